@@ -1,0 +1,60 @@
+// qualty as a black box: the built program is run as a user runs it.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out;
+};
+
+// Runs qualty with the arguments, standard error folded into the output.
+Outcome qualty(const std::string& args, const std::string& env = "") {
+  const std::string cmd = env + " " + std::string(QUALTY_BIN) + "/qualty " + args + " 2>&1";
+  Outcome r{-1, {}};
+  FILE* pipe = popen(cmd.c_str(), "r");
+  if (pipe == nullptr) return r;
+  std::array<char, 4096> buf{};
+  size_t n = 0;
+  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
+  const int st = pclose(pipe);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+std::string profile_arg() {
+  return "--profile " +
+         (std::filesystem::temp_directory_path() / "qualty-cli-test-absent.ini").string();
+}
+
+TEST(Cli, Version) {
+  const Outcome r = qualty("--version");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, std::string("qualty ") + QUALTY_VERSION_TEXT + "\n");
+}
+
+TEST(Cli, DescribeListsTheModule) {
+  const Outcome r = qualty(profile_arg() + " describe");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find("DIZIDA QUALITY MODULE"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("title: Quality Control"), std::string::npos) << r.out;
+}
+
+TEST(Cli, BadUsageExitsWithTwo) {
+  EXPECT_EQ(qualty("--no-such-option").status, 2);
+  EXPECT_EQ(qualty(profile_arg() + " describe no-such-procedure").status, 2);
+}
+
+TEST(Cli, MissingModuleIsAClearError) {
+  const Outcome r = qualty(profile_arg() + " describe", "QUALTY_MODULE=/nonexistent/lib.so");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.out.find("cannot load the quality module"), std::string::npos) << r.out;
+}
+
+}  // namespace
