@@ -1,0 +1,99 @@
+#include "host/graph/graph_component.h"
+
+#include <new>
+
+namespace qualty {
+namespace {
+
+GraphComponent* self_of(void* self) { return static_cast<GraphComponent*>(self); }
+
+// The operations catch everything: no exception may reach the module.
+void op_release(void* self, int32_t handle) {
+  try {
+    self_of(self)->release(handle);
+  } catch (...) {
+  }
+}
+
+int32_t op_create(void* self, const ZtGraphDescriptor* d) {
+  if (d == nullptr) return 0;
+  try {
+    return self_of(self)->create(*d);
+  } catch (...) {
+    return 0;
+  }
+}
+
+void op_write_settings(void* self, const ZtGraphSettings* s, int32_t) {
+  if (s == nullptr) return;
+  try {
+    self_of(self)->write_settings(*s);
+  } catch (...) {
+  }
+}
+
+void op_read_settings(void* self, ZtGraphSettings* s, int32_t) {
+  if (s == nullptr) return;
+  try {
+    self_of(self)->read_settings(*s);
+  } catch (...) {
+    *s = default_graph_settings();
+  }
+}
+
+}  // namespace
+
+GraphComponent::GraphComponent(SettingsStore store) : store_(std::move(store)) {
+  table_.self = this;
+  table_.ReleaseGraph = op_release;
+  table_.CreateGraph = op_create;
+  table_.WriteGraphSettings = op_write_settings;
+  table_.ReadGraphSettings = op_read_settings;
+}
+
+int32_t GraphComponent::create(const ZtGraphDescriptor& descriptor) {
+  if (descriptor.size != static_cast<int32_t>(sizeof(ZtGraphDescriptor))) return 0;
+  Graph graph = copy_graph(descriptor);
+  if (next_ == INT32_MAX) next_ = 1;  // handles wrap around rather than overflow
+  while (graphs_.count(next_) != 0) ++next_;
+  const int32_t handle = next_++;
+  graphs_.emplace(handle, std::move(graph));
+  last_ = handle;
+  return handle;
+}
+
+void GraphComponent::release(int32_t handle) {
+  graphs_.erase(handle);
+  if (handle == last_) last_ = 0;
+}
+
+void GraphComponent::write_settings(const ZtGraphSettings& settings) {
+  write_graph_settings(store_, settings);
+}
+
+void GraphComponent::read_settings(ZtGraphSettings& settings) {
+  settings = read_graph_settings(store_);
+}
+
+const Graph* GraphComponent::find(int32_t handle) const {
+  const auto it = graphs_.find(handle);
+  return it == graphs_.end() ? nullptr : &it->second;
+}
+
+std::vector<int32_t> GraphComponent::handles() const {
+  std::vector<int32_t> out;
+  for (const auto& [handle, graph] : graphs_) out.push_back(handle);
+  return out;
+}
+
+bool GraphComponent::write(int32_t handle, GraphFormat format, const std::string& path,
+                           std::string* error) const {
+  const Graph* graph = find(handle);
+  if (graph == nullptr) {
+    if (error != nullptr) *error = "no graph with handle " + std::to_string(handle);
+    return false;
+  }
+  return write_graph_file(*graph, format, path, error);
+}
+
+}  // namespace qualty
