@@ -51,6 +51,8 @@ bool Module::load(const std::string& path) {
   bind(exports_.string, "QualString");
   bind(exports_.describe, "QualDescribe");
   bind(exports_.release_record, "QualReleaseRecord");
+  bind(exports_.results_json, "QualResultsJson");
+  bind(exports_.dist, "QualDist");
   return ok;
 }
 

@@ -18,6 +18,8 @@ struct ModuleExports {
   decltype(&QualString) string = nullptr;
   decltype(&QualDescribe) describe = nullptr;
   decltype(&QualReleaseRecord) release_record = nullptr;
+  decltype(&QualResultsJson) results_json = nullptr;
+  decltype(&QualDist) dist = nullptr;
 };
 
 class Module {

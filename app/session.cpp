@@ -11,6 +11,24 @@ Session::Session(const std::string& profile_path) : profile_(profile_path), app_
   // A missing, unreadable or malformed profile is no reason to stop: the
   // module then works with its defaults.
   if (!profile_.error().empty()) std::fprintf(stderr, "qualty: %s\n", profile_.error().c_str());
+  SettingsStore store;
+  store.get = [this](const std::string& section, const std::string& key,
+                     const std::string& fallback) {
+    return profile_.get_string(section, key, fallback);
+  };
+  store.set = [this](const std::string& section, const std::string& key, const std::string& value) {
+    profile_.set(section, key, value);
+  };
+  graphs_ = std::make_unique<GraphComponent>(store);
+  app_.c_object()->graph = graphs_->component();
+  attach_sheet(DataSheet{});
+}
+
+void Session::attach_sheet(DataSheet sheet) {
+  sheet_ = std::move(sheet);
+  spread_state_ = std::make_unique<SpreadState>(sheet_);
+  spread_ = make_spread_ops(*spread_state_);
+  app_.c_object()->spread = &spread_;
 }
 
 bool Session::start() {
@@ -18,20 +36,32 @@ bool Session::start() {
     error_ = module_.error();
     return false;
   }
+  advisor_ = std::make_unique<Advisor>(module_.exports().interpret);
+  app_.c_object()->advise = advisor_->component();
   module_.exports().is_quality_loaded(app_.c_object(), advice_.data(), 0);
   return true;
 }
 
-int Session::describe(const std::string& procedure, std::ostream& out) {
+void Session::set_advice(bool on) {
+  module_.exports().is_quality_loaded(app_.c_object(), advice_.data(), on ? 1 : 0);
+}
+
+std::string Session::description(const std::string& procedure) {
   const auto describe = module_.exports().describe;
   const int32_t need = describe(procedure.c_str(), nullptr, 0);
-  if (need < 0) {
+  if (need < 0) return {};
+  std::vector<char> buf(static_cast<size_t>(need) + 1);
+  describe(procedure.c_str(), buf.data(), static_cast<int32_t>(buf.size()));
+  return buf.data();
+}
+
+int Session::describe(const std::string& procedure, std::ostream& out) {
+  const std::string text = description(procedure);
+  if (text.empty()) {
     std::fprintf(stderr, "qualty: unknown procedure '%s'\n", procedure.c_str());
     return 2;
   }
-  std::vector<char> buf(static_cast<size_t>(need) + 1);
-  describe(procedure.c_str(), buf.data(), static_cast<int32_t>(buf.size()));
-  const auto json = nlohmann::json::parse(buf.data(), nullptr, false);
+  const auto json = nlohmann::json::parse(text, nullptr, false);
   if (json.is_discarded()) {
     std::fprintf(stderr, "qualty: the module's description is not valid JSON\n");
     return 2;
@@ -48,7 +78,7 @@ int Session::describe(const std::string& procedure, std::ostream& out) {
   out << "\n";
   for (const auto& p : json["procedures"])
     out << "  " << p.value("name", "") << "  " << p.value("summary", "") << "\n";
-  out << "commands: describe [PROCEDURE]\n";
+  out << "commands: describe [PROCEDURE], dist, run PROCEDURE DATA.csv, reopen FILE DATA.csv\n";
   return 0;
 }
 

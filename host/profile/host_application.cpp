@@ -44,6 +44,8 @@ int32_t message_box(HostApplication* app, const char* caption, const char* text,
 
 void wait_cursor(HostApplication* app, int32_t show) { self(app).ui().wait_cursor(show); }
 
+int32_t run_form(HostApplication* app, ZtForm* form) { return self(app).ui().run_form(form); }
+
 }  // namespace
 
 HostApp::HostApp(IniProfile& profile, UiService& ui) : profile_(profile), ui_(ui) {
@@ -57,6 +59,7 @@ HostApp::HostApp(IniProfile& profile, UiService& ui) : profile_(profile), ui_(ui
   app_.get_system_profile_string = get_string;
   app_.message_box = message_box;
   app_.wait_cursor = wait_cursor;
+  app_.run_form = run_form;
   app_.platform_id = 2;  // a 32-bit-hosted platform: panes are window texts
 }
 

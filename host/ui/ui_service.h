@@ -5,8 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "ztqualty.h"
 
 namespace qualty {
 
@@ -22,7 +25,12 @@ class UiService {
   bool assume_yes = false;  // answer Yes to every question
   bool quiet = false;       // keep messages without printing them
 
+  // Answers a form of the module: writes answers into the fields' values and
+  // returns 1 (OK) or 0 (Cancel). Without an answerer every form is cancelled.
+  std::function<int32_t(ZtForm& form)> answer_form;
+
   int32_t message_box(const char* caption, const char* text, int32_t style);
+  int32_t run_form(ZtForm* form) { return form != nullptr && answer_form ? answer_form(*form) : 0; }
   void wait_cursor(int32_t show) { wait_depth_ += show > 0 ? 1 : (wait_depth_ > 0 ? -1 : 0); }
   int wait_depth() const { return wait_depth_; }
   const std::vector<ShownMessage>& messages() const { return messages_; }

@@ -1,10 +1,12 @@
-// QualDescribe: what the module offers, as JSON, for the host's "describe".
+// QualDescribe and QualResultsJson: what the module offers and what an
+// analysis computed, as JSON for the host.
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "bridge/export_guard.h"
+#include "bridge/json.h"
+#include "bridge/lifecycle.h"
 #include "bridge/module_state.h"
 #include "bridge/procedures.h"
 #include "ztqualty.h"
@@ -13,52 +15,33 @@ namespace ztq {
 
 namespace {
 
-std::string quoted(const std::string& s) {
-  std::string out = "\"";
-  for (char c : s) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out.push_back(c);
-        }
-    }
-  }
-  return out + "\"";
-}
-
 std::string describe_module() {
   const ModuleState& s = module_state();
-  std::string out = "{\"module\":\"ZTQUALTY\",\"banner\":\"DIZIDA QUALITY MODULE\",\"version\":";
-  out += quoted(QUALTY_VERSION);
-  out += ",\"title\":" + quoted(s.title);
-  out += ",\"strings\":" + std::to_string(s.strings.size());
-  out += ",\"procedures\":[";
-  bool first = true;
-  for (const ProcedureInfo& p : procedures()) {
-    if (!first) out += ',';
-    first = false;
-    out += "{\"name\":" + quoted(p.name) + ",\"summary\":" + quoted(p.summary) + "}";
+  JsonObject out;
+  out.add_string("module", "ZTQUALTY");
+  out.add_string("banner", "DIZIDA QUALITY MODULE");
+  out.add_string("version", QUALTY_VERSION);
+  out.add_string("title", s.title);
+  out.add_raw("strings", std::to_string(s.strings.size()));
+  std::string list = "[";
+  for (const Procedure* p : procedures()) {
+    JsonObject o;
+    o.add_string("name", p->name());
+    o.add_string("summary", p->summary());
+    list += (list.size() > 1 ? "," : "") + o.str();
   }
-  return out + "]}";
+  out.add_raw("procedures", list + "]");
+  return out.str();
+}
+
+// Copies text into out (size bytes with the NUL) and returns its full length.
+int32_t copy_out(const std::string& text, char* out, int32_t size) {
+  if (out != nullptr && size > 0) {
+    const size_t n = std::min(text.size(), static_cast<size_t>(size - 1));
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+  }
+  return static_cast<int32_t>(std::min<size_t>(text.size(), INT32_MAX));
 }
 
 }  // namespace
@@ -68,20 +51,22 @@ std::string describe_module() {
 ZTQ_EXPORT int32_t QualDescribe(const char* procedure, char* out, int32_t size) {
   return ztq::guarded_export(
       [&]() -> int32_t {
-        std::string json;
-        if (procedure == nullptr || procedure[0] == '\0') {
-          json = ztq::describe_module();
-        } else {
-          const ztq::ProcedureInfo* p = ztq::find_procedure(procedure);
-          if (p == nullptr) return -1;
-          json = p->describe();
-        }
-        if (out != nullptr && size > 0) {
-          const size_t n = std::min(json.size(), static_cast<size_t>(size - 1));
-          std::memcpy(out, json.data(), n);
-          out[n] = '\0';
-        }
-        return static_cast<int32_t>(json.size());
+        if (procedure == nullptr || procedure[0] == '\0')
+          return ztq::copy_out(ztq::describe_module(), out, size);
+        const ztq::Procedure* p = ztq::find_procedure(procedure);
+        if (p == nullptr) return -1;
+        return ztq::copy_out(ztq::describe_procedure(*p), out, size);
+      },
+      -1);
+}
+
+ZTQ_EXPORT int32_t QualResultsJson(AnalysisRecord* record, char* out, int32_t size) {
+  return ztq::guarded_export(
+      [&]() -> int32_t {
+        if (record == nullptr) return -1;
+        const ztq::Procedure* p = ztq::procedure_of(*record);
+        if (p == nullptr) return -1;
+        return ztq::copy_out(ztq::lifecycle_results_json(*p, *record), out, size);
       },
       -1);
 }

@@ -16,8 +16,10 @@ struct ModuleState {
   int32_t advice_flag = 0;         // non-zero: advice is appended to text panes
   std::string added_text;          // consumed by the next graph pane
   int32_t added_attribute = 0;
-  bool added_text_pending = false;  // a non-empty added text forces a rebuild
-  std::string title;                // application title, string 57344
+  bool added_text_pending = false;      // a non-empty added text forces a rebuild
+  SheetState* sheet_state = nullptr;    // from BeginAgain: changed is set after saving
+  SheetWindow* sheet_window = nullptr;  // from BeginAgain: gets the command before saving
+  std::string title;                    // application title, string 57344
   StringTable strings;
   bool strings_loaded = false;
   // Idle processing: called with 0, 1, 2, ... until it returns false. The

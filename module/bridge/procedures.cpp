@@ -1,16 +1,82 @@
 #include "bridge/procedures.h"
 
+#include "bridge/json.h"
+
 namespace ztq {
 
-std::vector<ProcedureInfo>& procedures() {
-  static std::vector<ProcedureInfo> list;
+namespace {
+std::vector<const Procedure*>& registry() {
+  static std::vector<const Procedure*> list;
   return list;
 }
+}  // namespace
 
-const ProcedureInfo* find_procedure(const std::string& name) {
-  for (const ProcedureInfo& p : procedures())
-    if (p.name == name) return &p;
+RegisterProcedure::RegisterProcedure(const Procedure* p) { registry().push_back(p); }
+
+const std::vector<const Procedure*>& procedures() { return registry(); }
+
+const Procedure* find_procedure(const std::string& name) {
+  for (const Procedure* p : registry())
+    if (name == p->name()) return p;
   return nullptr;
+}
+
+const Procedure* procedure_of(const AnalysisRecord& record) {
+  for (const Procedure* p : registry())
+    if (p->title_number() == record.title_number) return p;
+  return nullptr;
+}
+
+std::string describe_procedure(const Procedure& p) {
+  AnalysisRecord defaults{};
+  p.set_defaults(defaults);
+  JsonObject out;
+  out.add_string("procedure", p.name());
+  out.add_string("summary", p.summary());
+  out.add_raw("modes", std::to_string(p.mode_count()));
+  std::string roles = "[";
+  for (const VariableRole& r : p.roles()) {
+    JsonObject o;
+    o.add_string("role", r.name);
+    o.add_string("label", text(r.label));
+    o.add_raw("required", r.required ? "true" : "false");
+    o.add_raw("text_allowed", r.character_allowed ? "true" : "false");
+    std::string modes = "[";
+    for (int m = 0; m < p.mode_count(); ++m)
+      if ((r.modes >> m) & 1u) modes += (modes.size() > 1 ? "," : "") + std::to_string(m);
+    o.add_raw("modes", modes + "]");
+    roles += (roles.size() > 1 ? "," : "") + o.str();
+  }
+  roles += std::string(roles.size() > 1 ? "," : "") +
+           "{\"role\":\"select\",\"label\":\"selection\",\"required\":false}";
+  out.add_raw("roles", roles + "]");
+  std::string options = "[";
+  for (const OptionField& f : p.analysis_options(defaults)) {
+    JsonObject o;
+    o.add_string("name", f.name);
+    o.add_string("label", text(f.label));
+    const double v = f.store == OptionField::Store::doption ? defaults.doption[f.index]
+                                                            : defaults.option[f.index];
+    o.add_number("default", v);
+    o.add_number("minimum", f.minimum);
+    o.add_number("maximum", f.maximum);
+    options += (options.size() > 1 ? "," : "") + o.str();
+  }
+  out.add_raw("options", options + "]");
+  std::string panes = "[";
+  for (const PaneInfo& pane : p.panes()) {
+    JsonObject o;
+    o.add_raw("pane", std::to_string(pane.number));
+    o.add_string("title", text(pane.title));
+    o.add_string("kind", pane.number <= ZTQ_TEXT_PANES ? "text" : "graph");
+    std::string names = "[";
+    for (const OptionField& f : p.pane_options(defaults, pane.number))
+      names += (names.size() > 1 ? "," : "") + json_quote(f.name);
+    o.add_raw("options", names + "]");
+    panes += (panes.size() > 1 ? "," : "") + o.str();
+  }
+  out.add_raw("panes", panes + "]");
+  return out.str();
 }
 
 }  // namespace ztq

@@ -1,23 +1,25 @@
-// The registry of the procedures the module offers, for QualDescribe and the
-// host's dispatch. Each procedure registers itself once at load.
+// The registry of the procedures the module offers: for QualDescribe, for
+// QualResultsJson and for finding the procedure of a record.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "bridge/procedure.h"
+
 namespace ztq {
 
-struct ProcedureInfo {
-  std::string name;           // the command-line name: vchart, capable, pareto, ...
-  std::string summary;        // one line
-  std::string (*describe)();  // JSON: roles, options with defaults, panes
-};
+const std::vector<const Procedure*>& procedures();
+const Procedure* find_procedure(const std::string& name);
+// The procedure whose title string number the record carries.
+const Procedure* procedure_of(const AnalysisRecord& record);
 
-std::vector<ProcedureInfo>& procedures();
-const ProcedureInfo* find_procedure(const std::string& name);
-
+// A procedure registers itself once, from a static object in its family file.
 struct RegisterProcedure {
-  explicit RegisterProcedure(ProcedureInfo info) { procedures().push_back(std::move(info)); }
+  explicit RegisterProcedure(const Procedure* p);
 };
+
+// JSON of one procedure: roles, options with their defaults and ranges, panes.
+std::string describe_procedure(const Procedure& p);
 
 }  // namespace ztq

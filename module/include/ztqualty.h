@@ -31,7 +31,10 @@
 
 #define ZTQ_MISSING (-32768.0)
 #define ZTQ_NONE (-32768)
+#define ZTQ_EXPRESSION_SIZE 512
+#define ZTQ_EXPRESSION_SIZE_FORM ZTQ_EXPRESSION_SIZE
 
+#include "ztgraph.h" /* the graph descriptor and the graph component */
 
 /* Buttons returned by the yes/no questions. */
 #define ZTQ_IDYES 6
@@ -50,6 +53,8 @@ struct HostApplication;
 struct ZtSpread;
 struct ZtGraph;
 struct ZtAdvise;
+struct ZtForm;
+struct AnalysisRecord;
 
 /* The host's application object. The module reads and writes its settings
  * through the profile operations, asks the platform for the regional settings
@@ -81,6 +86,8 @@ typedef struct HostApplication {
   int32_t (*message_box)(struct HostApplication* app, const char* caption, const char* text,
                          int32_t style);
   void (*wait_cursor)(struct HostApplication* app, int32_t show);
+  /* Shows or answers a form; 1 OK, 0 Cancel. */
+  int32_t (*run_form)(struct HostApplication* app, struct ZtForm* form);
 
   /* The host's three service components; each may be null. */
   struct ZtSpread* spread;
@@ -96,6 +103,86 @@ typedef struct HostApplication {
   int32_t platform_id;
 } HostApplication;
 
+/* ---- Forms: the module's dialogs, answered by the host ------------------
+ * The module fills a form with the current values; the host shows or answers
+ * it and returns 1 (OK) or 0 (Cancel). When the module refuses an answer it
+ * sets `refusal` and asks again once; a second refusal cancels. */
+enum ZtqFieldKind {
+  ZTQ_FIELD_EXPRESSION = 0, /* a data-sheet expression (a variable) */
+  ZTQ_FIELD_INTEGER = 1,
+  ZTQ_FIELD_REAL = 2,
+  ZTQ_FIELD_TEXT = 3,
+  ZTQ_FIELD_CHOICE = 4 /* an integer 0..maximum; labels in `help` separated by '|' */
+};
+
+typedef struct ZtFormField {
+  char name[48]; /* the name the host answers by: "data", "option34", "doption21", ... */
+  char label[128];
+  int32_t kind;                         /* ZtqFieldKind */
+  char value[ZTQ_EXPRESSION_SIZE_FORM]; /* current value as text; the host writes its answer here */
+  double minimum;                       /* numbers: inclusive bounds; ZTQ_MISSING when unbounded */
+  double maximum;
+  int32_t required; /* 1: an empty answer is refused */
+  char help[256];
+} ZtFormField;
+
+typedef struct ZtForm {
+  int32_t id; /* the dialog's number */
+  char title[128];
+  int32_t field_count;
+  ZtFormField* fields; /* module-owned for the duration of the call */
+  char refusal[512];   /* why the previous answer was refused; "" the first time */
+} ZtForm;
+
+/* ---- The host's per-document context ---------------------------------- */
+#define ZTQ_MAX_ANALYSES 256
+
+typedef struct HostContext {
+  void* host;
+  void (*change_notification)(struct HostContext* ctx, int32_t what); /* called with 1 */
+  int32_t next_analysis_index;
+  int32_t procedure_code[ZTQ_MAX_ANALYSES]; /* per analysis index */
+  int32_t row_count;
+  int32_t unequal_lengths;
+  int32_t host_values[2];
+  int32_t current_analysis;
+  int32_t computed_analyses;
+  int32_t sort_variable_names; /* "Sortvarnames" of section "Page Setup" */
+  int32_t save_digits;         /* significant digits of values saved to the sheet */
+  int32_t four_digit_years;
+  int32_t graph_counters[4];
+} HostContext;
+
+/* A pane window of the host: the module sets its text and asks for a refresh. */
+typedef struct PaneWindow {
+  void* host;
+  void (*set_text)(struct PaneWindow* pane, const char* text);
+  void (*refresh)(struct PaneWindow* pane);
+} PaneWindow;
+
+/* The host window of an analysis; invalidate is called with 0 when the second
+ * auxiliary variable is invalid. */
+typedef struct AnalysisWindow {
+  void* host;
+  void (*invalidate)(struct AnalysisWindow* window, int32_t what);
+} AnalysisWindow;
+
+/* The sheet state and sheet window objects handed to BeginAgain. */
+typedef struct SheetState {
+  int32_t changed; /* stands for word 21: set to 1 after the module wrote columns */
+} SheetState;
+typedef struct SheetWindow {
+  int32_t handle; /* stands for word 8: the window that gets the command before saving */
+} SheetWindow;
+
+/* ---- ZTADVISE: the advisor component ---------------------------------- */
+typedef struct ZtAdvise {
+  void* self;
+  /* 4: fills buffer (size bytes) with the advice for a pane of the record */
+  int32_t (*GetAdviceText)(void* self, struct AnalysisRecord* record, int32_t pane, char* buffer,
+                           int32_t size, int32_t reserved, int32_t graph_pane);
+} ZtAdvise;
+
 /* ---- The analysis record ----------------------------------------------
  * Host-allocated (zero-filled) and host-kept, also across saving and
  * reopening; the module fills and reads it. Persistent fields are plain data.
@@ -105,7 +192,6 @@ typedef struct HostApplication {
  * block of its own before BeginAgain when it reopens a saved analysis. */
 #define ZTQ_PANES 14
 #define ZTQ_TEXT_PANES 7
-#define ZTQ_EXPRESSION_SIZE 512
 #define ZTQ_MAX_VARIABLES_PER_ANALYSIS 8
 #define ZTQ_INT_OPTIONS 128
 #define ZTQ_REAL_OPTIONS 64
@@ -232,6 +318,17 @@ ZTQ_EXPORT int32_t CallQualityInterpret(void* record, char* out, int32_t pane);
 
 /* Frees the module-owned blocks of a record the host is closing. */
 ZTQ_EXPORT void QualReleaseRecord(AnalysisRecord* record);
+
+/* Writes the outcome of an analysis as one JSON object into out:
+ * {"error": 0 or the message number, "error_text": its text, "results": {...}}
+ * (results empty in an error state). Returns the full length, or -1 when the
+ * record belongs to no procedure of the module. Missing values are null. */
+ZTQ_EXPORT int32_t QualResultsJson(AnalysisRecord* record, char* out, int32_t size);
+
+/* Evaluates one line "NAME ARG..." of the distribution calculator and writes
+ * the result ("%.17g", "abort" or "error") into out. Returns 1 for a result,
+ * 0 when a guarded function aborted, -1 for a malformed line. */
+ZTQ_EXPORT int32_t QualDist(const char* line, char* out, int32_t size);
 
 /* The module's version text, e.g. "0.1.0". */
 ZTQ_EXPORT const char* QualVersion(void);

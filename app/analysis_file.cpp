@@ -1,0 +1,129 @@
+#include "app/analysis_file.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace qualty {
+
+namespace {
+
+using nlohmann::json;
+constexpr const char* kFormat = "qualty-analysis";
+constexpr int kVersion = 1;
+constexpr int32_t kMaxPoints = 100'000'000;
+
+}  // namespace
+
+bool write_analysis_file(const std::string& path, const std::string& procedure, int variant,
+                         const AnalysisRecord& r, std::string& error) {
+  json doc;
+  doc["format"] = kFormat;
+  doc["version"] = kVersion;
+  doc["procedure"] = procedure;
+  doc["variant"] = variant;
+  doc["input_mode"] = r.input_mode;
+  doc["title_number"] = r.title_number;
+  json expressions = json::array();
+  for (int32_t i = 0; i < r.variable_count && i < ZTQ_MAX_VARIABLES_PER_ANALYSIS; ++i)
+    expressions.push_back(r.variables[i].expression);
+  doc["expressions"] = expressions;
+  doc["selection"] = r.selection.expression;
+  doc["option"] = std::vector<int32_t>(r.option, r.option + ZTQ_INT_OPTIONS);
+  json reals = json::array();
+  for (double v : r.doption) reals.push_back(v == ZTQ_MISSING ? json() : json(v));
+  doc["doption"] = reals;
+  json panes = json::array();
+  for (const auto& p : r.pane_option) panes.push_back(std::vector<int32_t>(p, p + 8));
+  doc["pane_option"] = panes;
+  std::vector<int32_t> excluded;
+  for (int32_t i = 0; r.excluded != nullptr && i < r.point_count; ++i)
+    if (r.excluded[i] != 0) excluded.push_back(i + 1);
+  doc["excluded"] = excluded;
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << doc.dump(2) << "\n";
+  if (!out) {
+    error = "cannot write the analysis file " + path;
+    return false;
+  }
+  return true;
+}
+
+bool read_analysis_file(const std::string& path, AnalysisFile& f, std::string& error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = "cannot read the analysis file " + path;
+    return false;
+  }
+  std::stringstream ss;
+  ss << in.rdbuf();
+  const json doc = json::parse(ss.str(), nullptr, false);
+  const std::string where = "the analysis file " + path;
+  if (doc.is_discarded() || !doc.is_object()) {
+    error = where + " is not valid JSON (truncated or edited?)";
+    return false;
+  }
+  try {
+    if (doc.at("format").get<std::string>() != kFormat || doc.at("version").get<int>() != kVersion)
+      throw std::runtime_error("not an analysis file of this version");
+    f.procedure = doc.at("procedure").get<std::string>();
+    f.variant = doc.at("variant").get<int>();
+    f.input_mode = doc.at("input_mode").get<int32_t>();
+    f.title_number = doc.at("title_number").get<int32_t>();
+    f.expressions = doc.at("expressions").get<std::vector<std::string>>();
+    f.selection = doc.at("selection").get<std::string>();
+    f.option = doc.at("option").get<std::vector<int32_t>>();
+    f.doption.clear();
+    for (const json& v : doc.at("doption"))
+      f.doption.push_back(v.is_null() ? ZTQ_MISSING : v.get<double>());
+    f.pane_option = doc.at("pane_option").get<std::vector<std::vector<int32_t>>>();
+    f.excluded = doc.at("excluded").get<std::vector<int32_t>>();
+  } catch (const std::exception& e) {
+    error = where + " is damaged: " + e.what();
+    return false;
+  }
+  const bool sizes_ok = f.expressions.size() <= ZTQ_MAX_VARIABLES_PER_ANALYSIS &&
+                        f.option.size() == ZTQ_INT_OPTIONS &&
+                        f.doption.size() == ZTQ_REAL_OPTIONS && f.pane_option.size() == ZTQ_PANES;
+  bool ok = sizes_ok && f.input_mode >= 0 && f.input_mode < 8;
+  for (const auto& p : f.pane_option) ok = ok && p.size() == 8;
+  for (const auto& e : f.expressions) ok = ok && e.size() < ZTQ_EXPRESSION_SIZE;
+  ok = ok && f.selection.size() < ZTQ_EXPRESSION_SIZE;
+  for (int32_t p : f.excluded) ok = ok && p >= 1 && p <= kMaxPoints;
+  if (!ok) {
+    error = where + " is damaged: a field is out of range";
+    return false;
+  }
+  return true;
+}
+
+bool apply_analysis_file(const AnalysisFile& f, AnalysisRecord& r, std::string& error) {
+  r.input_mode = f.input_mode;
+  r.title_number = f.title_number;
+  r.variant = f.variant;
+  r.variable_count = static_cast<int32_t>(f.expressions.size());
+  for (size_t i = 0; i < f.expressions.size(); ++i)
+    std::strncpy(r.variables[i].expression, f.expressions[i].c_str(), ZTQ_EXPRESSION_SIZE - 1);
+  std::strncpy(r.selection.expression, f.selection.c_str(), ZTQ_EXPRESSION_SIZE - 1);
+  for (int i = 0; i < ZTQ_INT_OPTIONS; ++i) r.option[i] = f.option[static_cast<size_t>(i)];
+  for (int i = 0; i < ZTQ_REAL_OPTIONS; ++i) r.doption[i] = f.doption[static_cast<size_t>(i)];
+  for (int p = 0; p < ZTQ_PANES; ++p)
+    for (int k = 0; k < 8; ++k)
+      r.pane_option[p][k] = f.pane_option[static_cast<size_t>(p)][static_cast<size_t>(k)];
+  int32_t points = 0;
+  for (int32_t p : f.excluded) points = std::max(points, p);
+  if (points > 0) {
+    r.excluded = static_cast<int32_t*>(std::calloc(static_cast<size_t>(points), sizeof(int32_t)));
+    if (r.excluded == nullptr) {
+      error = "not enough memory for the excluded points";
+      return false;
+    }
+    for (int32_t p : f.excluded) r.excluded[p - 1] = 1;
+    r.point_count = points;
+  }
+  return true;
+}
+
+}  // namespace qualty

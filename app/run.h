@@ -1,0 +1,35 @@
+// qualty run and qualty reopen: one analysis through the module's exports.
+#pragma once
+
+#include <iosfwd>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/session.h"
+
+namespace qualty {
+
+struct RunOptions {
+  std::string procedure;
+  int variant = 0;
+  std::vector<std::string> vars;  // ROLE=EXPR
+  std::vector<std::string> sets;  // NAME=VALUE
+  std::vector<int> excludes;
+  std::vector<int> panes;
+  bool json = false;
+  bool save = false;
+  bool advice = false;
+  std::string out_dir;
+  std::string format = "svg";
+  std::string sheet_out;
+  std::string analysis_out;
+  std::string data;
+  std::string reopen;  // an analysis file to reopen instead of a new analysis
+};
+
+// Runs the analysis and returns the exit status (0 fine, 1 error state, 2 bad
+// usage or an unreadable file).
+int run_analysis(Session& session, const RunOptions& options, std::ostream& out);
+
+}  // namespace qualty

@@ -1,0 +1,110 @@
+// What a procedure supplies to the common lifecycle: its variables, options,
+// computation, panes and saved series. The lifecycle (lifecycle.h) does the
+// rest once for every procedure: variable checks, loading with selection,
+// pane masks, dirty flags, text delivery with advice, options forms, Exclude
+// and Vsave.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "bridge/graph_builder.h"
+#include "bridge/strings.h"
+#include "ztqualty.h"
+
+namespace ztq {
+
+class Analysis;
+
+// One input variable of a procedure, in the procedure's order. The selection
+// variable is not listed: every procedure has one, role "select", last.
+struct VariableRole {
+  const char* name;  // the role the host answers by: "raw", "counts", "data", ...
+  Str label;
+  unsigned modes;  // bit m set: input mode m uses this variable
+  bool required;   // required in the modes that use it
+  bool character_allowed;
+};
+
+// One field of an options form: an integer option (option[index]), a real
+// option (doption[index]) or a pane option (pane_option[pane - 1][index]).
+struct OptionField {
+  enum class Store { option, doption, pane_option };
+  std::string name;  // "option34", "doption21", or a procedure's own name
+  Str label;
+  Store store;
+  int index;
+  double minimum;  // inclusive; ZTQ_MISSING when unbounded
+  double maximum;
+  int32_t kind = ZTQ_FIELD_INTEGER;
+};
+
+// One result series that Vsave offers, with its default column name.
+struct SavedSeries {
+  std::string name;
+  std::vector<double> values;      // numeric series
+  std::vector<std::string> texts;  // or a character series (labels), width 20
+};
+
+// A pane the procedure offers: its number and the string of its title.
+struct PaneInfo {
+  int number;
+  Str title;
+};
+
+class Procedure {
+ public:
+  virtual ~Procedure() = default;
+
+  virtual const char* name() const = 0;  // the command-line name: "pareto"
+  virtual std::string summary() const = 0;
+  virtual int32_t title_number() const = 0;
+  // The code written into the HostContext's slot (0: write nothing).
+  virtual int32_t procedure_code(int32_t variant) const = 0;
+  virtual const std::vector<VariableRole>& roles() const = 0;
+  // Input modes: the input mode is answered as the form field "mode" when
+  // there is more than one.
+  virtual int mode_count() const { return 1; }
+
+  virtual void set_defaults(AnalysisRecord& r) const = 0;
+  // Options read from or written to the profile (none by default).
+  virtual void read_profile(AnalysisRecord&) const {}
+  virtual void write_profile(const AnalysisRecord&) const {}
+  virtual void masks(const AnalysisRecord& r, int32_t out[2]) const = 0;
+
+  // Loads the procedure's own variables through Analysis::load (the
+  // auxiliary and selection variables are loaded already). False when a
+  // variable could not be loaded.
+  virtual bool load_variables(Analysis& a) const = 0;
+  // Recomputes from the loaded variables (options changed, a point excluded).
+  virtual void compute(Analysis& a) const = 0;
+  // Points that Exclude can toggle (0: the procedure has no exclusion).
+  virtual bool has_exclusion() const { return false; }
+
+  // Panes. A text pane returns its text without advice (CR LF line ends); a
+  // graph pane describes itself into the builder. False: no such pane.
+  virtual bool text_pane(const Analysis& a, int pane, std::string& text) const = 0;
+  virtual bool graph_pane(const Analysis&, int, GraphBuilder&) const { return false; }
+
+  // Every pane the procedure can build, for describe and the host's listing.
+  virtual std::vector<PaneInfo> panes() const = 0;
+
+  virtual std::vector<OptionField> analysis_options(const AnalysisRecord&) const { return {}; }
+  virtual std::vector<OptionField> pane_options(const AnalysisRecord&, int) const { return {}; }
+  // Options that shares pane options with pane (dirty together); by default only itself.
+  virtual std::vector<int> panes_sharing_options(int pane) const { return {pane}; }
+  // A message number when the options make a formula meaningless, else 0.
+  virtual int32_t validate_options(const AnalysisRecord&) const { return 0; }
+
+  virtual std::vector<SavedSeries> saved_series(const Analysis&) const { return {}; }
+
+  // The message number that tells the user what the error state means (most
+  // procedures keep the message number itself as their error state).
+  virtual int32_t error_message(const AnalysisRecord& r) const { return r.error_state; }
+
+  // The results as the members of a JSON object (without braces).
+  virtual std::string results_json(const Analysis&) const { return {}; }
+};
+
+}  // namespace ztq
