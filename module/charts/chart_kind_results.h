@@ -1,0 +1,63 @@
+// Results of the chart kinds that transform chart 1 (moving averages, EWMA,
+// cumulative sums, decision-interval sums, fitted models) and of the smoother
+// lines. Per-point vectors have one entry per point or are empty when the
+// result does not apply; missing entries are kMissing, never NaN.
+#pragma once
+
+#include <vector>
+
+#include "stats/guarded.h"
+
+namespace ztq {
+
+// Smoother lines over chart 1 (`option33`, `option35`) and chart 2 (`option43`,
+// `option45`). The moving-average charts (codes 8, 11) keep their unsmoothed
+// values in ma1 and the EWMA charts (codes 9, 12) in ewma1.
+struct SmootherLines {
+  std::vector<double> ma1;
+  std::vector<double> ewma1;
+  std::vector<double> ma2;
+  std::vector<double> ewma2;
+};
+
+// The V-mask of the cumulative-sum charts (codes 10, 13).
+struct CusumResult {
+  std::vector<double> upper_arm;
+  std::vector<double> lower_arm;
+  double lead_distance = kMissing;   // d, in points
+  double mean_deviation = kMissing;  // sum of (x - T) over usable points / all points
+  int reference_point = 0;           // 1-based point at the mask's vertex; 0 = none
+};
+
+// The decision-interval sums of codes 14 and 15. The lower sums are kept as the
+// non-negative SL; the chart shows -SL. A side that `option53` (chart 1) or
+// `option54` (chart 2) leaves out is empty.
+struct TabularResult {
+  std::vector<double> sh1;  // upper and lower sums of the points (or of z)
+  std::vector<double> sl1;
+  std::vector<double> sh2;  // code 15: upper and lower sums of the scale series W
+  std::vector<double> sl2;
+  std::vector<double> decision1;  // h x s per point (h on the standardized scale)
+  double decision2 = kMissing;    // h, the decision line of the scale sums
+  std::vector<double> z;          // standardized values (x - mu0) / s
+  std::vector<double> w;          // code 15: scale series (sqrt|z| - 0.822) / 0.349
+};
+
+// The model of codes 16 and 17 (ARIMA(p, d, q) by conditional least squares).
+struct ModelResult {
+  int ar_order = 0;
+  int ma_order = 0;
+  int differences = 0;
+  bool constant = false;
+  // Constant (when fitted), then phi_1..phi_p, then theta_1..theta_q.
+  std::vector<double> coefficients;
+  std::vector<double> standard_errors;  // missing for a coefficient whose pivot was refused
+  double residual_sd = kMissing;
+  int iterations = 0;             // Gauss-Newton steps taken (at most 10)
+  bool converged = false;         // the sum of squares settled before the last step
+  int refused_pivots = 0;         // coefficients held at their start (a singular sweep)
+  std::vector<double> fitted;     // per-point centre line of chart 1 (integrated back)
+  std::vector<double> residuals;  // per-point residuals of the fit (differenced scale)
+};
+
+}  // namespace ztq

@@ -1,0 +1,81 @@
+// The results of one control-chart computation: estimates, lines, phases,
+// per-point series, capability, trend and standard. Missing values are
+// kMissing; no field is ever NaN or infinite.
+#pragma once
+
+#include <vector>
+
+#include "charts/chart_capability.h"
+#include "charts/chart_kind_results.h"
+#include "charts/estimates.h"
+#include "stats/guarded.h"
+
+namespace ztq {
+
+// The six lines of the two charts (`limit` lines 0 to 5).
+struct ChartLines {
+  double ucl1 = kMissing;
+  double cl1 = kMissing;
+  double lcl1 = kMissing;
+  double ucl2 = kMissing;
+  double cl2 = kMissing;
+  double lcl2 = kMissing;
+  double& line(int i) {
+    return i == 0 ? ucl1 : i == 1 ? cl1 : i == 2 ? lcl1 : i == 3 ? ucl2 : i == 4 ? cl2 : lcl2;
+  }
+};
+
+struct PhaseResult {
+  int first = 0;  // 1-based point numbers
+  int last = 0;
+  ChartEstimates estimates;    // centre, sigma, nbar, dispersion, points used
+  ChartLines lines;            // at n-bar, clipped
+  ChartLines lines_unclipped;  // at n-bar, unclipped
+  TrendLine trend;             // codes 18, 19
+};
+
+// One entry per point.
+struct ChartSeries {
+  std::vector<double> size;
+  std::vector<double> stat1;  // plotted statistic of chart 1
+  std::vector<double> stat2;  // range, SD, variance or moving range (missing: no chart 2)
+  std::vector<double> ucl1, lcl1, ucl2, lcl2;  // clipped
+  std::vector<double> ucl1_unclipped, lcl1_unclipped, ucl2_unclipped, lcl2_unclipped;
+  std::vector<double> cl1;    // centre of chart 1 (the trend line for codes 18, 19)
+  std::vector<double> cl2;    // centre of chart 2
+  std::vector<int> flags;     // runs-rule flag word
+  std::vector<int> excluded;  // 0/1
+  std::vector<int> phase;     // 0-based phase of the point
+};
+
+struct ChartStandard {
+  double centre = kMissing;  // mu0, p0, np0, u0 or c0
+  double sigma = kMissing;   // sigma0 (attribute charts: from the standard value at n-bar)
+};
+
+struct ChartResults {
+  int code = -1;
+  int error = 0;          // 0, or the message number of the error state
+  bool computed = false;  // false: the code computes nothing (yet) or an error stopped it
+  int points = 0;         // points of the series
+  int used = 0;           // points that entered the estimates, over all phases
+  // Estimates from the data, last phase.
+  double centre = kMissing;
+  double sigma = kMissing;
+  double nbar = kMissing;
+  double dispersion = kMissing;
+  ChartLines limits;            // at n-bar, clipped, last phase
+  ChartLines limits_unclipped;  // at n-bar, unclipped, last phase
+  std::vector<PhaseResult> phases;
+  ChartSeries series;
+  ChartCapability capability;  // variables codes only
+  TrendLine trend;             // codes 18, 19: the line of the last phase
+  ChartStandard standard;      // under control to a standard
+  SmootherLines smoothers;     // lines that are on (and the unsmoothed values of 8, 9, 11, 12)
+  CusumResult cusum;           // codes 10, 13
+  TabularResult tabular;       // codes 14, 15
+  ModelResult model;           // codes 16, 17
+  double arl = kMissing;       // EWMA codes 9, 12: in-control average run length
+};
+
+}  // namespace ztq

@@ -1,0 +1,131 @@
+// The cumulative-sum chart kinds in the engine: codes 10 and 13 (V-mask) and
+// 14 and 15 (decision intervals). The methods are in cusum.cpp and
+// tabular_cusum.cpp.
+#include <cmath>
+#include <cstddef>
+
+#include "charts/chart_messages.h"
+#include "charts/cusum.h"
+#include "charts/kind_step.h"
+#include "charts/kind_step_detail.h"
+#include "charts/tabular_cusum.h"
+
+namespace ztq {
+namespace {
+
+bool present(double v) { return !is_missing(v) && std::isfinite(v); }
+
+// Chart 1's per-point lines of a cumulative chart: centre 0, limits UPPER and
+// LOWER (clipped and unclipped alike: nothing is clipped here).
+void set_lines(ChartSeries* s, std::size_t i, double upper, double lower) {
+  s->cl1[i] = 0.0;
+  s->ucl1[i] = s->ucl1_unclipped[i] = upper;
+  s->lcl1[i] = s->lcl1_unclipped[i] = lower;
+}
+
+double sigma_of(const ChartOptions& o, const ChartEstimates& e) {
+  const double s = o.to_standard() ? o.standard_sigma() : e.sigma;
+  return present(s) ? s : kMissing;
+}
+
+std::size_t phase_of(const std::vector<Phase>& phases, std::size_t i) {
+  for (std::size_t k = 0; k < phases.size(); ++k) {
+    if (i >= phases[k].first && i < phases[k].end) return k;
+  }
+  return phases.size() - 1;
+}
+
+}  // namespace
+
+int cusum_chart(const ChartOptions& o, const ChartPoints& p, const std::vector<Phase>& phases,
+                ChartResults* r) {
+  const std::size_t n = p.count();
+  const int ref = o.vmask_reference();
+  if (ref < 0 || static_cast<std::size_t>(ref) > n) return kMsgReferencePoint;
+  const std::vector<double> raw = r->series.stat1;
+  double deviations = 0.0;
+  for (std::size_t k = 0; k < phases.size(); ++k) {
+    const double target = kind_target(o, r->phases[k].estimates);
+    cumulative_sum(raw, p.excluded, phases[k].first, phases[k].end, target, &r->series.stat1,
+                   &deviations);
+  }
+  CusumResult& c = r->cusum;
+  c.mean_deviation =
+      n > 0 && std::isfinite(deviations) ? deviations / static_cast<double>(n) : kMissing;
+  c.upper_arm.assign(n, kMissing);
+  c.lower_arm.assign(n, kMissing);
+  for (std::size_t i = 0; i < n; ++i) set_lines(&r->series, i, kMissing, kMissing);
+  if (n == 0) return 0;
+
+  // The vertex: the last usable point at or before the reference, in its phase.
+  const std::size_t asked = ref == 0 ? n - 1 : static_cast<std::size_t>(ref) - 1;
+  const std::size_t k = phase_of(phases, asked);
+  const Phase ph = phases[k];
+  std::size_t vertex = n;
+  for (std::size_t j = asked + 1; j-- > ph.first;) {
+    if (!p.excluded[j] && present(raw[j]) && present(r->series.stat1[j])) {
+      vertex = j;
+      break;
+    }
+  }
+  if (vertex == n) return 0;  // no usable point: no mask
+  const ChartEstimates& e = r->phases[k].estimates;
+  const double sigma = sigma_of(o, e);
+  const double nbar = present(e.nbar) ? e.nbar : 1.0;
+  c.reference_point = static_cast<int>(vertex) + 1;
+  c.lead_distance =
+      vmask_lead_distance(o.vmask_alpha(), o.vmask_beta(), o.vmask_shift(), sigma, nbar);
+  if (is_missing(c.lead_distance)) return 0;  // sigma 0 or risks out of range: no arms
+  vmask_arms(r->series.stat1, raw, p.excluded, ph.first, vertex, o.vmask_shift() * sigma,
+             c.lead_distance, &c.upper_arm, &c.lower_arm);
+  for (std::size_t i = 0; i < n; ++i) set_lines(&r->series, i, c.upper_arm[i], c.lower_arm[i]);
+  return 0;
+}
+
+void decision_chart(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p,
+                    const std::vector<Phase>& phases, ChartResults* r) {
+  const std::size_t n = p.count();
+  const std::vector<double> raw = r->series.stat1;
+  const bool standardized = o.no_clip();  // `option2`: sums of z, decision lines +-h
+  DecisionParameters dp{o.decision_interval(), o.reference_value(), o.headstart(), o.sides1() != 2,
+                        o.sides1() != 1};
+  TabularResult& tab = r->tabular;
+  tab.z.assign(n, kMissing);
+  tab.decision1.assign(n, kMissing);
+  std::vector<double> s(n, kMissing), ones(n, 1.0);
+  for (std::size_t k = 0; k < phases.size(); ++k) {
+    const Phase ph = phases[k];
+    const ChartEstimates& e = r->phases[k].estimates;
+    const double mu0 = kind_target(o, e), sigma = sigma_of(o, e);
+    for (std::size_t i = ph.first; i < ph.end; ++i) {
+      const double size = p.size[i];
+      if (present(sigma) && present(size) && size > 0.0) s[i] = sigma / std::sqrt(size);
+    }
+    standardize(raw, s, ph.first, ph.end, mu0, &tab.z);
+    if (standardized) {  // sigma 0: z is missing and so are the sums
+      decision_sums(tab.z, p.excluded, ones, ph.first, ph.end, 0.0, dp, &tab.sh1, &tab.sl1);
+    } else {
+      decision_sums(raw, p.excluded, s, ph.first, ph.end, mu0, dp, &tab.sh1, &tab.sl1);
+    }
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    const double unit = standardized ? 1.0 : s[i];
+    const double h = present(unit) ? dp.h * unit : kMissing;
+    tab.decision1[i] = h;
+    r->series.stat1[i] = dominant_sum(tab.sh1, tab.sl1, i);
+    set_lines(&r->series, i, dp.upper && present(h) ? h : kMissing,
+              dp.lower && present(h) ? -h : kMissing);
+  }
+  if (t.code != 15) return;
+  // The scale series on the standardized scale: target 0, s = 1.
+  tab.w = scale_series(tab.z);
+  DecisionParameters dw = dp;
+  dw.upper = o.sides2() != 2;
+  dw.lower = o.sides2() != 1;
+  for (const Phase& ph : phases) {
+    decision_sums(tab.w, p.excluded, ones, ph.first, ph.end, 0.0, dw, &tab.sh2, &tab.sl2);
+  }
+  tab.decision2 = dw.h;
+}
+
+}  // namespace ztq

@@ -1,0 +1,243 @@
+// The control-chart engine: data checks, phases, pooled estimates, the lines
+// at n-bar and per point (clipped and unclipped), the trend line or fitted
+// model, the chart kind's transformation of chart 1 (moving averages, EWMA,
+// cumulative sums), capability, the runs rules and the smoother lines, in
+// that order.
+#include "charts/engine.h"
+
+#include <cmath>
+#include <cstddef>
+#include <utility>
+
+#include "charts/chart_kind.h"
+#include "charts/estimates.h"
+#include "charts/input_checks.h"
+#include "charts/kind_step.h"
+#include "charts/limits.h"
+#include "charts/runs_rules.h"
+#include "charts/smoothers.h"
+
+namespace ztq {
+namespace {
+
+double clean(double v) { return std::isfinite(v) ? v : kMissing; }
+
+double at(const std::vector<double>& v, std::size_t i) {
+  return i < v.size() ? clean(v[i]) : kMissing;
+}
+
+// Equal-length per-point data; individuals and c charts take size 1 each,
+// negative attribute sample sizes read as missing.
+ChartPoints normalise(const ChartInput& in, const ChartTraits& t) {
+  ChartPoints p;
+  const std::size_t n = in.stat.size();
+  p.size.resize(n);
+  p.stat.resize(n);
+  p.dispersion.assign(n, kMissing);
+  p.excluded.assign(n, 0);
+  const bool unit = t.family == ChartFamily::individuals || t.basis == SigmaBasis::poisson_count;
+  for (std::size_t i = 0; i < n; ++i) {
+    p.stat[i] = at(in.stat, i);
+    p.size[i] = unit ? 1.0 : at(in.size, i);
+    if (t.family == ChartFamily::attribute && p.size[i] < 0.0) p.size[i] = kMissing;
+    if (t.family == ChartFamily::subgrouped) p.dispersion[i] = at(in.dispersion, i);
+    p.excluded[i] = i < in.excluded.size() && in.excluded[i] != 0;
+  }
+  return p;
+}
+
+// The eight per-point lines at size n; recomputed only when n changes.
+struct PointLines {
+  double n = kMissing;
+  bool valid = false;
+  double clipped[6];
+  double unclipped[6];
+};
+
+void lines_at(const ChartEstimates& e, const ChartOptions& o, int code, double n, PointLines* pl) {
+  if (pl->valid && pl->n == n) return;
+  for (int line = 0; line < 6; ++line) {
+    const bool missing_size = is_missing(n);
+    pl->clipped[line] = missing_size ? kMissing : limit(e, o, line, n, code, false);
+    pl->unclipped[line] = missing_size ? kMissing : limit(e, o, line, n, code, true);
+  }
+  pl->n = n;
+  pl->valid = true;
+}
+
+void resize_series(ChartSeries* s, std::size_t n) {
+  for (std::vector<double>* v :
+       {&s->ucl1, &s->lcl1, &s->ucl2, &s->lcl2, &s->ucl1_unclipped, &s->lcl1_unclipped,
+        &s->ucl2_unclipped, &s->lcl2_unclipped, &s->cl1, &s->cl2}) {
+    v->assign(n, kMissing);
+  }
+  s->flags.assign(n, 0);
+  s->phase.assign(n, 0);
+}
+
+// Shifts a line of chart 1 onto the trend: a + b i + (line - CL1).
+double along_trend(double line, double cl1, double trend_i) {
+  if (is_missing(line) || is_missing(cl1) || is_missing(trend_i)) return kMissing;
+  return clean(trend_i + (line - cl1));
+}
+
+// PATH: the fitted model's centre line per point (codes 16, 17), else null.
+void phase_series(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p, Phase ph,
+                  int index, const PhaseResult& pr, const std::vector<double>* path,
+                  ChartSeries* s) {
+  PointLines pl;
+  const bool trend = t.kind == ChartKind::trend || path != nullptr;
+  for (std::size_t i = ph.first; i < ph.end; ++i) {
+    s->phase[i] = index;
+    lines_at(pr.estimates, o, t.code, p.size[i], &pl);
+    double trend_i = kMissing;
+    if (path != nullptr) {
+      trend_i = at(*path, i);
+    } else if (trend && !is_missing(pr.trend.a) && !is_missing(pr.trend.b)) {
+      trend_i = clean(pr.trend.a + pr.trend.b * static_cast<double>(i + 1));
+    }
+    const double cl1 = pr.lines.cl1;
+    auto chart1 = [&](double v) { return trend ? along_trend(v, cl1, trend_i) : v; };
+    s->cl1[i] = trend ? trend_i : cl1;
+    s->ucl1[i] = chart1(pl.clipped[kUcl1]);
+    s->lcl1[i] = chart1(pl.clipped[kLcl1]);
+    s->ucl1_unclipped[i] = chart1(pl.unclipped[kUcl1]);
+    s->lcl1_unclipped[i] = chart1(pl.unclipped[kLcl1]);
+    s->cl2[i] = pl.clipped[kCl2];
+    s->ucl2[i] = pl.clipped[kUcl2];
+    s->lcl2[i] = pl.clipped[kLcl2];
+    s->ucl2_unclipped[i] = pl.unclipped[kUcl2];
+    s->lcl2_unclipped[i] = pl.unclipped[kLcl2];
+  }
+}
+
+PhaseResult phase_result(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p,
+                         Phase ph) {
+  PhaseResult pr;
+  pr.first = static_cast<int>(ph.first) + 1;
+  pr.last = static_cast<int>(ph.end);
+  pr.estimates = pooled_estimates(t, p, ph);
+  if (t.kind == ChartKind::model && t.family == ChartFamily::individuals) {
+    model_estimates(p, ph, &pr.estimates);
+  }
+  if (t.kind == ChartKind::trend) {
+    if (o.to_standard()) {
+      pr.trend = {clean(o.trend_intercept()), clean(o.trend_slope())};
+    } else {
+      pr.trend = fit_trend(p, ph, t.family == ChartFamily::subgrouped);
+    }
+  }
+  const double nbar = t.basis == SigmaBasis::poisson_count ? 1.0 : pr.estimates.nbar;
+  for (int line = 0; line < 6; ++line) {
+    pr.lines.line(line) =
+        is_missing(nbar) ? kMissing : limit(pr.estimates, o, line, nbar, t.code, false);
+    pr.lines_unclipped.line(line) =
+        is_missing(nbar) ? kMissing : limit(pr.estimates, o, line, nbar, t.code, true);
+  }
+  if (o.to_standard() && o.limits_entered()) {
+    // Entered limits stand whether or not the data give an n-bar.
+    for (int line = 0; line < 6; ++line) {
+      pr.lines.line(line) = limit(pr.estimates, o, line, 1.0, t.code, false);
+      pr.lines_unclipped.line(line) = pr.lines.line(line);
+    }
+  }
+  return pr;
+}
+
+ChartStandard standard_of(const ChartTraits& t, const ChartOptions& o, double nbar) {
+  ChartStandard s;
+  if (!o.to_standard()) return s;
+  s.centre = clean(o.standard_centre());
+  if (t.family != ChartFamily::attribute) {
+    s.sigma = clean(o.standard_sigma());
+  } else if (!is_missing(s.centre)) {
+    s.sigma = sigma_by_basis(t.basis, s.centre, kMissing, nbar);
+  }
+  return s;
+}
+
+// Chart 1 of the cumulative sums is not a Shewhart chart (its points are
+// sums, its limits the V-mask or decision lines): no runs rules there.
+void run_rules(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p, ChartSeries* s) {
+  const bool cumulative = t.kind == ChartKind::cusum || t.kind == ChartKind::decision_cusum;
+  const bool detrend = t.kind == ChartKind::trend || t.kind == ChartKind::model;
+  RulesChart c1{&s->stat1,   &s->cl1, &s->ucl1_unclipped, &s->lcl1_unclipped, o.k_upper(),
+                o.k_lower(), detrend};
+  if (!cumulative) apply_runs_rules(c1, p.excluded, o, kChart1RuleShift, &s->flags);
+  if (!t.has_chart2) return;
+  RulesChart c2{&s->stat2,    &s->cl2, &s->ucl2_unclipped, &s->lcl2_unclipped, o.k2_upper(),
+                o.k2_lower(), false};
+  apply_runs_rules(c2, p.excluded, o, kChart2RuleShift, &s->flags);
+}
+
+// The lines that are on, over the plotted statistics; the smoothed charts keep
+// their unsmoothed values in their own slot instead.
+void add_smoother_lines(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p,
+                        ChartResults* r) {
+  SmootherLines lines;
+  smoother_lines(o, r->series.stat1, r->series.stat2, p.excluded, &lines);
+  if (t.kind != ChartKind::moving_average) r->smoothers.ma1 = std::move(lines.ma1);
+  if (t.kind != ChartKind::ewma) r->smoothers.ewma1 = std::move(lines.ewma1);
+  r->smoothers.ma2 = std::move(lines.ma2);
+  r->smoothers.ewma2 = std::move(lines.ewma2);
+}
+
+}  // namespace
+
+ChartResults compute_chart(const ChartInput& in, const ChartOptions& o) {
+  ChartResults r;
+  r.code = in.code;
+  ChartTraits t;
+  if (!chart_traits(in.code, &t) || !t.implemented) return r;  // computes nothing
+
+  ChartPoints p = normalise(in, t);
+  const std::size_t n = p.count();
+  r.points = static_cast<int>(n);
+  r.series.size = p.size;
+  r.series.stat1 = p.stat;
+  r.series.excluded.assign(p.excluded.begin(), p.excluded.end());
+
+  r.error = check_kind_options(t, o);
+  if (r.error == 0) r.error = check_subgroup_sizes(t, p.size);
+  if (r.error == 0) r.error = check_attribute_values(t, p.stat, p.size);
+  std::vector<Phase> phases;
+  if (r.error == 0) r.error = split_phases(o, n, &phases);
+  if (r.error != 0) return r;
+
+  if (t.family == ChartFamily::individuals)
+    p.dispersion = moving_ranges(p.stat, p.excluded, phases);
+  r.error = prepare_model(t, o, phases, &p, &r.model);  // codes 16, 17
+  if (r.error != 0) return r;
+  r.series.stat1 = p.stat;  // code 17: with its gaps filled
+  r.series.stat2 = p.dispersion;
+  resize_series(&r.series, n);
+
+  const std::vector<double>* path = t.kind == ChartKind::model ? &r.model.fitted : nullptr;
+  for (std::size_t k = 0; k < phases.size(); ++k) {
+    PhaseResult pr = phase_result(t, o, p, phases[k]);
+    phase_series(t, o, p, phases[k], static_cast<int>(k), pr, path, &r.series);
+    r.used += pr.estimates.used;
+    r.phases.push_back(pr);
+  }
+  const PhaseResult& last = r.phases.back();
+  r.centre = clean(last.estimates.centre);
+  r.sigma = clean(last.estimates.sigma);
+  r.nbar = clean(last.estimates.nbar);
+  r.dispersion = clean(last.estimates.dispersion);
+  r.limits = last.lines;
+  r.limits_unclipped = last.lines_unclipped;
+  r.trend = last.trend;
+  r.standard = standard_of(t, o, r.nbar);
+  r.error = apply_chart_kind(t, o, p, phases, &r);
+  if (r.error != 0) return r;
+  if (t.family != ChartFamily::attribute) {
+    r.capability = chart_capability(r.centre, r.sigma, o, in.observations);
+  }
+  run_rules(t, o, p, &r.series);
+  add_smoother_lines(t, o, p, &r);
+  if (t.kind == ChartKind::ewma) r.arl = ewma_in_control_arl(o, r);
+  r.computed = true;
+  return r;
+}
+
+}  // namespace ztq

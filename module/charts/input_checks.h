@@ -1,0 +1,21 @@
+// Checks of a chart's data before any estimate is formed. Each returns 0 or
+// the message number of the error state.
+#pragma once
+
+#include <vector>
+
+#include "charts/chart_kind.h"
+
+namespace ztq {
+
+// Subgrouped variables charts: every non-missing size, rounded, at least 2
+// (1171); above 25 only for the S-based and variance codes 1, 2, 20 (1172).
+int check_subgroup_sizes(const ChartTraits& traits, const std::vector<double>& size);
+
+// Attribute charts: a negative statistic (1063), a proportion above 1
+// (1174), a count that is not whole (np, c: 1091), an np count above its
+// sample size (1176).
+int check_attribute_values(const ChartTraits& traits, const std::vector<double>& stat,
+                           const std::vector<double>& size);
+
+}  // namespace ztq
