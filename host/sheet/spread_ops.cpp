@@ -240,7 +240,12 @@ struct SpreadOps {
     return guarded(self, 0, [&](SpreadState& s) {
       const bool stored = s.sheet_->write_cell(column1(s, c1), row1(row), text ? text : "");
       s.changed_ = true;
-      if (!stored) s.last_error_ = "\"" + std::string(text ? text : "") + "\" is no number";
+      if (!stored) {
+        // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on a + chain here.
+        s.last_error_.assign(1, '"');
+        s.last_error_.append(text ? text : "");
+        s.last_error_.append("\" is no number");
+      }
       return stored ? 1 : 0;
     });
   }
