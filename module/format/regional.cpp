@@ -5,11 +5,16 @@
 namespace ztq {
 
 namespace {
-Regional g_regional;
+// Made on first use: the module's load hook sets it before the file's own
+// static objects would have been initialised.
+Regional& current() {
+  static Regional r;
+  return r;
 }
+}  // namespace
 
-const Regional& regional() { return g_regional; }
-void set_regional(const Regional& r) { g_regional = r; }
+const Regional& regional() { return current(); }
+void set_regional(const Regional& r) { current() = r; }
 
 bool usable_decimal_separator(char c) {
   const auto u = static_cast<unsigned char>(c);
