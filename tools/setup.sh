@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 bash tools/deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DQUALTY_TESTS=OFF -DQUALTY_BENCH=OFF
 cmake --build build -j"$(nproc)"
-build/bin/qualty describe
+build/bin/qualty demo --out qualty-demo

@@ -51,6 +51,15 @@ std::string describe_procedure(const Procedure& p) {
            "{\"role\":\"select\",\"label\":\"selection\",\"required\":false}";
   out.add_raw("roles", roles + "]");
   std::string options = "[";
+  if (p.mode_count() > 1) {  // the input mode, answered in the input form
+    JsonObject o;
+    o.add_string("name", "mode");
+    o.add_string("label", "input mode");
+    o.add_number("default", defaults.input_mode);
+    o.add_number("minimum", 0);
+    o.add_number("maximum", p.mode_count() - 1);
+    options += o.str();
+  }
   for (const OptionField& f : p.analysis_options(defaults)) {
     JsonObject o;
     o.add_string("name", f.name);

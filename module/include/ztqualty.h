@@ -299,7 +299,10 @@ typedef struct ZtSpread {
 ZTQ_EXPORT int32_t IsQualityLoaded(HostApplication* app, char* advice_buffer, int32_t advice_flag);
 
 /* Copies the text (NUL-terminated; null counts as empty) and its attribute;
- * the next graph pane adds a non-empty text as one more text item. */
+ * the next graph pane adds a non-empty text as one more text item (a note
+ * under its panels) and is built anew. The attribute is a colour 0xRRGGBB
+ * (anything else: the settings' text colour); text items of the graph whose
+ * attribute is -999 take it too. The text shows on that one graph only. */
 ZTQ_EXPORT void QualSetAddedText(const char* text, int32_t attribute);
 
 /* Offers a window message to the module's modeless dialogs; non-zero when consumed. */
@@ -342,5 +345,8 @@ ZTQ_EXPORT const char* QualString(int32_t id);
  * module. Returns the full length of the description (which may exceed size - 1),
  * or -1 for an unknown procedure. */
 ZTQ_EXPORT int32_t QualDescribe(const char* procedure, char* out, int32_t size);
+
+/* The procedure families' entry points. */
+#include "ztqualty_procedures.h"
 
 #endif /* ZTQUALTY_H */

@@ -5,7 +5,9 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -15,8 +17,16 @@ struct Outcome {
 };
 
 // Runs qualty with the arguments, standard error folded into the output.
-Outcome qualty(const std::string& args, const std::string& env = "") {
-  const std::string cmd = env + " " + std::string(QUALTY_BIN) + "/qualty " + args + " 2>&1";
+Outcome qualty(const std::string& args, const std::string& env = "",
+               const std::string& input = "") {
+  std::string redirect;
+  if (!input.empty()) {
+    const auto path = std::filesystem::temp_directory_path() / "qualty-cli-test-input.txt";
+    std::ofstream(path) << input;
+    redirect = " < " + path.string();
+  }
+  const std::string cmd =
+      env + " " + std::string(QUALTY_BIN) + "/qualty " + args + redirect + " 2>&1";
   Outcome r{-1, {}};
   FILE* pipe = popen(cmd.c_str(), "r");
   if (pipe == nullptr) return r;
@@ -55,6 +65,34 @@ TEST(Cli, MissingModuleIsAClearError) {
   const Outcome r = qualty(profile_arg() + " describe", "QUALTY_MODULE=/nonexistent/lib.so");
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.out.find("cannot load the quality module"), std::string::npos) << r.out;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Cli, DistOneResultPerLine) {
+  // Published values: t(0.975; 1) = 12.706 and z(0.975) = 1.95996 (Student's t
+  // table, normal table); Phi(0) = 0.5 exactly; exp(250) is above the guard.
+  const Outcome r = qualty(profile_arg() + " dist", "",
+                           "norm-cdf 0\nt-quantile 0.975 1\nexp 250\nno-such 1\n"
+                           "norm-cdf\nnorm-quantile 0.975\ndiv 1 0\n");
+  ASSERT_EQ(r.status, 0) << r.out;
+  std::vector<std::string> lines;
+  size_t at = 0;
+  while (at < r.out.size()) {
+    const size_t nl = r.out.find('\n', at);
+    lines.push_back(r.out.substr(at, nl - at));
+    at = nl == std::string::npos ? r.out.size() : nl + 1;
+  }
+  ASSERT_EQ(lines.size(), 7u) << r.out;
+  EXPECT_EQ(lines[0], "0.5");
+  EXPECT_NEAR(std::stod(lines[1]), 12.706, 5e-4);
+  EXPECT_EQ(lines[2], "abort");
+  EXPECT_EQ(lines[3], "error") << "an unknown name";
+  EXPECT_EQ(lines[4], "error") << "too few arguments";
+  EXPECT_NEAR(std::stod(lines[5]), 1.95996, 1e-5);
+  EXPECT_EQ(lines[6], "abort") << "division by zero";
 }
 
 }  // namespace

@@ -1,0 +1,114 @@
+// Building the engine's input and the point labels from the analysis columns.
+#include "charts/vchart_data.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "charts/chart_kind.h"
+#include "stats/guarded.h"
+
+namespace ztq {
+namespace {
+
+enum Role { kData = 1, kSubgroup = 2, kSize = 3, kDispersion = 4 };
+
+double at(const std::vector<double>& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
+
+double first_present(const std::vector<double>& v) {
+  for (double x : v)
+    if (!is_missing(x) && std::isfinite(x)) return x;
+  return kMissing;
+}
+
+// One value throughout (or a single row): the fixed subgroup size s.
+bool single_value(const VchartColumns& c, double* s) {
+  if (!c.subgroup_given || c.subgroup_text || c.subgroup.empty()) return false;
+  const double v = c.subgroup[0];
+  if (is_missing(v) || !std::isfinite(v) || v < 1.0 || v != std::floor(v)) return false;
+  for (double x : c.subgroup)
+    if (x != v) return false;
+  *s = v;
+  return true;
+}
+
+std::string row_label(const VchartColumns& c, std::size_t row, std::size_t point) {
+  if (c.subgroup_given) {
+    if (c.subgroup_text) return row < c.subgroup_labels.size() ? c.subgroup_labels[row] : "";
+    const double v = at(c.subgroup, row);
+    double s = 0;
+    if (!single_value(c, &s) && !is_missing(v)) return label_of_number(v);
+  }
+  return std::to_string(point + 1);
+}
+
+}  // namespace
+
+std::string label_of_number(double v) {
+  if (is_missing(v) || !std::isfinite(v)) return "";
+  char buf[40];
+  if (v == std::floor(v) && std::fabs(v) < 1e15)
+    std::snprintf(buf, sizeof buf, "%.0f", v);
+  else
+    std::snprintf(buf, sizeof buf, "%.10g", v);
+  return buf;
+}
+
+VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c) {
+  VchartData out;
+  ChartTraits t;
+  if (!chart_traits(code, &t)) return out;
+  const std::size_t rows = c.data.size();
+  const bool subgrouped = t.family == ChartFamily::subgrouped;
+
+  if (subgrouped && !statistics_entered) {
+    std::vector<Subgroup> groups;
+    double s = 0;
+    if (c.subgroup_given && c.subgroup_text) {
+      groups = subgroups_from_labels(rows, c.subgroup_labels);
+    } else if (c.subgroup_given) {
+      groups = subgroups_from_codes(rows, c.subgroup);
+    } else if (c.size_given && !is_missing(s = first_present(c.size))) {
+      groups = fixed_subgroups(rows, s);
+    } else {
+      out.missing_role = kSubgroup;
+      return out;
+    }
+    out.input = chart_input_from_raw(code, c.data, groups);
+    out.labels.reserve(groups.size());
+    for (std::size_t g = 0; g < groups.size(); ++g)
+      out.labels.push_back(row_label(c, groups[g].first_row, g));
+    return out;
+  }
+
+  std::vector<double> size;
+  if (subgrouped || (t.family == ChartFamily::attribute && code != 7)) {
+    double s = 0;
+    if (c.size_given) {
+      size.resize(rows);
+      for (std::size_t i = 0; i < rows; ++i) size[i] = at(c.size, i);
+    } else if (subgrouped && single_value(c, &s)) {
+      size.assign(rows, s);
+    } else {
+      out.missing_role = kSize;
+      return out;
+    }
+  } else {
+    size.assign(rows, 1.0);
+  }
+  std::vector<double> dispersion;
+  if (subgrouped) {
+    if (!c.dispersion_given) {
+      out.missing_role = kDispersion;
+      return out;
+    }
+    dispersion.resize(rows);
+    for (std::size_t i = 0; i < rows; ++i) dispersion[i] = at(c.dispersion, i);
+  }
+  out.input = chart_input_from_statistics(code, c.data, std::move(size), std::move(dispersion));
+  if (t.family == ChartFamily::individuals) out.input.observations = c.data;
+  out.labels.reserve(rows);
+  for (std::size_t i = 0; i < rows; ++i) out.labels.push_back(row_label(c, i, i));
+  return out;
+}
+
+}  // namespace ztq

@@ -1,0 +1,48 @@
+// The columns of a control-chart analysis turned into the engine's input and
+// the point labels. Pure: the family glue reads the columns from the data
+// sheet, this decides what they mean.
+//
+// Subgrouped codes (0-2, 11-14, 16, 18, 20) from raw observations take their
+// subgroups from the subgroup column (numeric codes, text labels, or one
+// value s for fixed subgroups of s rows); without a subgroup column the first
+// present value of the size column gives the fixed subgroup size. With
+// entered statistics (`option0`) every row is one subgroup: its mean from
+// the data column, its size from the size column (or the fixed size s of a
+// one-value subgroup column) and its dispersion from the dispersion column.
+// Individuals codes take one point per row; attribute codes one point per
+// row with the sample size from the size column (the c chart needs none).
+// A subgroup column, where given, labels the points; otherwise each point is
+// labelled with its number.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "charts/chart_input.h"
+
+namespace ztq {
+
+struct VchartColumns {
+  std::vector<double> data;
+  bool subgroup_given = false;
+  bool subgroup_text = false;
+  std::vector<double> subgroup;              // numeric subgroup column
+  std::vector<std::string> subgroup_labels;  // text subgroup column (trailing blanks removed)
+  bool size_given = false;
+  std::vector<double> size;
+  bool dispersion_given = false;
+  std::vector<double> dispersion;
+};
+
+struct VchartData {
+  ChartInput input;
+  std::vector<std::string> labels;  // one per point
+  int missing_role = 0;             // 1-based role position of a required column not given, else 0
+};
+
+VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& columns);
+
+// A number as a point label: whole numbers without decimals.
+std::string label_of_number(double v);
+
+}  // namespace ztq

@@ -1,0 +1,259 @@
+// The control-chart family: the procedure that the common lifecycle drives
+// for every chart-type code, and its exports VchartDialog .. VchartExclude,
+// IndividDialog, AchartDialog and AchartOpts.
+//
+// Record layout:
+//   variables[0] data, [1] subgroup, [2] size, [3] dispersion (roles below)
+//   option[], doption[]  the numbered chart options (ChartOptions); a double
+//                        option of -32768 is missing (the forms take numbers
+//                        only, so -32768 is how a user clears a value)
+//   option[9]            the listing's pane option: which points T2 lists
+//   variant              the chart-type code (set by Setup and Begin)
+//   excluded             one flag per point, kept across recomputations
+// The results (ChartResults and the point labels) are module-owned.
+#include <cstdint>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "bridge/analysis.h"
+#include "bridge/export_guard.h"
+#include "bridge/lifecycle.h"
+#include "bridge/messages.h"
+#include "bridge/procedures.h"
+#include "charts/chart_kind.h"
+#include "charts/engine.h"
+#include "charts/vchart_family.h"
+#include "charts/vchart_json.h"
+#include "format/options.h"
+#include "ztqualty_procedures.h"
+
+namespace ztq {
+
+namespace {
+
+enum Slot { kData = 0, kSubgroup = 1, kSize = 2, kDispersion = 3 };
+
+// The code written into the HostContext's slot: a base plus the chart type.
+constexpr int32_t kProcedureCodeBase = 32800;
+
+std::string trimmed(std::string_view s) {
+  const std::size_t e = s.find_last_not_of(' ');
+  return e == std::string_view::npos ? std::string() : std::string(s.substr(0, e + 1));
+}
+
+// A loaded numeric slot's rows; empty when not given.
+std::vector<double> numbers_of(const Analysis& a, int i) {
+  const auto v = a.numbers(i);
+  return {v.begin(), v.end()};
+}
+
+bool load_numeric(Analysis& a, int slot) {
+  if (!a.given(slot)) return true;
+  if (!a.load(slot, true)) return false;
+  if (a.is_character(slot)) {
+    show_formatted_warning(Str::kCharacterVariable, slot + 1);
+    a.record().error_state = static_cast<int32_t>(Str::kErrVariableCheck);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+ChartOptions chart_options_of(const AnalysisRecord& r) {
+  ChartOptions o;
+  for (int k = 0; k < ChartOptions::kIntCount; ++k) o.option[k] = r.option[k];
+  for (int k = 0; k < ChartOptions::kDoubleCount; ++k) o.doption[k] = r.doption[k];
+  return o;
+}
+
+void store_chart_options(const ChartOptions& o, AnalysisRecord& r) {
+  for (int k = 0; k < ChartOptions::kIntCount; ++k) r.option[k] = o.option[k];
+  for (int k = 0; k < ChartOptions::kDoubleCount; ++k) r.doption[k] = o.doption[k];
+}
+
+const char* Vchart::name() const { return "vchart"; }
+
+std::string Vchart::summary() const {
+  return "Control charts: variables, individuals, attribute, smoothed, cumulative-sum, model, "
+         "trend and acceptance charts (--chart CODE 0 to 21)";
+}
+
+int32_t Vchart::title_number() const { return static_cast<int32_t>(Str::kVcTitle); }
+
+int32_t Vchart::procedure_code(int32_t variant) const { return kProcedureCodeBase + variant; }
+
+const std::vector<VariableRole>& Vchart::roles() const {
+  static const std::vector<VariableRole> kRoles = {
+      {"data", Str::kVcRoleData, 1u, true, false},
+      {"subgroup", Str::kVcRoleSubgroup, 1u, false, true},
+      {"size", Str::kVcRoleSize, 1u, false, false},
+      {"dispersion", Str::kVcRoleDispersion, 1u, false, false}};
+  return kRoles;
+}
+
+void Vchart::set_defaults(AnalysisRecord& r) const {
+  ChartOptions o = default_chart_options();
+  // The capability pane shows Cp, Cpk, CPU and CPL unless switched off.
+  for (int k = 24; k <= 27; ++k) o.option[k] = 1;
+  store_chart_options(o, r);
+}
+
+void Vchart::read_profile(AnalysisRecord& r) const {
+  const Profile profile = host_profile();
+  for (int k : kChartProfileIntOptions) read_int_option(profile, kChartProfileSection, k, r.option);
+  for (int k : kChartProfileDoubleOptions)
+    read_real_option(profile, kChartProfileSection, k, r.doption);
+}
+
+void Vchart::write_profile(const AnalysisRecord& r) const {
+  const Profile profile = host_profile();
+  for (int k : kChartProfileIntOptions)
+    write_int_option(profile, kChartProfileSection, k, r.option);
+  for (int k : kChartProfileDoubleOptions)
+    write_real_option(profile, kChartProfileSection, k, r.doption);
+}
+
+void Vchart::masks(const AnalysisRecord& r, int32_t out[2]) const { vchart_masks(r.variant, out); }
+
+bool Vchart::load_variables(Analysis& a) const {
+  for (int slot : {kData, kSize, kDispersion})
+    if (!load_numeric(a, slot)) return false;
+  if (a.given(kSubgroup) && !a.load(kSubgroup, true)) return false;
+  return true;
+}
+
+void Vchart::compute(Analysis& a) const {
+  AnalysisRecord& r = a.record();
+  VchartState& state = a.results<VchartState>();
+  state = VchartState{};
+  r.error_state = 0;
+  const int code = r.variant;
+  ChartTraits traits;
+  if (!chart_traits(code, &traits)) {
+    r.error_state = static_cast<int32_t>(Str::kErrNoValidData);
+    return;
+  }
+  VchartColumns c;
+  c.data = numbers_of(a, kData);
+  c.subgroup_given = a.given(kSubgroup) && a.loaded(kSubgroup);
+  if (c.subgroup_given && a.is_character(kSubgroup)) {
+    c.subgroup_text = true;
+    for (int row = 0; row < a.slot(kSubgroup).rows; ++row)
+      c.subgroup_labels.push_back(trimmed(a.text_row(kSubgroup, row)));
+  } else if (c.subgroup_given) {
+    c.subgroup = numbers_of(a, kSubgroup);
+  }
+  c.size_given = a.given(kSize) && a.loaded(kSize);
+  if (c.size_given) c.size = numbers_of(a, kSize);
+  c.dispersion_given = a.given(kDispersion) && a.loaded(kDispersion);
+  if (c.dispersion_given) c.dispersion = numbers_of(a, kDispersion);
+
+  const ChartOptions options = chart_options_of(r);
+  VchartData data = vchart_data(code, options.statistics_entered(), c);
+  if (data.missing_role != 0) {
+    r.error_state = static_cast<int32_t>(Str::kErrVariableCheck);
+    state.missing_role = data.missing_role;
+    show_formatted_warning(Str::kRequiredMissing, data.missing_role);
+    return;
+  }
+  const auto points = static_cast<int32_t>(data.input.stat.size());
+  if (!a.ensure_points(points)) {
+    r.error_state = 2;  // the exclusion flags could not be allocated
+    return;
+  }
+  data.input.excluded.assign(static_cast<std::size_t>(points), 0);
+  for (int32_t i = 0; i < points; ++i)
+    data.input.excluded[static_cast<std::size_t>(i)] = a.excluded(i);
+  state.results = compute_chart(data.input, options);
+  state.labels = std::move(data.labels);
+  r.error_state = state.results.error;
+  if (r.error_state == 0 && state.results.used == 0) r.error_state = 3;  // no usable point
+}
+
+bool Vchart::text_pane(const Analysis& a, int pane, std::string& text) const {
+  const VchartState* s = a.results<VchartState>();
+  static const VchartState kNone;
+  const VchartState& state = s != nullptr ? *s : kNone;
+  const AnalysisRecord& r = a.record();
+  const ChartOptions options = chart_options_of(r);
+  const VchartView v = view_of(a, options);
+  switch (vchart_pane_of(r.variant, pane)) {
+    case VchartPane::S:
+      text = vchart_summary_text(state.results, v);
+      return true;
+    case VchartPane::T2:
+    case VchartPane::T2z:
+      text = vchart_listing_text(state.results, v);
+      return true;
+    case VchartPane::T3:
+      text = vchart_rules_text(state.results, v);
+      return true;
+    case VchartPane::T4:
+      text = vchart_capability_text(state.results, v);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool Vchart::graph_pane(const Analysis& a, int pane, GraphBuilder& g) const {
+  const VchartState* s = a.results<VchartState>();
+  if (s == nullptr) return false;
+  const ChartOptions options = chart_options_of(a.record());
+  const VchartView v = view_of(a, options);
+  switch (vchart_pane_of(a.record().variant, pane)) {
+    case VchartPane::C1:
+      return vchart_chart_graph(s->results, v, true, g);
+    case VchartPane::C2:
+      return vchart_chart_graph(s->results, v, false, g);
+    default:
+      return false;
+  }
+}
+
+VchartView Vchart::view_of(const Analysis& a, const ChartOptions& options) const {
+  const AnalysisRecord& r = a.record();
+  VchartView v;
+  v.code = r.variant;
+  v.error_state = r.error_state;
+  v.options = &options;
+  v.data_name = r.variables[kData].expression;
+  v.subgroup_name = r.variables[kSubgroup].expression;
+  v.size_name = r.variables[kSize].expression;
+  v.listing = r.option[9];
+  if (const VchartState* s = a.results<VchartState>(); s != nullptr) v.labels = s->labels;
+  return v;
+}
+
+std::vector<PaneInfo> Vchart::panes() const {
+  return {{1, Str::kVcTitle},    {2, Str::kVcListTitle}, {3, Str::kVcRulesTitle},
+          {4, Str::kVcCapTitle}, {8, Str::kVcRowCl1},    {9, Str::kVcRowCl2}};
+}
+
+int32_t Vchart::validate_options(const AnalysisRecord& r) const {
+  return validate_chart_options(chart_options_of(r), r.variant);
+}
+
+int32_t Vchart::error_message(const AnalysisRecord& r) const {
+  if (r.error_state >= 1 && r.error_state <= 3)
+    return vchart_detail::error_message_of(r.error_state);
+  return r.error_state;
+}
+
+std::string Vchart::results_json(const Analysis& a) const {
+  const VchartState* s = a.results<VchartState>();
+  return s != nullptr ? vchart_results_json(s->results) : std::string();
+}
+
+const Vchart& vchart() {
+  static const Vchart v;
+  return v;
+}
+
+namespace {
+const RegisterProcedure kRegister{&vchart()};
+}  // namespace
+
+}  // namespace ztq

@@ -1,0 +1,56 @@
+// The control-chart procedure that the common lifecycle drives (the family
+// file wires its exports; the options file lists its forms and saved series).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "bridge/procedure.h"
+#include "charts/chart_options.h"
+#include "charts/chart_results.h"
+#include "charts/vchart_data.h"
+#include "charts/vchart_panes.h"
+
+namespace ztq {
+
+// What the procedure keeps per analysis beside the record.
+struct VchartState {
+  ChartResults results;
+  std::vector<std::string> labels;  // one per point
+  int missing_role = 0;             // a required column not given (1-based role)
+};
+
+// The record's numbered options as the engine reads them, and back.
+ChartOptions chart_options_of(const AnalysisRecord& r);
+void store_chart_options(const ChartOptions& o, AnalysisRecord& r);
+
+class Vchart final : public Procedure {
+ public:
+  const char* name() const override;
+  std::string summary() const override;
+  int32_t title_number() const override;
+  int32_t procedure_code(int32_t variant) const override;
+  const std::vector<VariableRole>& roles() const override;
+  void set_defaults(AnalysisRecord& r) const override;
+  void read_profile(AnalysisRecord& r) const override;
+  void write_profile(const AnalysisRecord& r) const override;
+  void masks(const AnalysisRecord& r, int32_t out[2]) const override;
+  bool load_variables(Analysis& a) const override;
+  void compute(Analysis& a) const override;
+  bool has_exclusion() const override { return true; }
+  bool text_pane(const Analysis& a, int pane, std::string& text) const override;
+  bool graph_pane(const Analysis& a, int pane, GraphBuilder& g) const override;
+  std::vector<PaneInfo> panes() const override;
+  std::vector<OptionField> analysis_options(const AnalysisRecord& r) const override;
+  std::vector<OptionField> pane_options(const AnalysisRecord& r, int pane) const override;
+  int32_t validate_options(const AnalysisRecord& r) const override;
+  std::vector<SavedSeries> saved_series(const Analysis& a) const override;
+  int32_t error_message(const AnalysisRecord& r) const override;
+  std::string results_json(const Analysis& a) const override;
+
+  VchartView view_of(const Analysis& a, const ChartOptions& options) const;
+};
+
+const Vchart& vchart();
+
+}  // namespace ztq

@@ -1,0 +1,167 @@
+// JSON of the control-chart results: estimates, lines at n-bar, phases,
+// per-point series, capability, trend, standard and the results of the
+// smoothed, cumulative-sum and model kinds.
+#include "charts/vchart_json.h"
+
+#include <span>
+#include <vector>
+
+#include "bridge/json.h"
+
+namespace ztq {
+namespace {
+
+std::string ints(const std::vector<int>& v) {
+  std::string s = "[";
+  for (std::size_t i = 0; i < v.size(); ++i) s += (i ? "," : "") + std::to_string(v[i]);
+  return s + "]";
+}
+
+std::string lines_json(const ChartLines& l) {
+  JsonObject o;
+  o.add_number("ucl1", l.ucl1);
+  o.add_number("cl1", l.cl1);
+  o.add_number("lcl1", l.lcl1);
+  o.add_number("ucl2", l.ucl2);
+  o.add_number("cl2", l.cl2);
+  o.add_number("lcl2", l.lcl2);
+  return o.str();
+}
+
+std::string phases_json(const std::vector<PhaseResult>& phases) {
+  std::string s = "[";
+  for (std::size_t i = 0; i < phases.size(); ++i) {
+    const PhaseResult& p = phases[i];
+    JsonObject o;
+    o.add_raw("first", std::to_string(p.first));
+    o.add_raw("last", std::to_string(p.last));
+    o.add_number("centre", p.estimates.centre);
+    o.add_number("sigma", p.estimates.sigma);
+    o.add_number("nbar", p.estimates.nbar);
+    o.add_number("dispersion", p.estimates.dispersion);
+    ChartLines l = p.lines;
+    for (int k = 0; k < 6; ++k) {
+      static const char* const kNames[6] = {"ucl1", "cl1", "lcl1", "ucl2", "cl2", "lcl2"};
+      o.add_number(kNames[k], l.line(k));
+    }
+    s += (i ? "," : "") + o.str();
+  }
+  return s + "]";
+}
+
+std::string series_json(const ChartSeries& s) {
+  JsonObject o;
+  o.add_numbers("size", s.size);
+  o.add_numbers("stat1", s.stat1);
+  o.add_numbers("stat2", s.stat2);
+  o.add_numbers("ucl1", s.ucl1);
+  o.add_numbers("lcl1", s.lcl1);
+  o.add_numbers("ucl2", s.ucl2);
+  o.add_numbers("lcl2", s.lcl2);
+  o.add_numbers("ucl1_unclipped", s.ucl1_unclipped);
+  o.add_numbers("lcl1_unclipped", s.lcl1_unclipped);
+  o.add_numbers("ucl2_unclipped", s.ucl2_unclipped);
+  o.add_numbers("lcl2_unclipped", s.lcl2_unclipped);
+  o.add_numbers("cl1", s.cl1);
+  o.add_raw("flags", ints(s.flags));
+  o.add_raw("excluded", ints(s.excluded));
+  return o.str();
+}
+
+std::string capability_json(const ChartCapability& c) {
+  JsonObject o;
+  o.add_number("cp", c.cp);
+  o.add_number("cpk", c.cpk);
+  o.add_number("cpu", c.cpu);
+  o.add_number("cpl", c.cpl);
+  o.add_number("cr", c.cr);
+  o.add_number("cpm", c.cpm);
+  o.add_number("k", c.k);
+  return o.str();
+}
+
+// The results of the chart kinds that transform chart 1.
+void kind_json(const ChartResults& r, JsonObject& out) {
+  const SmootherLines& sm = r.smoothers;
+  if (!sm.ma1.empty() || !sm.ewma1.empty() || !sm.ma2.empty() || !sm.ewma2.empty()) {
+    JsonObject o;
+    if (!sm.ma1.empty()) o.add_numbers("ma1", sm.ma1);
+    if (!sm.ewma1.empty()) o.add_numbers("ewma1", sm.ewma1);
+    if (!sm.ma2.empty()) o.add_numbers("ma2", sm.ma2);
+    if (!sm.ewma2.empty()) o.add_numbers("ewma2", sm.ewma2);
+    out.add_raw("smoothers", o.str());
+  }
+  if (r.code == 10 || r.code == 13) {
+    const CusumResult& c = r.cusum;
+    JsonObject o;
+    o.add_numbers("upper_arm", c.upper_arm);
+    o.add_numbers("lower_arm", c.lower_arm);
+    o.add_number("lead_distance", c.lead_distance);
+    o.add_number("mean_deviation", c.mean_deviation);
+    o.add_raw("reference_point", std::to_string(c.reference_point));
+    out.add_raw("cusum", o.str());
+  }
+  if (r.code == 14 || r.code == 15) {
+    const TabularResult& t = r.tabular;
+    JsonObject o;
+    o.add_numbers("sh1", t.sh1);
+    o.add_numbers("sl1", t.sl1);
+    o.add_numbers("sh2", t.sh2);
+    o.add_numbers("sl2", t.sl2);
+    o.add_numbers("decision1", t.decision1);
+    o.add_number("decision2", t.decision2);
+    o.add_numbers("z", t.z);
+    o.add_numbers("w", t.w);
+    out.add_raw("tabular", o.str());
+  }
+  if (r.code == 16 || r.code == 17) {
+    const ModelResult& m = r.model;
+    JsonObject o;
+    o.add_raw("ar_order", std::to_string(m.ar_order));
+    o.add_raw("ma_order", std::to_string(m.ma_order));
+    o.add_raw("differences", std::to_string(m.differences));
+    o.add_raw("constant", m.constant ? "true" : "false");
+    o.add_numbers("coefficients", m.coefficients);
+    o.add_numbers("standard_errors", m.standard_errors);
+    o.add_number("residual_sd", m.residual_sd);
+    o.add_raw("iterations", std::to_string(m.iterations));
+    o.add_raw("converged", m.converged ? "true" : "false");
+    o.add_numbers("fitted", m.fitted);
+    o.add_numbers("residuals", m.residuals);
+    out.add_raw("model", o.str());
+  }
+  if (r.code == 9 || r.code == 12) out.add_number("arl", r.arl);
+}
+
+}  // namespace
+
+std::string vchart_results_json(const ChartResults& r) {
+  JsonObject out;
+  out.add_raw("chart", std::to_string(r.code));
+  out.add_raw("points", std::to_string(r.points));
+  out.add_number("centre", r.centre);
+  out.add_number("sigma", r.sigma);
+  out.add_number("nbar", r.nbar);
+  out.add_number("dispersion", r.dispersion);
+  out.add_raw("limits", lines_json(r.limits));
+  out.add_raw("limits_unclipped", lines_json(r.limits_unclipped));
+  out.add_raw("phases", phases_json(r.phases));
+  out.add_raw("series", series_json(r.series));
+  out.add_raw("capability", capability_json(r.capability));
+  if (r.code == 18 || r.code == 19) {
+    JsonObject t;
+    t.add_number("a", r.trend.a);
+    t.add_number("b", r.trend.b);
+    out.add_raw("trend", t.str());
+  }
+  if (!is_missing(r.standard.centre) || !is_missing(r.standard.sigma)) {
+    JsonObject s;
+    s.add_number("centre", r.standard.centre);
+    s.add_number("sigma", r.standard.sigma);
+    out.add_raw("standard", s.str());
+  }
+  kind_json(r, out);
+  return out.members();
+}
+
+}  // namespace ztq

@@ -1,0 +1,151 @@
+// The forms of the control charts (the analysis options of every code, the
+// listing's pane option) and the series that Vsave offers by code.
+#include <string>
+#include <vector>
+
+#include "bridge/analysis.h"
+#include "charts/vchart_family.h"
+#include "stats/guarded.h"
+
+namespace ztq {
+
+namespace {
+
+// The integer and double options of the options form; labels are string
+// 5300 + k (option k) and 5400 + k (doption k). Ranges are loose where the
+// options check (validate_chart_options) gives the reason for a refusal.
+struct IntOption {
+  int k;
+  double minimum, maximum;
+};
+constexpr IntOption kIntOptions[] = {
+    {0, 0, 1},     {1, 0, 1},     {2, 0, 1},     {4, 0, 1},     {10, 0, 1},    {11, 0, 1},
+    {12, 0, 1},    {13, 0, 1},    {14, 0, 1},    {15, 0, 1},    {16, 1, 1000}, {17, 1, 1000},
+    {18, 1, 1000}, {19, 1, 1000}, {20, 1, 1000}, {21, 1, 1000}, {22, 1, 1000}, {23, 1, 1000},
+    {24, 0, 1},    {25, 0, 1},    {26, 0, 1},    {27, 0, 1},    {28, 0, 1},    {29, 0, 1},
+    {30, 0, 1},    {33, 0, 1},    {34, 1, 1e6},  {35, 0, 1},    {43, 0, 1},    {44, 1, 1e6},
+    {45, 0, 1},    {51, 0, 1e9},  {53, 0, 2},    {54, 0, 2},    {55, 0, 10},   {56, 0, 10},
+    {57, 0, 1},    {58, 0, 3},    {66, 0, 1},    {67, 0, 1e9},  {68, 0, 1e9},  {69, 0, 1e9},
+    {70, 0, 1e9},  {73, 0, 2}};
+constexpr int kDoubleOptions[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
+                                  16, 17, 18, 21, 31, 37, 38, 39, 40, 41, 42, 53, 54, 55, 57};
+
+void add_series(std::vector<SavedSeries>& out, Str name, std::vector<double> values) {
+  out.push_back({text(name), std::move(values), {}});
+}
+
+// A value in the first row only, missing below.
+std::vector<double> first_row(double v, std::size_t n) {
+  std::vector<double> s(n, kMissing);
+  if (n > 0) s[0] = v;
+  return s;
+}
+
+Str statistic_series_name(int code) {
+  switch (code) {
+    case 4:
+      return Str::kVcSaveP;
+    case 5:
+      return Str::kVcSaveNp;
+    case 6:
+      return Str::kVcSaveU;
+    case 7:
+      return Str::kVcSaveC;
+    case 8:
+    case 11:
+      return Str::kVcSaveMa;
+    case 9:
+    case 12:
+      return Str::kVcSaveEwma;
+    case 10:
+    case 13:
+    case 14:
+    case 15:
+      return Str::kVcSaveCusum;
+    default:
+      return Str::kVcSaveStat1;
+  }
+}
+
+Str centre_series_name(int code) {
+  switch (code) {
+    case 4:
+      return Str::kVcSavePbar;
+    case 5:
+      return Str::kVcSaveNpbar;
+    case 6:
+      return Str::kVcSaveUbar;
+    case 7:
+      return Str::kVcSaveCbar;
+    default:
+      return Str::kVcSaveCentre;
+  }
+}
+
+}  // namespace
+
+std::vector<OptionField> Vchart::analysis_options(const AnalysisRecord&) const {
+  using S = OptionField::Store;
+  std::vector<OptionField> f;
+  for (const IntOption& o : kIntOptions)
+    f.push_back({"option" + std::to_string(o.k),
+                 static_cast<Str>(static_cast<int32_t>(Str::kVcTitle) + 200 + o.k), S::option, o.k,
+                 o.minimum, o.maximum, ZTQ_FIELD_INTEGER});
+  for (int k : kDoubleOptions)
+    f.push_back({"doption" + std::to_string(k),
+                 static_cast<Str>(static_cast<int32_t>(Str::kVcTitle) + 300 + k), S::doption, k,
+                 ZTQ_MISSING, ZTQ_MISSING, ZTQ_FIELD_REAL});
+  return f;
+}
+
+std::vector<OptionField> Vchart::pane_options(const AnalysisRecord& r, int pane) const {
+  // The listing's choice of points is `option9`, kept with the numbered options.
+  if (pane == 2 && r.variant != 14 && r.variant != 15)
+    return {
+        {"option9", Str::kVcPaneListWhich, OptionField::Store::option, 9, 0, 4, ZTQ_FIELD_INTEGER}};
+  return {};
+}
+
+std::vector<SavedSeries> Vchart::saved_series(const Analysis& a) const {
+  const VchartState* st = a.results<VchartState>();
+  if (st == nullptr) return {};
+  const ChartResults& r = st->results;
+  const ChartSeries& s = r.series;
+  const int code = a.record().variant;
+  const std::size_t n = s.stat1.size();
+  std::vector<SavedSeries> out;
+  const bool attribute = code >= 4 && code <= 7;
+  add_series(out, statistic_series_name(code), s.stat1);
+  if (!attribute) {
+    const bool mr = code == 3 || code == 8 || code == 9 || code == 10 || code == 15 || code == 17 ||
+                    code == 19 || code == 21;
+    add_series(out, mr ? Str::kVcSaveMr : Str::kVcSaveStat2, s.stat2);
+  }
+  const bool sized = !(code == 3 || code == 7 || code == 8 || code == 9 || code == 10 ||
+                       code == 15 || code == 17 || code == 19 || code == 21);
+  if (sized) add_series(out, attribute ? Str::kVcSaveSampleSize : Str::kVcSaveSize, s.size);
+  SavedSeries labels{text(Str::kVcSaveLabels), {}, {}};
+  for (std::size_t i = 0; i < n; ++i)
+    labels.texts.push_back(i < st->labels.size() ? st->labels[i] : std::to_string(i + 1));
+  if (n > 0) out.push_back(std::move(labels));
+  add_series(out, centre_series_name(code), first_row(r.centre, n));
+  add_series(out, attribute ? Str::kVcSaveAttrSigma : Str::kVcSaveSigma, first_row(r.sigma, n));
+  const bool inclusion =
+      code == 3 || code == 8 || code == 9 || code == 10 || code == 15 || code == 21 || code == 19;
+  if (inclusion) {
+    std::vector<double> inc(n, 0.0);
+    for (std::size_t i = 0; i < n; ++i) {
+      const bool excluded = i < s.excluded.size() && s.excluded[i] != 0;
+      inc[i] = !excluded && !is_missing(s.stat1[i]) ? 1.0 : 0.0;
+    }
+    add_series(out, Str::kVcSaveIncluded, std::move(inc));
+  }
+  if (code >= 16 && code <= 19) {
+    const std::vector<double>& line =
+        code <= 17 && !r.model.fitted.empty() ? r.model.fitted : s.cl1;
+    add_series(out, Str::kVcSaveCentreLine, line);
+  }
+  return out;
+}
+
+}  // namespace ztq

@@ -1,0 +1,222 @@
+// The summary pane S of the control charts, the routing table of the panes,
+// the pane masks and the helpers the pane files share.
+#include <algorithm>
+#include <cstddef>
+
+#include "bridge/strings.h"
+#include "charts/chart_kind.h"
+#include "charts/vchart_panes.h"
+#include "format/numfmt.h"
+
+namespace ztq {
+
+using namespace vchart_detail;
+
+namespace vchart_detail {
+
+std::string pad(std::string s, std::size_t w) {
+  s.resize(w, ' ');
+  return s;
+}
+
+std::string chart_title(int code) {
+  if (code < 0 || code >= kChartCodeCount) return text(Str::kVcTitle);
+  return text(static_cast<Str>(static_cast<int32_t>(Str::kVcChart0) + code));
+}
+
+int32_t error_message_of(int32_t error_state) {
+  switch (error_state) {
+    case 1:
+      return static_cast<int32_t>(Str::kErrReserved);
+    case 2:
+      return static_cast<int32_t>(Str::kErrNoDataBlock);
+    case 3:
+      return static_cast<int32_t>(Str::kErrNoValidData);
+    default:
+      return error_state;
+  }
+}
+
+bool individuals_wording(int code) {
+  switch (code) {
+    case 3:
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+    case 17:
+    case 19:
+    case 21:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace vchart_detail
+
+VchartPane vchart_pane_of(int code, int pane) {
+  using P = VchartPane;
+  // Panes 1, 2, 3, 4, 8, 9, 10, 11, 12 by group of codes.
+  static const P kGroups[][9] = {
+      {P::S, P::T2, P::T3, P::T4, P::C1, P::C2, P::G, P::R0, P::R1},            // 0, 1, 2
+      {P::S, P::T2, P::T3, P::T4, P::C1, P::C2, P::R0, P::R1, P::none},         // 3
+      {P::S, P::T2, P::T3, P::none, P::C1, P::R0, P::R1, P::none, P::none},     // 4 to 7
+      {P::S, P::T2, P::T4, P::none, P::C1, P::C2, P::R0, P::R1, P::none},       // 8, 9
+      {P::S, P::T2, P::T4, P::none, P::C1, P::C2, P::G, P::R0, P::R1},          // 11, 12
+      {P::S, P::T2, P::none, P::none, P::C1, P::C2, P::Rc, P::none, P::none},   // 10, 13
+      {P::S, P::T2z, P::none, P::none, P::C1, P::C2, P::Rc, P::none, P::none},  // 14, 15
+      {P::S, P::T2, P::T3, P::T4, P::C1, P::C2, P::M1, P::M2, P::G},            // 16, 17
+      {P::S, P::T2, P::T3, P::none, P::C1, P::C2, P::G, P::none, P::none},      // 18, 19
+      {P::S, P::T2, P::T4, P::none, P::C1, P::C2, P::G, P::R0, P::R1},          // 20
+      {P::S, P::T2, P::T4, P::none, P::C1, P::C2, P::R0, P::R1, P::none},       // 21
+  };
+  static const int kGroupOf[kChartCodeCount] = {0, 0, 0, 1, 2, 2, 2, 2, 3, 3, 5,
+                                                4, 4, 5, 6, 6, 7, 7, 8, 8, 9, 10};
+  if (code < 0 || code >= kChartCodeCount) return P::none;
+  int column = -1;
+  if (pane >= 1 && pane <= 4) column = pane - 1;
+  if (pane >= 8 && pane <= 12) column = pane - 4;
+  return column < 0 ? P::none : kGroups[kGroupOf[code]][column];
+}
+
+void vchart_masks(int code, int32_t out[2]) {
+  static const int32_t kMasks[kChartCodeCount][2] = {
+      {15, 7},  {15, 7},  {15, 7}, {15, 3}, {7, 1}, {7, 1}, {7, 1}, {7, 1},
+      {7, 3},   {7, 3},   {3, 2},  {7, 7},  {7, 7}, {3, 2}, {3, 3}, {3, 3},
+      {15, 31}, {15, 31}, {7, 7},  {7, 7},  {7, 7}, {7, 3}};
+  const bool valid = code >= 0 && code < kChartCodeCount;
+  out[0] = valid ? kMasks[code][0] : 0;
+  out[1] = valid ? kMasks[code][1] : 0;
+}
+
+namespace {
+
+bool usable(const ChartResults& r, std::size_t i) {
+  const ChartSeries& s = r.series;
+  return i < s.stat1.size() && !is_missing(s.stat1[i]) &&
+         !(i < s.excluded.size() && s.excluded[i] != 0);
+}
+
+bool beyond(double x, double ucl, double lcl) {
+  return (!is_missing(ucl) && x > ucl) || (!is_missing(lcl) && x < lcl);
+}
+
+double at(const std::vector<double>& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
+
+std::string value_cell(double v) { return pad(format_six(v, 16), 16); }
+
+}  // namespace
+
+bool beyond_chart1(const ChartResults& r, std::size_t i) {
+  return usable(r, i) && beyond(r.series.stat1[i], at(r.series.ucl1, i), at(r.series.lcl1, i));
+}
+
+bool beyond_chart2(const ChartResults& r, std::size_t i) {
+  const double x = at(r.series.stat2, i);
+  return usable(r, i) && !is_missing(x) && beyond(x, at(r.series.ucl2, i), at(r.series.lcl2, i));
+}
+
+VchartCounts vchart_counts(const ChartResults& r) {
+  VchartCounts c;
+  for (std::size_t i = 0; i < r.series.stat1.size(); ++i) {
+    c.marked1 += beyond_chart1(r, i) ? 1 : 0;
+    c.marked2 += beyond_chart2(r, i) ? 1 : 0;
+    c.excluded += i < r.series.excluded.size() && r.series.excluded[i] != 0 ? 1 : 0;
+  }
+  return c;
+}
+
+std::string vchart_summary_text(const ChartResults& r, const VchartView& v) {
+  const bool attribute = is_attribute_code(v.code);
+  const bool standard = v.options != nullptr && v.options->to_standard();
+  std::string out = chart_title(v.code) + " - " +
+                    text(standard ? Str::kVcFromStandard : Str::kVcFromData) + v.data_name;
+  if (attribute && v.code != 7 && !v.size_name.empty()) out += " & " + v.size_name;
+  out += std::string(kCrLf) + kCrLf;
+  if (v.error_state != 0) {
+    return out + text(static_cast<Str>(error_message_of(v.error_state))) + kCrLf;
+  }
+
+  // Counting lines.
+  ChartTraits t;
+  chart_traits(v.code, &t);
+  const bool subgrouped = t.family == ChartFamily::subgrouped;
+  out += text_with(individuals_wording(v.code) ? Str::kVcObservationsUsed : Str::kVcPointsUsed,
+                   r.used) +
+         kCrLf;
+  if (subgrouped || (attribute && v.code != 7)) {
+    out += text(attribute ? Str::kVcAverageSample : Str::kVcAverageSize) + " " +
+           format_six_right(r.nbar, 16) + kCrLf;
+  }
+  if (subgrouped) {
+    double observations = 0;
+    for (std::size_t i = 0; i < r.series.size.size(); ++i)
+      if (usable(r, i) && !is_missing(r.series.size[i])) observations += r.series.size[i];
+    out += text_with(Str::kVcObservationCount, static_cast<int>(observations)) + kCrLf;
+  }
+  const VchartCounts counts = vchart_counts(r);
+  out += text_with(Str::kVcMarked1, counts.marked1) + kCrLf;
+  if (t.has_chart2) out += text_with(Str::kVcMarked2, counts.marked2) + kCrLf;
+  out += text_with(Str::kVcExcludedCount, counts.excluded) + kCrLf + kCrLf;
+
+  // Parameters of the trend, decision-interval and acceptance codes.
+  const auto row = [&](Str label, double value) {
+    out += " " + pad(text(label), 24) + format_six_right(value, 16) + kCrLf;
+  };
+  const ChartOptions o = v.options != nullptr ? *v.options : default_chart_options();
+  if (v.code == 14 || v.code == 15) {
+    row(Str::kVcDecisionH, o.decision_interval());
+    row(Str::kVcReferenceK, o.reference_value());
+    row(Str::kVcHeadstart, o.headstart());
+    row(Str::kVcTargetCentre, standard ? o.standard_centre() : r.centre);
+    out += kCrLf;
+  } else if (v.code >= 18) {
+    if (v.code <= 19) {
+      row(Str::kVcTrendIntercept, r.trend.a);
+      row(Str::kVcTrendSlope, r.trend.b);
+    } else {
+      row(Str::kVcDelta, o.acceptance_delta());
+      if (o.acceptance_alpha_given()) row(Str::kVcAlpha, o.acceptance_alpha());
+    }
+    if (!is_missing(o.usl())) row(Str::kVcUsl, o.usl());
+    if (!is_missing(o.lsl())) row(Str::kVcLsl, o.lsl());
+    out += kCrLf;
+  }
+
+  // Centre lines and limits by phase, one column each.
+  out += text(Str::kVcLimitsHeading) + kCrLf;
+  std::string head = std::string(24, ' '), rule = std::string(24, ' ');
+  for (const PhaseResult& p : r.phases) {
+    head += pad("#" + std::to_string(p.first) + "-" + std::to_string(p.last), 16);
+    rule += "------------    ";
+  }
+  out += head + kCrLf + rule + kCrLf;
+  const auto table_row = [&](Str label, auto value_of) {
+    out += pad(text(label), 24);
+    for (const PhaseResult& p : r.phases) out += value_cell(value_of(p));
+    out += kCrLf;
+  };
+  table_row(Str::kVcRowUcl1, [](const PhaseResult& p) { return p.lines.ucl1; });
+  table_row(Str::kVcRowCl1, [](const PhaseResult& p) { return p.lines.cl1; });
+  table_row(Str::kVcRowLcl1, [](const PhaseResult& p) { return p.lines.lcl1; });
+  if (t.has_chart2) {
+    table_row(Str::kVcRowUcl2, [](const PhaseResult& p) { return p.lines.ucl2; });
+    table_row(Str::kVcRowCl2, [](const PhaseResult& p) { return p.lines.cl2; });
+    table_row(Str::kVcRowLcl2, [](const PhaseResult& p) { return p.lines.lcl2; });
+  }
+  table_row(Str::kVcRowCentre, [](const PhaseResult& p) { return p.estimates.centre; });
+  table_row(Str::kVcRowSigma, [](const PhaseResult& p) { return p.estimates.sigma; });
+  if (!attribute)
+    table_row(Str::kVcRowDispersion, [](const PhaseResult& p) { return p.estimates.dispersion; });
+  if (subgrouped || (attribute && v.code != 7))
+    table_row(Str::kVcRowNbar, [](const PhaseResult& p) { return p.estimates.nbar; });
+  if (standard) {
+    const ChartStandard s = r.standard;
+    table_row(Str::kVcRowStdCentre, [&](const PhaseResult&) { return s.centre; });
+    table_row(Str::kVcRowStdSigma, [&](const PhaseResult&) { return s.sigma; });
+  }
+  return out;
+}
+
+}  // namespace ztq

@@ -1,0 +1,211 @@
+// The control-chart family driven through its exports against the stand-in
+// host's data sheet: exclusion and re-inclusion, out-of-range points, Opts in
+// an error state, the JSON results and the saved series.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "bridge/lifecycle.h"
+#include "bridge/module_state.h"
+#include "charts/vchart_family.h"
+#include "host/profile/host_application.h"
+#include "host/sheet/spread_ops.h"
+#include "ztqualty_procedures.h"
+
+namespace ztq {
+namespace {
+
+class VchartFamily : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    module_startup(QUALTY_BIN);
+    ui.quiet = true;
+    ui.answer_form = [this](ZtForm& f) -> int32_t {
+      ++forms;
+      for (int32_t i = 0; i < f.field_count; ++i) {
+        const auto it = answers.find(f.fields[i].name);
+        if (it != answers.end())
+          std::snprintf(f.fields[i].value, sizeof f.fields[i].value, "%s", it->second.c_str());
+      }
+      return 1;
+    };
+    // 20 individuals: 10, 12, 11, 13, ... (a small saw-tooth).
+    std::vector<double> x;
+    for (int i = 0; i < 20; ++i) x.push_back(10.0 + (i % 4) + (i % 2) * 0.5);
+    qualty::Column c;
+    c.name = "X";
+    c.numbers = x;
+    sheet = qualty::DataSheet::from_columns({c});
+    state = std::make_unique<qualty::SpreadState>(sheet);
+    spread = qualty::make_spread_ops(*state);
+    host.c_object()->spread = &spread;
+    IsQualityLoaded(host.c_object(), advice, 0);
+  }
+  void TearDown() override {
+    QualReleaseRecord(&record);
+    module_state().app = nullptr;
+  }
+  int32_t start(int code, std::map<std::string, std::string> with) {
+    answers = std::move(with);
+    ctx.row_count = static_cast<int32_t>(sheet.row_count());
+    if (VchartDialog(0, &ctx, 0, code, 0, 0) == 0) return -1;
+    VchartSetup(0, &record, nullptr, setup_text, 0, code);
+    return VchartBegin(0, code, 1);
+  }
+  std::string json() {
+    std::string out(1 << 20, '\0');
+    const int32_t n = QualResultsJson(&record, out.data(), static_cast<int32_t>(out.size()));
+    out.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return out;
+  }
+  std::string pane(int p) {
+    PaneWindow w{};
+    w.host = &pane_out;
+    w.set_text = [](PaneWindow* pw, const char* t) { *static_cast<std::string*>(pw->host) = t; };
+    pane_out.clear();
+    VchartItem(&w, 0, p, nullptr, record.variant);
+    return pane_out;
+  }
+
+  qualty::DataSheet sheet;
+  std::unique_ptr<qualty::SpreadState> state;
+  ZtSpread spread{};
+  qualty::IniProfile profile;
+  qualty::UiService ui;
+  qualty::HostApp host{profile, ui};
+  HostContext ctx{};
+  AnalysisRecord record{};
+  char advice[8192] = {};
+  char setup_text[kSetupTextSize] = {};
+  std::map<std::string, std::string> answers;
+  std::string pane_out;
+  int forms = 0;
+};
+
+TEST_F(VchartFamily, ExcludeAndIncludeAgainRestoresEveryNumber) {
+  ASSERT_EQ(start(3, {{"data", "X"}}), 1);
+  ASSERT_EQ(record.point_count, 20);
+  const std::string before = json(), panes_before = pane(1) + pane(2);
+  ASSERT_NE(before.find("\"points\":20"), std::string::npos) << before;
+  EXPECT_EQ(VchartExclude(0, 5), 1);
+  EXPECT_EQ(record.excluded[4], 1);
+  EXPECT_NE(json(), before) << "excluding point 5 changes the estimates";
+  for (int32_t d : record.dirty) EXPECT_EQ(d, 1);
+  EXPECT_EQ(VchartExclude(0, 5), 1);
+  EXPECT_EQ(json(), before);
+  EXPECT_EQ(pane(1) + pane(2), panes_before);
+}
+
+TEST_F(VchartFamily, OutOfRangePointsChangeNothingButRecompute) {
+  ASSERT_EQ(start(3, {{"data", "X"}}), 1);
+  const std::string before = json();
+  for (int32_t point : {0, 21, -1}) {
+    for (int32_t& d : record.dirty) d = 0;
+    EXPECT_EQ(VchartExclude(0, point), 1) << point;
+    EXPECT_EQ(json(), before) << point;
+    for (int32_t d : record.dirty) EXPECT_EQ(d, 1) << point;
+  }
+}
+
+TEST_F(VchartFamily, ExcludingTheFirstPointMovesEveryLaterEwmaValue) {
+  ASSERT_EQ(start(9, {{"data", "X"}}), 1);
+  ASSERT_EQ(record.error_state, 0);
+  const auto stat1 = [&] {
+    return static_cast<const VchartState*>(record.results)->results.series.stat1;
+  };
+  const std::vector<double> before = stat1();
+  VchartExclude(0, 1);
+  const std::vector<double> after = stat1();
+  ASSERT_EQ(after.size(), before.size());
+  for (size_t i = 1; i < after.size(); ++i) EXPECT_NE(after[i], before[i]) << "point " << i + 1;
+}
+
+TEST_F(VchartFamily, VsaveWritesTheSeriesOfTheCode) {
+  ASSERT_EQ(start(3, {{"data", "X"}}), 1);
+  VchartExclude(0, 2);
+  VchartVsave(0, 1);
+  // Code 3: statistic, moving ranges, labels, centre, sigma, inclusion indicator.
+  for (const char* name : {"Chart1", "MovingRange", "PointLabel", "Centre", "Sigma", "Included"})
+    EXPECT_GE(state->sheet().find(name), 0) << name;
+  const qualty::Column& centre =
+      state->sheet().column(static_cast<size_t>(state->sheet().find("Centre")));
+  ASSERT_EQ(centre.numbers.size(), 20u);
+  EXPECT_NE(centre.numbers[0], kMissing);
+  for (size_t i = 1; i < 20; ++i) EXPECT_EQ(centre.numbers[i], kMissing) << "first row only";
+  const qualty::Column& inc =
+      state->sheet().column(static_cast<size_t>(state->sheet().find("Included")));
+  EXPECT_EQ(inc.numbers[0], 1.0);
+  EXPECT_EQ(inc.numbers[1], 0.0) << "point 2 is excluded";
+  const qualty::Column& labels =
+      state->sheet().column(static_cast<size_t>(state->sheet().find("PointLabel")));
+  EXPECT_EQ(labels.type, 'C');
+  EXPECT_EQ(labels.width, 20);
+  EXPECT_EQ(labels.texts[4], "5");
+}
+
+TEST_F(VchartFamily, VsaveInErrorStateDoesNothing) {
+  ASSERT_EQ(start(0, {{"data", "X"}, {"size", "1"}}), 1);
+  const size_t columns = state->sheet().column_count();
+  VchartVsave(0, 1);
+  EXPECT_EQ(state->sheet().column_count(), columns);
+}
+
+TEST_F(VchartFamily, OptsOfAGraphPaneInErrorStateRefuses) {
+  // Subgroups of one row each stop an X-bar chart with 1171.
+  ASSERT_EQ(start(0, {{"data", "X"}, {"size", "1"}}), 1);
+  EXPECT_EQ(record.error_state, 1171);
+  const int before = forms;
+  EXPECT_EQ(VchartOpts(nullptr, 0, 8, nullptr, 0), 0);
+  EXPECT_EQ(forms, before) << "no form is opened";
+  EXPECT_NE(pane(1).find(QualString(1171)), std::string::npos);
+  EXPECT_EQ(pane(2), QualString(1101));
+  const std::string j = json();
+  EXPECT_NE(j.find("\"error\":1171"), std::string::npos) << j;
+}
+
+TEST_F(VchartFamily, JsonHasEveryKeyWithNullsForMissing) {
+  ASSERT_EQ(start(3, {{"data", "X"}}), 1);
+  const std::string j = json();
+  for (const char* key :
+       {"\"chart\":3", "\"points\":20", "\"centre\":", "\"sigma\":", "\"nbar\":", "\"dispersion\":",
+        "\"limits\":{", "\"limits_unclipped\":{", "\"phases\":[{\"first\":1,\"last\":20",
+        "\"series\":{", "\"flags\":[", "\"excluded\":[0,", "\"cl1\":[",
+        "\"capability\":{\"cp\":null", "\"stat2\":[null,"})
+    EXPECT_NE(j.find(key), std::string::npos) << key << "\n" << j;
+  EXPECT_EQ(j.find("nan"), std::string::npos);
+}
+
+TEST_F(VchartFamily, OptionsFormStoresAndRefuses) {
+  ASSERT_EQ(start(3, {{"data", "X"}}), 1);
+  answers = {{"doption0", "2.5"}};
+  EXPECT_EQ(VchartOpts(nullptr, 0, 1, nullptr, 3), 1);
+  EXPECT_EQ(record.doption[0], 2.5);
+  answers = {{"doption0", "0"}};  // a multiple of 0 is refused twice, then cancelled
+  EXPECT_EQ(VchartOpts(nullptr, 0, 1, nullptr, 3), 0);
+  EXPECT_EQ(record.doption[0], 2.5);
+}
+
+}  // namespace
+}  // namespace ztq
+
+namespace ztq {
+namespace {
+
+TEST_F(VchartFamily, SetupTakesTheProfileAndAcceptedOptionsGoBack) {
+  profile.set("VCHART", "option34", "5");  // a profile option
+  profile.set("VCHART", "option1", "1");   // not one the profile overwrites
+  profile.set("VCHART", "doption21", "0.3");
+  ASSERT_EQ(start(3, {{"data", "X"}}), 1);
+  EXPECT_EQ(record.option[34], 5);
+  EXPECT_EQ(record.option[1], 0);
+  EXPECT_EQ(record.doption[21], 0.3);
+  EXPECT_EQ(record.option[24], 1) << "Cp shown by default";
+  answers = {{"option16", "7"}};
+  ASSERT_EQ(VchartOpts(nullptr, 0, 1, nullptr, 3), 1);
+  EXPECT_EQ(profile.get_int("VCHART", "option16", 0), 7);
+}
+
+}  // namespace
+}  // namespace ztq
