@@ -74,6 +74,9 @@ class Pareto final : public Procedure {
     return "Pareto analysis: defect classes ranked by count or weighted score";
   }
   int32_t title_number() const override { return static_cast<int32_t>(Str::kParetoTitle); }
+  int32_t error_message(const AnalysisRecord& r) const override {
+    return pareto_error_message(r.error_state);
+  }
   int32_t procedure_code(int32_t) const override { return 32875; }
   int mode_count() const override { return 2; }
 

@@ -15,19 +15,8 @@ namespace {
 constexpr const char* kEol = "\r\n";
 constexpr int kColumn = 10;  // width of each number column of the table
 
-// The message of an error state in the summary: 1, 2 and 3 stand for 1005,
-// 1004 and 1007; any other state is itself a message number.
 std::string error_message(int32_t error_state) {
-  switch (error_state) {
-    case 1:
-      return text(Str::kErrReserved);
-    case 2:
-      return text(Str::kErrNoDataBlock);
-    case 3:
-      return text(Str::kErrNoValidData);
-    default:
-      return text(static_cast<Str>(error_state));
-  }
+  return text(static_cast<Str>(pareto_error_message(error_state)));
 }
 
 // Whole numbers print as integers; 1e15 keeps the rounding exact.
@@ -85,6 +74,19 @@ void message_chart(GraphBuilder& g, const std::string& message) {
 }
 
 }  // namespace
+
+int32_t pareto_error_message(int32_t error_state) {
+  switch (error_state) {
+    case 1:
+      return static_cast<int32_t>(Str::kErrReserved);
+    case 2:
+      return static_cast<int32_t>(Str::kErrNoDataBlock);
+    case 3:
+      return static_cast<int32_t>(Str::kErrNoValidData);
+    default:
+      return error_state;
+  }
+}
 
 std::string pareto_summary_text(const ParetoResults& r, const ParetoSummaryInfo& info) {
   std::string t = text(Str::kParetoSummary) + kEol + kEol;

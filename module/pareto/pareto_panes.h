@@ -29,6 +29,10 @@ struct ParetoSummaryInfo {
   int32_t error_state = 0;
 };
 
+// The message of an error state: 1, 2 and 3 stand for 1005, 1004 and 1007;
+// any other state is itself a message number.
+int32_t pareto_error_message(int32_t error_state);
+
 std::string pareto_summary_text(const ParetoResults& r, const ParetoSummaryInfo& info);
 // The frequency table; string 1101 alone for an analysis in error state.
 std::string pareto_table_text(const ParetoResults& r, int32_t error_state);
