@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 #include "charts/chart_messages.h"
 #include "charts/sweep.h"
@@ -47,16 +48,17 @@ class Fitter {
     return n;
   }
 
-  Pass run(const std::vector<double>& beta, bool normal) const {
+  // Fills OUT, reusing the buffers of an earlier pass.
+  void run(const std::vector<double>& beta, bool normal, Pass* out) const {
     const std::size_t n = w_.size(), k = static_cast<std::size_t>(k_);
     const std::size_t ring = static_cast<std::size_t>(s_.q) + 1;
-    Pass r;
+    Pass& r = *out;
+    r.ss = 0.0;
+    r.count = 0;
     r.e.assign(n, 0.0);
     r.pred.assign(n, kMissing);
-    if (normal) {
-      r.jtj.assign(k * k, 0.0);
-      r.jte.assign(k, 0.0);
-    }
+    r.jtj.assign(normal ? k * k : 0, 0.0);
+    r.jte.assign(normal ? k : 0, 0.0);
     std::vector<double> g(normal ? ring * k : 0, 0.0);  // derivatives of the last q + 1 residuals
     const std::size_t ar0 = s_.constant ? 1 : 0, ma0 = ar0 + static_cast<std::size_t>(s_.p);
     const double c = s_.constant ? beta[0] : 0.0;
@@ -72,7 +74,7 @@ class Fitter {
       }
       if (!std::isfinite(pred)) {
         r.ss = HUGE_VAL;  // an explosive moving-average part
-        return r;
+        return;
       }
       r.pred[t] = pred;
       if (!present(w_[t])) continue;
@@ -101,7 +103,6 @@ class Fitter {
       for (std::size_t i = 0; i < k; ++i)
         for (std::size_t j = 0; j < i; ++j) r.jtj[j * k + i] = r.jtj[i * k + j];
     }
-    return r;
   }
 
  private:
@@ -221,7 +222,8 @@ int fit_model(const std::vector<double>& y, const ModelOrders& orders, ModelResu
     }
     beta[0] = n > 0 ? sum / static_cast<double>(n) : 0.0;
   }
-  Pass current = fit.run(beta, true);
+  Pass current, next;
+  fit.run(beta, true, &current);
   if (!std::isfinite(current.ss)) return kMsgModelTooShort;
   for (int iter = 1; iter <= kMaxModelIterations && k > 0; ++iter) {
     int refused = 0;
@@ -233,12 +235,12 @@ int fit_model(const std::vector<double>& y, const ModelOrders& orders, ModelResu
     for (int h = 0; h <= kHalvings; ++h, step /= 2.0) {
       std::vector<double> trial = beta;
       for (std::size_t i = 0; i < trial.size(); ++i) trial[i] += step * delta[i];
-      Pass next = fit.run(trial, true);
+      fit.run(trial, true, &next);
       if (!std::isfinite(next.ss) || next.ss > current.ss) continue;
       const double change = current.ss - next.ss;
       const bool settled = change <= kSettled * (current.ss > 0.0 ? current.ss : 1.0);
       beta = trial;
-      current = std::move(next);
+      std::swap(current, next);  // the old pass's buffers serve the next trial
       moved = !settled;
       break;
     }
@@ -259,7 +261,7 @@ int fit_model(const std::vector<double>& y, const ModelOrders& orders, ModelResu
   for (std::size_t t = 0; t < w.size(); ++t) {
     if (present(current.pred[t]) && present(w[t])) out->residuals[t] = current.e[t];
   }
-  std::vector<double> fitted = current.pred;
+  std::vector<double> fitted = std::move(current.pred);
   for (int j = orders.d; j >= 1; --j) {
     fitted = integrate_once(fitted, levels[static_cast<std::size_t>(j - 1)]);
   }

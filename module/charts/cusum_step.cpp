@@ -92,7 +92,8 @@ void decision_chart(const ChartTraits& t, const ChartOptions& o, const ChartPoin
   TabularResult& tab = r->tabular;
   tab.z.assign(n, kMissing);
   tab.decision1.assign(n, kMissing);
-  std::vector<double> s(n, kMissing), ones(n, 1.0);
+  std::vector<double> s(n, kMissing), ones;  // unit scales: sums of z and of code 15's W
+  if (standardized || t.code == 15) ones.assign(n, 1.0);
   for (std::size_t k = 0; k < phases.size(); ++k) {
     const Phase ph = phases[k];
     const ChartEstimates& e = r->phases[k].estimates;

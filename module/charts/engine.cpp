@@ -33,7 +33,8 @@ ChartPoints normalise(const ChartInput& in, const ChartTraits& t) {
   const std::size_t n = in.stat.size();
   p.size.resize(n);
   p.stat.resize(n);
-  p.dispersion.assign(n, kMissing);
+  // Individuals charts form their moving ranges later: no placeholder series.
+  if (t.family != ChartFamily::individuals) p.dispersion.assign(n, kMissing);
   p.excluded.assign(n, 0);
   const bool unit = t.family == ChartFamily::individuals || t.basis == SigmaBasis::poisson_count;
   for (std::size_t i = 0; i < n; ++i) {
@@ -46,24 +47,46 @@ ChartPoints normalise(const ChartInput& in, const ChartTraits& t) {
   return p;
 }
 
-// The eight per-point lines at size n; recomputed only when n changes.
+// The twelve per-point lines at size n.
 struct PointLines {
   double n = kMissing;
   bool valid = false;
-  double clipped[6];
-  double unclipped[6];
+  double clipped[6] = {};
+  double unclipped[6] = {};
 };
 
-void lines_at(const ChartEstimates& e, const ChartOptions& o, int code, double n, PointLines* pl) {
-  if (pl->valid && pl->n == n) return;
-  for (int line = 0; line < 6; ++line) {
+// The lines of the last few distinct sizes of a phase, so that a series of
+// mixed sizes evaluates `limit` (factors, quantiles) once per size, not per point.
+class LineCache {
+ public:
+  LineCache(const ChartEstimates& e, const ChartOptions& o, int code) : e_(e), o_(o), code_(code) {}
+
+  const PointLines& at(double n) {
+    if (slots_[last_].valid && slots_[last_].n == n) return slots_[last_];
+    for (std::size_t k = 0; k < kSlots; ++k) {
+      if (slots_[k].valid && slots_[k].n == n) return slots_[last_ = k];
+    }
+    last_ = next_;
+    next_ = (next_ + 1) % kSlots;
+    PointLines& pl = slots_[last_];
     const bool missing_size = is_missing(n);
-    pl->clipped[line] = missing_size ? kMissing : limit(e, o, line, n, code, false);
-    pl->unclipped[line] = missing_size ? kMissing : limit(e, o, line, n, code, true);
+    for (int line = 0; line < 6; ++line) {
+      pl.clipped[line] = missing_size ? kMissing : limit(e_, o_, line, n, code_, false);
+      pl.unclipped[line] = missing_size ? kMissing : limit(e_, o_, line, n, code_, true);
+    }
+    pl.n = n;
+    pl.valid = true;
+    return pl;
   }
-  pl->n = n;
-  pl->valid = true;
-}
+
+ private:
+  static constexpr std::size_t kSlots = 16;
+  const ChartEstimates& e_;
+  const ChartOptions& o_;
+  int code_;
+  PointLines slots_[kSlots];
+  std::size_t last_ = 0, next_ = 0;
+};
 
 void resize_series(ChartSeries* s, std::size_t n) {
   for (std::vector<double>* v :
@@ -85,11 +108,11 @@ double along_trend(double line, double cl1, double trend_i) {
 void phase_series(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p, Phase ph,
                   int index, const PhaseResult& pr, const std::vector<double>* path,
                   ChartSeries* s) {
-  PointLines pl;
+  LineCache cache(pr.estimates, o, t.code);
   const bool trend = t.kind == ChartKind::trend || path != nullptr;
   for (std::size_t i = ph.first; i < ph.end; ++i) {
     s->phase[i] = index;
-    lines_at(pr.estimates, o, t.code, p.size[i], &pl);
+    const PointLines& pl = cache.at(p.size[i]);
     double trend_i = kMissing;
     if (path != nullptr) {
       trend_i = at(*path, i);
@@ -193,7 +216,6 @@ ChartResults compute_chart(const ChartInput& in, const ChartOptions& o) {
   ChartPoints p = normalise(in, t);
   const std::size_t n = p.count();
   r.points = static_cast<int>(n);
-  r.series.size = p.size;
   r.series.stat1 = p.stat;
   r.series.excluded.assign(p.excluded.begin(), p.excluded.end());
 
@@ -202,14 +224,20 @@ ChartResults compute_chart(const ChartInput& in, const ChartOptions& o) {
   if (r.error == 0) r.error = check_attribute_values(t, p.stat, p.size);
   std::vector<Phase> phases;
   if (r.error == 0) r.error = split_phases(o, n, &phases);
-  if (r.error != 0) return r;
+  if (r.error != 0) {
+    r.series.size = std::move(p.size);
+    return r;
+  }
 
-  if (t.family == ChartFamily::individuals)
+  // The model charts take their moving ranges from the residuals instead.
+  if (t.family == ChartFamily::individuals && t.kind != ChartKind::model)
     p.dispersion = moving_ranges(p.stat, p.excluded, phases);
   r.error = prepare_model(t, o, phases, &p, &r.model);  // codes 16, 17
-  if (r.error != 0) return r;
-  r.series.stat1 = p.stat;  // code 17: with its gaps filled
-  r.series.stat2 = p.dispersion;
+  if (r.error != 0) {
+    r.series.size = std::move(p.size);
+    return r;
+  }
+  if (t.kind == ChartKind::model) r.series.stat1 = p.stat;  // code 17: with its gaps filled
   resize_series(&r.series, n);
 
   const std::vector<double>* path = t.kind == ChartKind::model ? &r.model.fitted : nullptr;
@@ -219,6 +247,7 @@ ChartResults compute_chart(const ChartInput& in, const ChartOptions& o) {
     r.used += pr.estimates.used;
     r.phases.push_back(pr);
   }
+  r.series.stat2 = std::move(p.dispersion);  // the estimates were its last reader
   const PhaseResult& last = r.phases.back();
   r.centre = clean(last.estimates.centre);
   r.sigma = clean(last.estimates.sigma);
@@ -229,6 +258,7 @@ ChartResults compute_chart(const ChartInput& in, const ChartOptions& o) {
   r.trend = last.trend;
   r.standard = standard_of(t, o, r.nbar);
   r.error = apply_chart_kind(t, o, p, phases, &r);
+  r.series.size = std::move(p.size);  // the chart kinds were its last reader
   if (r.error != 0) return r;
   if (t.family != ChartFamily::attribute) {
     r.capability = chart_capability(r.centre, r.sigma, o, in.observations);

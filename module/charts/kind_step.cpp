@@ -33,8 +33,8 @@ void scale_limits(ChartSeries* s, std::size_t i, double f) {
 void smoothed_chart(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p,
                     const std::vector<Phase>& phases, ChartResults* r) {
   const bool average = t.kind == ChartKind::moving_average;
-  const std::vector<double> raw = r->series.stat1;
-  (average ? r->smoothers.ma1 : r->smoothers.ewma1) = raw;  // the unsmoothed values
+  std::vector<double>& raw = average ? r->smoothers.ma1 : r->smoothers.ewma1;
+  raw = r->series.stat1;  // the unsmoothed values, kept and read from their own slot
   for (std::size_t k = 0; k < phases.size(); ++k) {
     const Phase ph = phases[k];
     const double target = kind_target(o, r->phases[k].estimates);
@@ -45,12 +45,19 @@ void smoothed_chart(const ChartTraits& t, const ChartOptions& o, const ChartPoin
       ewma(raw, p.excluded, ph.first, ph.end, o.lambda(), target, &r->series.stat1);
     }
     long long c = 0;
-    for (std::size_t i = ph.first; i < ph.end; ++i) {
+    // Both factors reach exactly 1 and stay there as c grows (the EWMA's
+    // (1 - lambda)^(2c) falls below half an ulp of 1): no call after that.
+    bool settled = false;
+    for (std::size_t i = ph.first; i < ph.end && !settled; ++i) {
       if (p.excluded[i] || !present(r->series.stat1[i])) continue;
       ++c;
       const double f = average ? moving_average_limit_factor(o.moving_average_start(), c, o.span())
                                : ewma_limit_factor(o.lambda(), c);
-      if (f != 1.0) scale_limits(&r->series, i, f);
+      if (f != 1.0) {
+        scale_limits(&r->series, i, f);
+      } else {
+        settled = average ? c >= o.span() : true;
+      }
     }
   }
 }

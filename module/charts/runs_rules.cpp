@@ -1,12 +1,14 @@
 // Runs rules for Shewhart charts: Western Electric Company (1956), Statistical
 // Quality Control Handbook, and Nelson (1984), The Shewhart control chart -
-// tests for special causes, J. Qual. Technol. 16(4), 237-239. Windowed rules
-// count marks with prefix sums, so every rule costs O(points) whatever its
-// window.
+// tests for special causes, J. Qual. Technol. 16(4), 237-239. All rules run in
+// one pass over the points; windowed rules keep running counts of their marks
+// over a ring of the last W positions, so every rule costs O(points) time and
+// O(window) memory whatever its window.
 #include "charts/runs_rules.h"
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 
 #include "stats/guarded.h"
 
@@ -15,156 +17,182 @@ namespace {
 
 bool present(double v) { return !is_missing(v) && std::isfinite(v); }
 
-struct Zones {
-  std::vector<double> upper;  // kMissing: no upper boundary at that point
-  std::vector<double> lower;
-};
+// Count of 0/1 marks over the positions (i - w, i], pushed one position at a
+// time. Positions before the first count as unmarked; a window longer than
+// the series keeps every mark.
+class RunningCount {
+ public:
+  RunningCount(long long w, std::size_t n)
+      : size_(w >= 1 && static_cast<unsigned long long>(w) <= n ? static_cast<std::size_t>(w) : 0),
+        bits_((size_ + 63) / 64, 0) {}
 
-// Boundaries at z sigmas measured on the unclipped limits:
-// CL + (UCLu - CL) z / kU and CL - (CL - LCLu) z / (-kL).
-Zones zones_at(const RulesChart& c, double z) {
-  const std::size_t n = c.x->size();
-  Zones out{std::vector<double>(n, kMissing), std::vector<double>(n, kMissing)};
-  const bool up = present(c.k_upper) && c.k_upper != 0.0 && present(z);
-  const bool down = present(c.k_lower) && c.k_lower != 0.0 && present(z);
-  for (std::size_t i = 0; i < n; ++i) {
-    const double cl = (*c.cl)[i];
-    if (!present(cl)) continue;
-    if (up && present((*c.ucl)[i])) out.upper[i] = cl + ((*c.ucl)[i] - cl) * z / c.k_upper;
-    if (down && present((*c.lcl)[i])) out.lower[i] = cl - (cl - (*c.lcl)[i]) * z / (-c.k_lower);
-  }
-  return out;
-}
-
-// Prefix sums of 0/1 marks: the count over positions (i - w, i] is
-// sum[i + 1] - sum[max(0, i + 1 - w)].
-struct Window {
-  std::vector<int> sum;
-  explicit Window(std::size_t n) : sum(n + 1, 0) {}
-  void build(const std::vector<char>& marks) {
-    for (std::size_t i = 0; i < marks.size(); ++i) sum[i + 1] = sum[i] + marks[i];
-  }
-  int count(std::size_t i, long long w) const {
-    if (w < 1) return 0;
-    const long long lo = static_cast<long long>(i) + 1 - w;
-    return sum[i + 1] - sum[lo > 0 ? static_cast<std::size_t>(lo) : 0];
-  }
-};
-
-void rule1(const RulesChart& c, const std::vector<char>& usable, int length, int bit,
-           std::vector<int>* flags) {
-  long long above = 0, below = 0;
-  for (std::size_t i = 0; i < usable.size(); ++i) {
-    if (!usable[i] || !present((*c.cl)[i])) continue;
-    const double x = (*c.x)[i], cl = (*c.cl)[i];
-    if (x > cl) {
-      ++above;
-      below = 0;
-    } else if (x < cl) {
-      ++below;
-      above = 0;
-    } else {  // on the centre line: both runs go on
-      ++above;
-      ++below;
+  // The marks live as bits of 64-bit words: a byte ring would alias every
+  // other variable of the loop and keep them out of registers.
+  int push(bool mark) {
+    const std::uint64_t m = mark ? 1 : 0;
+    count_ += static_cast<int>(m);
+    if (size_ == 0) return count_;
+    if (size_ <= 64) {  // the window in one register: bit k is the mark k positions back
+      count_ -= static_cast<int>((bits_[0] >> (size_ - 1)) & 1);
+      bits_[0] = (bits_[0] << 1) | m;
+      return count_;
     }
-    if (above >= length || below >= length) (*flags)[i] |= bit;
+    std::uint64_t& word = bits_[next_ >> 6];
+    const unsigned shift = static_cast<unsigned>(next_ & 63);
+    count_ -= static_cast<int>((word >> shift) & 1);  // the mark that leaves the window
+    word = (word & ~(std::uint64_t{1} << shift)) | (m << shift);
+    if (++next_ == size_) next_ = 0;
+    return count_;
   }
-}
 
-void rule2(const RulesChart& c, const std::vector<char>& usable, int length, int bit,
-           std::vector<int>* flags) {
+ private:
+  std::size_t size_;
+  std::vector<std::uint64_t> bits_;
+  std::size_t next_ = 0;
+  int count_ = 0;
+};
+
+// A rule on zone boundaries at Z sigmas measured on the unclipped limits:
+// CL + (UCLu - CL) z / kU and CL - (CL - LCLu) z / (-kL). Rules 3 and 4
+// (M of the last W beyond the zone, one side) count each side; rules 5
+// (INSIDE) and 6 (outside, either side) need all W positions marked.
+struct ZoneRule {
+  bool on = false;
+  bool all = false;
+  bool inside = false;
+  double z = 0.0;
+  int w = 0;
+  int m = 0;
+  int bit = 0;
+  RunningCount upper{0, 0};  // rules 3, 4: beyond the upper boundary; 5, 6: marked
+  RunningCount lower{0, 0};
+  bool has_hi = false, has_lo = false;  // the boundaries at the current lines
+  double hi = 0.0, lo = 0.0;
+
+  void place(const RulesChart& c, double cl, double ucl, double lcl, bool has_u, bool has_l) {
+    const bool zone = present(z);
+    hi = has_u && zone ? cl + (ucl - cl) * z / c.k_upper : kMissing;
+    lo = has_l && zone ? cl - (cl - lcl) * z / (-c.k_lower) : kMissing;
+    has_hi = present(hi);
+    has_lo = present(lo);
+  }
+};
+
+// Rule 1: LENGTH points in a row on one side of the centre line; a point on
+// the line continues both runs.
+struct SideRun {
+  long long above = 0, below = 0;
+  // Branch-free: on random data each comparison goes either way.
+  bool step(double x, double cl, int length) {
+    above = x < cl ? 0 : above + 1;
+    below = x > cl ? 0 : below + 1;
+    return (above >= length) | (below >= length);
+  }
+};
+
+// Rule 2: LENGTH points in a row rising or falling; an equal pair keeps both
+// runs going.
+struct TrendRun {
   long long up = 0, down = 0;
   bool first = true;
   double previous = 0.0;
-  for (std::size_t i = 0; i < usable.size(); ++i) {
-    if (!usable[i]) continue;
-    double d = (*c.x)[i];
-    if (c.detrend) {
-      if (!present((*c.cl)[i])) continue;
-      d -= (*c.cl)[i];
-    }
+  bool step(double d, int length) {
+    bool hit = false;
     if (!first) {
-      if (d > previous) {
-        ++up;
-        down = 0;
-      } else if (d < previous) {
-        ++down;
-        up = 0;
-      } else {  // an equal pair keeps both runs going
-        ++up;
-        ++down;
-      }
-      if (up + 1 >= length || down + 1 >= length) (*flags)[i] |= bit;
+      up = d < previous ? 0 : up + 1;
+      down = d > previous ? 0 : down + 1;
+      hit = (up + 1 >= length) | (down + 1 >= length);
     }
     previous = d;
     first = false;
+    return hit;
   }
-}
-
-// Rules 3 and 4: M of the last W positions beyond the zone, one side.
-void rule_m_of_w(const Zones& z, const RulesChart& c, const std::vector<char>& usable, int w, int m,
-                 int bit, std::vector<int>* flags) {
-  const std::size_t n = usable.size();
-  std::vector<char> hi(n, 0), lo(n, 0);
-  for (std::size_t i = 0; i < n; ++i) {
-    if (!usable[i]) continue;
-    const double x = (*c.x)[i];
-    hi[i] = present(z.upper[i]) && x > z.upper[i];
-    lo[i] = present(z.lower[i]) && x < z.lower[i];
-  }
-  Window whi(n), wlo(n);
-  whi.build(hi);
-  wlo.build(lo);
-  for (std::size_t i = 0; i < n; ++i) {
-    if (usable[i] && (whi.count(i, w) >= m || wlo.count(i, w) >= m)) (*flags)[i] |= bit;
-  }
-}
-
-// Rules 5 (INSIDE) and 6 (outside, either side): all of the last W positions.
-void rule_all_of_w(const Zones& z, const RulesChart& c, const std::vector<char>& usable, int w,
-                   bool inside, int bit, std::vector<int>* flags) {
-  const std::size_t n = usable.size();
-  std::vector<char> mark(n, 0);
-  for (std::size_t i = 0; i < n; ++i) {
-    if (!usable[i]) continue;
-    const double x = (*c.x)[i];
-    const bool out =
-        (present(z.upper[i]) && x > z.upper[i]) || (present(z.lower[i]) && x < z.lower[i]);
-    mark[i] = inside ? !out : out;
-  }
-  Window win(n);
-  win.build(mark);
-  for (std::size_t i = 0; i < n; ++i) {
-    if (usable[i] && win.count(i, w) >= w) (*flags)[i] |= bit;
-  }
-}
+};
 
 }  // namespace
 
 void apply_runs_rules(const RulesChart& c, const std::vector<char>& excluded, const ChartOptions& o,
                       int shift, std::vector<int>* flags) {
   const std::size_t n = c.x->size();
-  std::vector<char> usable(n, 0);
-  for (std::size_t i = 0; i < n; ++i) usable[i] = present((*c.x)[i]) && !excluded[i];
+  const std::vector<double>& xs = *c.x;
+  const std::vector<double>& cls = *c.cl;
+  const std::vector<double>& ucls = *c.ucl;
+  const std::vector<double>& lcls = *c.lcl;
   auto bit = [shift](int rule) { return 1 << (rule - 1 + shift); };
   // A length or window below 1 (refused by the options check) switches its rule off.
   auto on = [&o](int rule, int length) { return o.rule_enabled(rule) && length >= 1; };
 
-  if (on(1, o.run_length())) rule1(c, usable, o.run_length(), bit(1), flags);
-  if (on(2, o.trend_length())) rule2(c, usable, o.trend_length(), bit(2), flags);
-  if (on(3, o.rule3_window())) {
-    rule_m_of_w(zones_at(c, o.zone_width(3)), c, usable, o.rule3_window(), o.rule3_count(), bit(3),
-                flags);
+  const bool rule1 = on(1, o.run_length()), rule2 = on(2, o.trend_length());
+  const int run_length = o.run_length(), trend_length = o.trend_length();
+  ZoneRule zones[4];
+  const int windows[4] = {o.rule3_window(), o.rule4_window(), o.rule5_window(), o.rule6_window()};
+  const int counts[4] = {o.rule3_count(), o.rule4_count(), o.rule5_window(), o.rule6_window()};
+  bool any_zone = false;
+  for (int k = 0; k < 4; ++k) {
+    ZoneRule& zr = zones[k];
+    const int rule = k + 3;
+    zr.on = on(rule, windows[k]);
+    if (!zr.on) continue;
+    any_zone = true;
+    zr.all = rule >= 5;
+    zr.inside = rule == 5;
+    zr.z = o.zone_width(rule);
+    zr.w = windows[k];
+    zr.m = counts[k];
+    zr.bit = bit(rule);
+    zr.upper = RunningCount(zr.w, n);
+    if (!zr.all) zr.lower = RunningCount(zr.w, n);
   }
-  if (on(4, o.rule4_window())) {
-    rule_m_of_w(zones_at(c, o.zone_width(4)), c, usable, o.rule4_window(), o.rule4_count(), bit(4),
-                flags);
-  }
-  if (on(5, o.rule5_window())) {
-    rule_all_of_w(zones_at(c, o.zone_width(5)), c, usable, o.rule5_window(), true, bit(5), flags);
-  }
-  if (on(6, o.rule6_window())) {
-    rule_all_of_w(zones_at(c, o.zone_width(6)), c, usable, o.rule6_window(), false, bit(6), flags);
+  const bool up = present(c.k_upper) && c.k_upper != 0.0;
+  const bool down = present(c.k_lower) && c.k_lower != 0.0;
+
+  SideRun side;
+  TrendRun trend;
+  double seen_cl = std::nan(""), seen_ucl = 0.0, seen_lcl = 0.0;  // lines of the boundaries
+  for (std::size_t i = 0; i < n; ++i) {
+    const double x = xs[i];
+    const bool usable = present(x) && !(i < excluded.size() && excluded[i]);
+    if (!usable) {
+      for (ZoneRule& zr : zones) {
+        if (!zr.on) continue;
+        zr.upper.push(false);
+        if (!zr.all) zr.lower.push(false);
+      }
+      continue;
+    }
+    const double cl = cls[i];
+    const bool has_cl = present(cl);
+    int bits = 0;
+    if (rule1 && has_cl) bits |= side.step(x, cl, run_length) ? bit(1) : 0;
+    if (rule2 && (!c.detrend || has_cl)) {
+      bits |= trend.step(c.detrend ? x - cl : x, trend_length) ? bit(2) : 0;
+    }
+    if (any_zone) {
+      const double ucl = has_cl ? ucls[i] : kMissing, lcl = has_cl ? lcls[i] : kMissing;
+      // The boundaries move only when the lines do (most charts: once a phase).
+      if (!(has_cl && cl == seen_cl && ucl == seen_ucl && lcl == seen_lcl)) {
+        const bool has_u = up && has_cl && present(ucl), has_l = down && has_cl && present(lcl);
+        for (ZoneRule& zr : zones) {
+          if (zr.on) zr.place(c, cl, ucl, lcl, has_u, has_l);
+        }
+        seen_cl = has_cl ? cl : std::nan("");
+        seen_ucl = ucl;
+        seen_lcl = lcl;
+      }
+      for (ZoneRule& zr : zones) {
+        if (!zr.on) continue;
+        // Bitwise, not short-circuit: no branch on a comparison that goes either way.
+        const bool above = zr.has_hi & (x > zr.hi), below = zr.has_lo & (x < zr.lo);
+        if (zr.all) {
+          const bool out = above | below;
+          bits |= zr.upper.push(out != zr.inside) >= zr.w ? zr.bit : 0;
+        } else {
+          const int hi = zr.upper.push(above), lo = zr.lower.push(below);
+          bits |= (hi >= zr.m) | (lo >= zr.m) ? zr.bit : 0;
+        }
+      }
+    }
+    (*flags)[i] |= bits;
   }
 }
 
