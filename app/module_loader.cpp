@@ -53,6 +53,7 @@ bool Module::load(const std::string& path) {
   bind(exports_.release_record, "QualReleaseRecord");
   bind(exports_.results_json, "QualResultsJson");
   bind(exports_.dist, "QualDist");
+  bind(exports_.error_message, "QualErrorMessage");
   return ok;
 }
 

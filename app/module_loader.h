@@ -20,6 +20,7 @@ struct ModuleExports {
   decltype(&QualReleaseRecord) release_record = nullptr;
   decltype(&QualResultsJson) results_json = nullptr;
   decltype(&QualDist) dist = nullptr;
+  decltype(&QualErrorMessage) error_message = nullptr;
 };
 
 class Module {

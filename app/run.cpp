@@ -247,15 +247,19 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     }
   }
 
-  // The outcome as the module reports it.
-  const auto results_export = session.module().exports().results_json;
-  const int32_t need = results_export(rec, nullptr, 0);
-  std::vector<char> buf(static_cast<size_t>(std::max(need, 0)) + 1, '\0');
-  results_export(rec, buf.data(), static_cast<int32_t>(buf.size()));
-  json outcome = json::parse(buf.data(), nullptr, false);
-  if (outcome.is_discarded()) outcome = json::object();
-  const int error = outcome.value("error", 0);
-  const std::string error_text = outcome.value("error_text", std::string());
+  // The outcome as the module reports it: the whole results only for --json.
+  const int error = session.module().exports().error_message(rec);
+  const char* message = error > 0 ? session.module().exports().string(error) : "";
+  const std::string error_text = message != nullptr ? message : "";
+  json outcome = json::object();
+  if (o.json) {
+    const auto results_export = session.module().exports().results_json;
+    const int32_t need = results_export(rec, nullptr, 0);
+    std::vector<char> buf(static_cast<size_t>(std::max(need, 0)) + 1, '\0');
+    results_export(rec, buf.data(), static_cast<int32_t>(buf.size()));
+    outcome = json::parse(buf.data(), nullptr, false);
+    if (outcome.is_discarded()) outcome = json::object();
+  }
   if (o.json) {
     json doc;
     doc["procedure"] = procedure;

@@ -70,3 +70,14 @@ ZTQ_EXPORT int32_t QualResultsJson(AnalysisRecord* record, char* out, int32_t si
       },
       -1);
 }
+
+ZTQ_EXPORT int32_t QualErrorMessage(AnalysisRecord* record) {
+  return ztq::guarded_export(
+      [&]() -> int32_t {
+        if (record == nullptr) return -1;
+        const ztq::Procedure* p = ztq::procedure_of(*record);
+        if (p == nullptr) return -1;
+        return record->error_state != 0 ? p->error_message(*record) : 0;
+      },
+      -1);
+}

@@ -1,5 +1,6 @@
 #include "bridge/json.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -39,20 +40,28 @@ std::string json_quote(const std::string& s) {
   return out + "\"";
 }
 
+// The shortest text that reads back as the same double (std::to_chars).
 std::string json_number(double v) {
   if (is_missing(v) || !std::isfinite(v)) return "null";
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%.17g", v);
-  return buf;
+  const auto result = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, result.ptr);
 }
 
 std::string json_numbers(std::span<const double> v) {
   std::string out = "[";
+  out.reserve(v.size() * 12 + 2);
+  char buf[32];
   for (size_t i = 0; i < v.size(); ++i) {
     if (i) out.push_back(',');
-    out += json_number(v[i]);
+    if (is_missing(v[i]) || !std::isfinite(v[i])) {
+      out += "null";
+    } else {
+      out.append(buf, std::to_chars(buf, buf + sizeof buf, v[i]).ptr);
+    }
   }
-  return out + "]";
+  out.push_back(']');
+  return out;
 }
 
 std::string json_strings(const std::vector<std::string>& v) {

@@ -1,5 +1,5 @@
-// A small JSON writer for the module's own exports: numbers as %.17g with the
-// missing value (and anything not finite) as null.
+// A small JSON writer for the module's own exports: numbers in their shortest
+// round-trip form, the missing value (and anything not finite) as null.
 #pragma once
 
 #include <span>

@@ -328,6 +328,10 @@ ZTQ_EXPORT void QualReleaseRecord(AnalysisRecord* record);
  * record belongs to no procedure of the module. Missing values are null. */
 ZTQ_EXPORT int32_t QualResultsJson(AnalysisRecord* record, char* out, int32_t size);
 
+/* The message number that the record's error state stands for (0 when the
+ * analysis holds none), or -1 for a record of no procedure of the module. */
+ZTQ_EXPORT int32_t QualErrorMessage(AnalysisRecord* record);
+
 /* Evaluates one line "NAME ARG..." of the distribution calculator and writes
  * the result ("%.17g", "abort" or "error") into out. Returns 1 for a result,
  * 0 when a guarded function aborted, -1 for a malformed line. */
