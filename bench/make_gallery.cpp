@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -89,11 +90,23 @@ void write(GraphBuilder& g, const std::filesystem::path& dir, const std::string&
   md << "## " << caption << "\n\n![" << caption << "](gallery/" << name << ".png)\n\n";
 }
 
+// The section that bench/make_chart_gallery.cpp writes at the end of the
+// page, kept as it is.
+std::string chart_section(const std::filesystem::path& page) {
+  std::ifstream in(page, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  const std::string text = s.str();
+  const std::size_t at = text.find("## Control charts by chart-type code");
+  return at == std::string::npos ? std::string() : text.substr(at);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::filesystem::path docs = std::filesystem::path(argc > 1 ? argv[1] : ".") / "docs";
   std::filesystem::create_directories(docs / "gallery");
+  const std::string charts = chart_section(docs / "gallery.md");
   std::ofstream md(docs / "gallery.md");
   md << "# Graph gallery\n\nEvery kind of graph the module describes, drawn by the graph "
         "component. The pictures are made by `bench/make_gallery.cpp` with the module's "
@@ -297,5 +310,6 @@ int main(int argc, char** argv) {
     md << "## One-page gage report: three graphs and a table, with an added text\n\n"
           "![Gage report](gallery/report.png)\n\n";
   }
+  md << charts;
   return 0;
 }

@@ -291,7 +291,51 @@
   X(kVcDopt53, 5453)                                                                    \
   X(kVcDopt54, 5454)                                                                    \
   X(kVcDopt55, 5455)                                                                    \
-  X(kVcDopt57, 5457)
+  X(kVcDopt57, 5457)                                                                    \
+  /* the control charts: graph panes G, R0, R1, Rc, M1, M2 and T2z, pane options */     \
+  X(kVcHistTitle, 5500)                                                                 \
+  X(kVcUslShort, 5501)                                                                  \
+  X(kVcTargetShort, 5502)                                                               \
+  X(kVcLslShort, 5503)                                                                  \
+  X(kVcNormalCurve, 5504)                                                               \
+  X(kVcOcTitle, 5505)                                                                   \
+  X(kVcArlTitle, 5506)                                                                  \
+  X(kVcCusumArlTitle, 5507)                                                             \
+  X(kVcAxisTrueValue, 5508)                                                             \
+  X(kVcAxisTrueShift, 5509)                                                             \
+  X(kVcAxisInside, 5510)                                                                \
+  X(kVcAxisRunLength, 5511)                                                             \
+  X(kVcAxisShiftSe, 5512)                                                               \
+  X(kVcInControlArl, 5513)                                                              \
+  X(kVcNoRunLength, 5514)                                                               \
+  X(kVcResidualTitle, 5515)                                                             \
+  X(kVcAxisResidual, 5516)                                                              \
+  X(kVcAcfTitle, 5517)                                                                  \
+  X(kVcAxisLag, 5518)                                                                   \
+  X(kVcAxisAcf, 5519)                                                                   \
+  X(kVcAcfBound, 5520)                                                                  \
+  X(kVcVmask, 5521)                                                                     \
+  X(kVcOutsideMask, 5522)                                                               \
+  X(kVcUpperSum, 5523)                                                                  \
+  X(kVcLowerSum, 5524)                                                                  \
+  X(kVcDecisionLine, 5525)                                                              \
+  X(kVcScaleSums, 5526)                                                                 \
+  X(kVcSumsTitle, 5527)                                                                 \
+  X(kVcSumsPoint, 5528)                                                                 \
+  X(kVcSumsValue, 5529)                                                                 \
+  X(kVcSumsUpper, 5530)                                                                 \
+  X(kVcSumsLower, 5531)                                                                 \
+  X(kVcSumsRun, 5532)                                                                   \
+  X(kVcSumsScaleUpper, 5533)                                                            \
+  X(kVcSumsScaleLower, 5534)                                                            \
+  X(kVcPaneListWhichAttr, 5535)                                                         \
+  X(kVcPaneRange, 5536)                                                                 \
+  X(kVcPanePoints, 5537)                                                                \
+  X(kVcPaneShifts, 5538)                                                                \
+  X(kVcPaneLags, 5539)                                                                  \
+  X(kVcPane10, 5540)                                                                    \
+  X(kVcPane11, 5541)                                                                    \
+  X(kVcPane12, 5542)
 
 namespace ztq {
 

@@ -168,6 +168,7 @@ void Vchart::compute(Analysis& a) const {
     data.input.excluded[static_cast<std::size_t>(i)] = a.excluded(i);
   state.results = compute_chart(data.input, options);
   state.labels = std::move(data.labels);
+  state.observations = std::move(data.input.observations);
   r.error_state = state.results.error;
   if (r.error_state == 0 && state.results.used == 0) r.error_state = 3;  // no usable point
 }
@@ -184,8 +185,10 @@ bool Vchart::text_pane(const Analysis& a, int pane, std::string& text) const {
       text = vchart_summary_text(state.results, v);
       return true;
     case VchartPane::T2:
-    case VchartPane::T2z:
       text = vchart_listing_text(state.results, v);
+      return true;
+    case VchartPane::T2z:
+      text = vchart_sums_text(state.results, v);
       return true;
     case VchartPane::T3:
       text = vchart_rules_text(state.results, v);
@@ -202,18 +205,36 @@ bool Vchart::graph_pane(const Analysis& a, int pane, GraphBuilder& g) const {
   const VchartState* s = a.results<VchartState>();
   if (s == nullptr) return false;
   const ChartOptions options = chart_options_of(a.record());
-  const VchartView v = view_of(a, options);
-  switch (vchart_pane_of(a.record().variant, pane)) {
+  const VchartView v = view_of(a, options, pane);
+  const ChartResults& r = s->results;
+  const int code = a.record().variant;
+  const bool cusum = code == 10 || code == 13, sums = code == 14 || code == 15;
+  switch (vchart_pane_of(code, pane)) {
     case VchartPane::C1:
-      return vchart_chart_graph(s->results, v, true, g);
+      if (cusum) return vchart_vmask_graph(r, v, g);
+      if (sums) return vchart_sums_graph(r, v, true, g);
+      return vchart_chart_graph(r, v, true, g);
     case VchartPane::C2:
-      return vchart_chart_graph(s->results, v, false, g);
+      if (code == 15) return vchart_sums_graph(r, v, false, g);
+      return vchart_chart_graph(r, v, false, g);
+    case VchartPane::G:
+      return vchart_histogram_graph(r, v, g);
+    case VchartPane::R0:
+      return vchart_curve_graph(r, v, false, g);
+    case VchartPane::R1:
+      return vchart_curve_graph(r, v, true, g);
+    case VchartPane::Rc:
+      return vchart_cusum_arl_graph(r, v, g);
+    case VchartPane::M1:
+      return vchart_model_graph(r, v, true, g);
+    case VchartPane::M2:
+      return vchart_model_graph(r, v, false, g);
     default:
       return false;
   }
 }
 
-VchartView Vchart::view_of(const Analysis& a, const ChartOptions& options) const {
+VchartView Vchart::view_of(const Analysis& a, const ChartOptions& options, int pane) const {
   const AnalysisRecord& r = a.record();
   VchartView v;
   v.code = r.variant;
@@ -223,13 +244,20 @@ VchartView Vchart::view_of(const Analysis& a, const ChartOptions& options) const
   v.subgroup_name = r.variables[kSubgroup].expression;
   v.size_name = r.variables[kSize].expression;
   v.listing = r.option[9];
-  if (const VchartState* s = a.results<VchartState>(); s != nullptr) v.labels = s->labels;
+  if (pane >= 1 && pane <= ZTQ_PANES)
+    for (std::size_t k = 0; k < v.pane_option.size(); ++k)
+      v.pane_option[k] = r.pane_option[pane - 1][k];
+  if (const VchartState* s = a.results<VchartState>(); s != nullptr) {
+    v.labels = s->labels;
+    v.observations = s->observations;
+  }
   return v;
 }
 
 std::vector<PaneInfo> Vchart::panes() const {
   return {{1, Str::kVcTitle},    {2, Str::kVcListTitle}, {3, Str::kVcRulesTitle},
-          {4, Str::kVcCapTitle}, {8, Str::kVcRowCl1},    {9, Str::kVcRowCl2}};
+          {4, Str::kVcCapTitle}, {8, Str::kVcRowCl1},    {9, Str::kVcRowCl2},
+          {10, Str::kVcPane10},  {11, Str::kVcPane11},   {12, Str::kVcPane12}};
 }
 
 int32_t Vchart::validate_options(const AnalysisRecord& r) const {

@@ -16,8 +16,9 @@ namespace ztq {
 // What the procedure keeps per analysis beside the record.
 struct VchartState {
   ChartResults results;
-  std::vector<std::string> labels;  // one per point
-  int missing_role = 0;             // a required column not given (1-based role)
+  std::vector<std::string> labels;   // one per point
+  std::vector<double> observations;  // the raw observations (the histogram G)
+  int missing_role = 0;              // a required column not given (1-based role)
 };
 
 // The record's numbered options as the engine reads them, and back.
@@ -48,7 +49,8 @@ class Vchart final : public Procedure {
   int32_t error_message(const AnalysisRecord& r) const override;
   std::string results_json(const Analysis& a) const override;
 
-  VchartView view_of(const Analysis& a, const ChartOptions& options) const;
+  // The panes' view of the analysis; PANE (1 to 14) selects the pane options.
+  VchartView view_of(const Analysis& a, const ChartOptions& options, int pane = 0) const;
 };
 
 const Vchart& vchart();

@@ -73,6 +73,15 @@ void limit_line(GraphBuilder& g, const std::vector<double>& xs,
 
 }  // namespace
 
+namespace vchart_detail {
+
+void error_graph(const VchartView& v, GraphBuilder& g, int32_t message) {
+  if (!v.data_name.empty()) g.subtitle(v.data_name);
+  g.note(text(static_cast<Str>(message)), g.attribute(Tag::text));
+}
+
+}  // namespace vchart_detail
+
 bool vchart_chart_graph(const ChartResults& r, const VchartView& v, bool first, GraphBuilder& g) {
   ChartTraits t;
   if (!chart_traits(v.code, &t) || (!first && !t.has_chart2)) return false;

@@ -5,6 +5,7 @@
 
 #include "bridge/analysis.h"
 #include "charts/vchart_family.h"
+#include "charts/vchart_panes.h"
 #include "stats/guarded.h"
 
 namespace ztq {
@@ -99,11 +100,30 @@ std::vector<OptionField> Vchart::analysis_options(const AnalysisRecord&) const {
 }
 
 std::vector<OptionField> Vchart::pane_options(const AnalysisRecord& r, int pane) const {
-  // The listing's choice of points is `option9`, kept with the numbered options.
-  if (pane == 2 && r.variant != 14 && r.variant != 15)
-    return {
-        {"option9", Str::kVcPaneListWhich, OptionField::Store::option, 9, 0, 4, ZTQ_FIELD_INTEGER}};
-  return {};
+  using S = OptionField::Store;
+  const int code = r.variant;
+  switch (vchart_pane_of(code, pane)) {
+    case VchartPane::T2:  // `option9`, kept with the numbered options
+      if (code >= 4 && code <= 7)
+        return {{"option9", Str::kVcPaneListWhichAttr, S::option, 9, 0, 2, ZTQ_FIELD_INTEGER}};
+      return {{"option9", Str::kVcPaneListWhich, S::option, 9, 0, 4, ZTQ_FIELD_INTEGER}};
+    case VchartPane::G:
+      return {{"classes", Str::kVcPaneClasses, S::pane_option, 0, 0, 200, ZTQ_FIELD_INTEGER}};
+    // Names differ by builder, so that one --set name means one curve.
+    case VchartPane::R0:
+      return {{"oc_range", Str::kVcPaneRange, S::pane_option, 0, 0, 20, ZTQ_FIELD_INTEGER},
+              {"oc_points", Str::kVcPanePoints, S::pane_option, 1, 0, 2001, ZTQ_FIELD_INTEGER}};
+    case VchartPane::R1:
+      return {{"arl_range", Str::kVcPaneRange, S::pane_option, 0, 0, 20, ZTQ_FIELD_INTEGER},
+              {"arl_points", Str::kVcPanePoints, S::pane_option, 1, 0, 2001, ZTQ_FIELD_INTEGER}};
+    case VchartPane::Rc:
+      return {{"shift_range", Str::kVcPaneShifts, S::pane_option, 0, 0, 20, ZTQ_FIELD_INTEGER},
+              {"shift_points", Str::kVcPanePoints, S::pane_option, 1, 0, 2001, ZTQ_FIELD_INTEGER}};
+    case VchartPane::M2:
+      return {{"lags", Str::kVcPaneLags, S::pane_option, 0, 0, 100, ZTQ_FIELD_INTEGER}};
+    default:  // S takes the analysis options; T2z, T3, T4, C1, C2 and M1 have none
+      return {};
+  }
 }
 
 std::vector<SavedSeries> Vchart::saved_series(const Analysis& a) const {

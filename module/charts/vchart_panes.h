@@ -1,10 +1,13 @@
 // The text and graph panes of the control charts, built from the engine's
-// results: the summary S, the point listing T2, the runs-rules pane T3, the
-// capability pane T4 and the two stacked charts C1 and C2. Texts have CR LF
+// results: the summary S, the point listings T2 and T2z, the runs-rules pane
+// T3, the capability pane T4, the charts C1 and C2 (with the V-mask and the
+// decision-interval sums of the cumulative-sum codes), the capability
+// histogram G, the curves R0, R1 and Rc and the model graphs M1 and M2. Texts have CR LF
 // line ends, numbers pass through the shared formats, labels come from the
 // string table. No host calls.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,8 +26,10 @@ struct VchartView {
   std::string data_name;  // the expressions of the input variables
   std::string subgroup_name;
   std::string size_name;
-  std::vector<std::string> labels;  // one per point
-  int32_t listing = 0;              // `option9`: which points the listing shows
+  std::vector<std::string> labels;       // one per point
+  int32_t listing = 0;                   // `option9`: which points the listing shows
+  std::vector<double> observations;      // raw observations (G); empty with entered statistics
+  std::array<int32_t, 8> pane_option{};  // the options of the pane being built (0: default)
 };
 
 // The builders of the routing table.
@@ -54,6 +59,51 @@ std::string vchart_capability_text(const ChartResults& r, const VchartView& v);
 // has no such chart.
 bool vchart_chart_graph(const ChartResults& r, const VchartView& v, bool first, GraphBuilder& g);
 
+// The listing T2z of the decision-interval sums (codes 14, 15).
+std::string vchart_sums_text(const ChartResults& r, const VchartView& v);
+
+// The cumulative-sum codes' own charts: the V-mask on chart 1 of codes 10
+// and 13; the decision-interval sums with their decision lines on chart 1 of
+// codes 14 and 15 (FIRST true) and on chart 2 of code 15. False otherwise.
+bool vchart_vmask_graph(const ChartResults& r, const VchartView& v, GraphBuilder& g);
+bool vchart_sums_graph(const ChartResults& r, const VchartView& v, bool first, GraphBuilder& g);
+
+// The capability histogram G: classes by `pane_option[0]` (0: automatic).
+bool vchart_histogram_graph(const ChartResults& r, const VchartView& v, GraphBuilder& g);
+// R0 (RUN_LENGTH false: the operating-characteristic curve) and R1 (the
+// average-run-length curve); `pane_option[0]` the half range in units of s,
+// `pane_option[1]` the number of curve points.
+bool vchart_curve_graph(const ChartResults& r, const VchartView& v, bool run_length,
+                        GraphBuilder& g);
+// Rc: the run length of the cumulative-sum codes against the mean shift.
+bool vchart_cusum_arl_graph(const ChartResults& r, const VchartView& v, GraphBuilder& g);
+// M1 (FIRST true: residuals of the fit against the point) and M2 (their
+// autocorrelations, `pane_option[0]` lags, 0: automatic) of codes 16, 17.
+bool vchart_model_graph(const ChartResults& r, const VchartView& v, bool first, GraphBuilder& g);
+
+// The computations behind the curves and the histogram (pure, tested alone).
+// The standard deviation s of chart 1's plotted statistic at n-bar; missing
+// when it cannot be formed.
+double vchart_point_sd(const ChartResults& r, const VchartView& v);
+// The probability that a point falls inside chart 1's limits when the true
+// value of the plotted statistic is MU (S as above).
+double vchart_inside_probability(const ChartResults& r, const VchartView& v, double mu, double s);
+// The average run length at MU: 1 / (1 - beta), times the span for the
+// moving-average codes, the integral equation for the EWMA codes.
+double vchart_run_length(const ChartResults& r, const VchartView& v, double mu, double s);
+
+struct HistogramClasses {
+  double first = 0.0;  // lower edge of the first class
+  double width = 1.0;
+  std::vector<double> counts;
+  long long n = 0;  // values counted
+};
+// Equal classes over the range of the present values of X: CLASSES of them,
+// or by Sturges' rule between 5 and 30 when CLASSES is 0.
+HistogramClasses histogram_classes(const std::vector<double>& x, int classes);
+// Autocorrelations r_1..r_LAGS of the present values of E.
+std::vector<double> autocorrelations(const std::vector<double>& e, int lags);
+
 // Helpers shared by the pane files.
 namespace vchart_detail {
 inline constexpr const char* kCrLf = "\r\n";
@@ -62,6 +112,8 @@ std::string chart_title(int code);
 // The message that the summary shows for an error state.
 int32_t error_message_of(int32_t error_state);
 bool individuals_wording(int code);
+// The graph of an analysis in error state: its title and its message only.
+void error_graph(const VchartView& v, GraphBuilder& g, int32_t message);
 }  // namespace vchart_detail
 
 }  // namespace ztq

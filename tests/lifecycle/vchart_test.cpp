@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "bridge/analysis.h"
 #include "bridge/lifecycle.h"
 #include "bridge/module_state.h"
 #include "charts/vchart_family.h"
@@ -163,6 +164,62 @@ TEST_F(VchartFamily, OptsOfAGraphPaneInErrorStateRefuses) {
   EXPECT_EQ(pane(2), QualString(1101));
   const std::string j = json();
   EXPECT_NE(j.find("\"error\":1171"), std::string::npos) << j;
+}
+
+TEST_F(VchartFamily, OptsOfAPaneWithoutOptionsShows1100) {
+  ASSERT_EQ(start(3, {{"data", "X"}}), 1);
+  for (int32_t pane : {8, 9, 3}) {  // C1, C2 and T4 of code 3 have no options
+    ui.clear_messages();
+    const int before = forms;
+    EXPECT_EQ(VchartOpts(nullptr, 0, pane, nullptr, 3), 1) << pane;
+    EXPECT_EQ(forms, before) << pane;
+    ASSERT_EQ(ui.messages().size(), 1u) << pane;
+    EXPECT_EQ(ui.messages()[0].text, QualString(1100)) << pane;
+  }
+}
+
+TEST_F(VchartFamily, PaneOptionsReachTheirGraphs) {
+  // X-bar chart of fixed subgroups of 4: pane 10 is the histogram, 11 and 12
+  // the curves.
+  ASSERT_EQ(start(0, {{"data", "X"}, {"subgroup", "4"}}), 1);
+  ASSERT_EQ(record.error_state, 0);
+  answers = {{"classes", "7"}};
+  EXPECT_EQ(VchartOpts(nullptr, 0, 10, nullptr, 0), 1);
+  EXPECT_EQ(record.pane_option[9][0], 7);
+  Analysis a(record, vchart());
+  GraphBuilder g;
+  ASSERT_TRUE(vchart().graph_pane(a, 10, g));
+  ZtGraphDescriptor d{};
+  g.finish(d);
+  EXPECT_EQ(d.bar_count, 7);
+  answers = {{"arl_range", "4"}, {"arl_points", "41"}};
+  EXPECT_EQ(VchartOpts(nullptr, 0, 12, nullptr, 0), 1);
+  ASSERT_TRUE(vchart().graph_pane(a, 12, g));
+  g.finish(d);
+  ASSERT_GE(d.line_count, 1);
+  EXPECT_EQ(d.lines[0].count, 41);
+  // The histogram of subgroup statistics entered by the user is message 1187 alone.
+  record.option[0] = 1;
+  ASSERT_TRUE(vchart().graph_pane(a, 10, g));
+  g.finish(d);
+  EXPECT_EQ(d.bar_count + d.line_count, 0);
+}
+
+TEST_F(VchartFamily, AttributeListingOptionOffersExcludedPoints) {
+  ASSERT_EQ(start(7, {{"data", "Row"}}), 1);  // counts 1 to 20
+  ASSERT_EQ(record.error_state, 0);
+  std::string label;
+  double most = 0;
+  ui.answer_form = [&](ZtForm& f) -> int32_t {
+    label = f.fields[0].label;
+    most = f.fields[0].maximum;
+    std::snprintf(f.fields[0].value, sizeof f.fields[0].value, "2");
+    return 1;
+  };
+  EXPECT_EQ(AchartOpts(nullptr, 0, 2, nullptr, 7), 1);
+  EXPECT_EQ(label, QualString(5535));
+  EXPECT_EQ(most, 2);
+  EXPECT_EQ(record.option[9], 2);
 }
 
 TEST_F(VchartFamily, JsonHasEveryKeyWithNullsForMissing) {

@@ -67,8 +67,9 @@ std::string pane_text(const Built& b, int pane) {
     case VchartPane::S:
       return vchart_summary_text(b.results, b.view);
     case VchartPane::T2:
-    case VchartPane::T2z:
       return vchart_listing_text(b.results, b.view);
+    case VchartPane::T2z:
+      return vchart_sums_text(b.results, b.view);
     case VchartPane::T3:
       return vchart_rules_text(b.results, b.view);
     case VchartPane::T4:

@@ -1,0 +1,97 @@
+// The listing T2z of the decision-interval sums of codes 14 and 15: per
+// point its label, its standardized value and, for each side shown, a mark,
+// the sum (11 characters), a blank and the number of consecutive points at
+// which that sum has been above 0.
+#include <cmath>
+#include <cstddef>
+#include <cstdio>
+#include <vector>
+
+#include "bridge/strings.h"
+#include "charts/vchart_panes.h"
+#include "format/numfmt.h"
+
+namespace ztq {
+
+using namespace vchart_detail;
+
+namespace {
+
+constexpr std::size_t kListingCut = 59952;  // the listing stops with "..." past this length
+constexpr std::size_t kSumWidth = 11, kRunWidth = 6, kValueWidth = 12;
+
+bool present(double v) { return !is_missing(v) && std::isfinite(v); }
+
+double at(const std::vector<double>& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
+
+// V in W characters, left-justified: six significant digits, or fewer (or
+// an exponent) where six positional digits of a tiny sum would not fit.
+std::string cell(double v, std::size_t w) {
+  const int width = static_cast<int>(w);
+  std::string s = format_six(v, width);
+  for (int digits = 6; s.empty() && digits >= 1 && present(v); --digits)
+    s = format_sig(v, width, digits);
+  return pad(s, w);
+}
+
+// One side: its sums, the decision line per point, its label, its run count.
+struct Side {
+  const std::vector<double>* sums;
+  std::vector<double> h;
+  Str label;
+  int run = 0;
+};
+
+std::string side_cell(Side& s, std::size_t i, bool restart) {
+  if (restart) s.run = 0;
+  const double v = at(*s.sums, i);
+  if (!present(v)) return std::string(2 + kSumWidth + kRunWidth, ' ');
+  s.run = v > 0 ? s.run + 1 : 0;
+  const bool beyond = present(s.h[i]) && v > s.h[i];
+  char run[16];
+  std::snprintf(run, sizeof run, "%-6d", s.run);
+  // A blank parts the sum from its count: six digits of a small sum fill all 11.
+  return std::string(beyond ? "*" : " ") + cell(v, kSumWidth) + " " + pad(run, kRunWidth);
+}
+
+}  // namespace
+
+std::string vchart_sums_text(const ChartResults& r, const VchartView& v) {
+  if (v.error_state != 0) return text(Str::kNoResults) + kCrLf;
+  const TabularResult& tab = r.tabular;
+  const std::size_t n = r.series.stat1.size();
+  std::vector<Side> sides;
+  const auto add = [&](const std::vector<double>& sums, bool chart1, Str label) {
+    if (sums.empty()) return;  // a side that the options leave out
+    Side s{&sums, std::vector<double>(n, kMissing), label, 0};
+    for (std::size_t i = 0; i < n; ++i) s.h[i] = chart1 ? at(tab.decision1, i) : tab.decision2;
+    sides.push_back(std::move(s));
+  };
+  add(tab.sh1, true, Str::kVcSumsUpper);
+  add(tab.sl1, true, Str::kVcSumsLower);
+  if (v.code == 15) {
+    add(tab.sh2, false, Str::kVcSumsScaleUpper);
+    add(tab.sl2, false, Str::kVcSumsScaleLower);
+  }
+  std::string out = chart_title(v.code) + " - " + text(Str::kVcSumsTitle) + kCrLf;
+  std::string head = pad(text(Str::kVcSumsPoint), 20) + pad(text(Str::kVcSumsValue), kValueWidth);
+  for (const Side& s : sides)
+    head += " " + pad(text(s.label), kSumWidth + 1) + pad(text(Str::kVcSumsRun), kRunWidth);
+  const std::string rule(head.size(), '-');
+  out += head + kCrLf + rule + kCrLf;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (out.size() > kListingCut) {
+      out += std::string("...") + kCrLf;
+      break;
+    }
+    const bool restart = i == 0 || (i < r.series.phase.size() && i > 0 &&
+                                    r.series.phase[i] != r.series.phase[i - 1]);
+    out += pad(i < v.labels.size() ? v.labels[i] : std::to_string(i + 1), 20);
+    out += cell(at(tab.z, i), kValueWidth);
+    for (Side& s : sides) out += side_cell(s, i, restart);
+    out += kCrLf;
+  }
+  return out + rule + kCrLf;
+}
+
+}  // namespace ztq
