@@ -66,6 +66,9 @@ class Procedure {
   // Input modes: the input mode is answered as the form field "mode" when
   // there is more than one.
   virtual int mode_count() const { return 1; }
+  // Variants (the chart-type codes of the control charts); options and
+  // panes may differ between them.
+  virtual int variant_count() const { return 1; }
 
   virtual void set_defaults(AnalysisRecord& r) const = 0;
   // Options read from or written to the profile (none by default).

@@ -1,5 +1,7 @@
 #include "bridge/procedures.h"
 
+#include <algorithm>
+
 #include "bridge/json.h"
 
 namespace ztq {
@@ -78,9 +80,16 @@ std::string describe_procedure(const Procedure& p) {
     o.add_raw("pane", std::to_string(pane.number));
     o.add_string("title", text(pane.title));
     o.add_string("kind", pane.number <= ZTQ_TEXT_PANES ? "text" : "graph");
+    // The pane's options over every variant, each name once.
+    std::vector<std::string> seen;
+    for (int variant = 0; variant < p.variant_count(); ++variant) {
+      AnalysisRecord r = defaults;
+      r.variant = variant;
+      for (const OptionField& f : p.pane_options(r, pane.number))
+        if (std::find(seen.begin(), seen.end(), f.name) == seen.end()) seen.push_back(f.name);
+    }
     std::string names = "[";
-    for (const OptionField& f : p.pane_options(defaults, pane.number))
-      names += (names.size() > 1 ? "," : "") + json_quote(f.name);
+    for (const std::string& n : seen) names += (names.size() > 1 ? "," : "") + json_quote(n);
     o.add_raw("options", names + "]");
     panes += (panes.size() > 1 ? "," : "") + o.str();
   }

@@ -31,6 +31,7 @@ class Vchart final : public Procedure {
   std::string summary() const override;
   int32_t title_number() const override;
   int32_t procedure_code(int32_t variant) const override;
+  int variant_count() const override { return 22; }  // chart-type codes 0 to 21
   const std::vector<VariableRole>& roles() const override;
   void set_defaults(AnalysisRecord& r) const override;
   void read_profile(AnalysisRecord& r) const override;
