@@ -13,4 +13,5 @@ ctest --test-dir build-test --output-on-failure -j"$jobs"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUALTY_SANITIZE=ON -DQUALTY_BENCH=OFF
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  LSAN_OPTIONS=suppressions="$PWD/tools/lsan.supp":print_suppressions=0 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
