@@ -43,7 +43,7 @@ Job job_of(int code) {
                                                          {"subgroup", "Sample"}};
   const std::map<std::string, std::string> individuals = {{"data", "Diameter"}};
   // Specification limits of the piston rings (used by G and by codes 18 to 21).
-  std::map<std::string, std::string> spec = {{"doption16", "25.43"}, {"doption18", "25.37"}};
+  std::map<std::string, std::string> tolerance = {{"doption16", "25.43"}, {"doption18", "25.37"}};
   switch (code) {
     case 4:
     case 6:
@@ -63,12 +63,12 @@ Job job_of(int code) {
     case 19:
     case 21: {
       auto a = individuals;
-      a.insert(spec.begin(), spec.end());
+      a.insert(tolerance.begin(), tolerance.end());
       return {"diameters.csv", a};
     }
     default: {
       auto a = subgrouped;
-      a.insert(spec.begin(), spec.end());
+      a.insert(tolerance.begin(), tolerance.end());
       return {"diameters.csv", a};
     }
   }
@@ -148,7 +148,8 @@ int main(int argc, char** argv) {
   std::ostringstream md;
   md << kHeading << "\n\nEvery graph pane of every chart-type code, built by the control-chart "
      << "procedure on the bundled data (`data/diameters.csv`: 25 samples of 5 piston-ring "
-     << "diameters, specification 25.37 to 25.43, nominal 25.40; `data/defectives.csv` for the "
+     << "diameters, specification limits 25.37 and 25.43, nominal 25.40; `data/defectives.csv` for "
+        "the "
      << "attribute charts) and drawn by the graph component. Made by "
      << "`bench/make_chart_gallery.cpp`.\n\n";
   int failures = 0;

@@ -47,7 +47,7 @@ void control_chart(GraphBuilder& g, int p, double centre, double sigma, const st
 void histogram(GraphBuilder& g, int p) {
   const double counts[10] = {1, 3, 6, 10, 13, 11, 8, 5, 2, 1};  // 60 values, classes of 0.2 from 9
   const int bar = g.attribute(Tag::bar), fit = g.attribute(Tag::fit_curve);
-  const int spec = g.attribute(Tag::spec_limit);
+  const int tolerance = g.attribute(Tag::spec_limit);
   for (int k = 0; k < 10; ++k) g.bar(9 + 0.2 * k, 0, 9.2 + 0.2 * k, counts[k], bar, p);
   std::vector<double> xs, ys;
   for (int k = 0; k <= 100;
@@ -56,9 +56,9 @@ void histogram(GraphBuilder& g, int p) {
     xs.push_back(x), ys.push_back(12 * std::exp(-0.5 * z * z) / (0.4 * std::sqrt(2 * M_PI)));
   }
   g.polyline(xs, ys, fit, p);
-  g.vline(8.8, "LSL = 8.8", spec, p);
-  g.vline(10.0, "Nominal = 10", spec, p);
-  g.vline(11.2, "USL = 11.2", spec, p);
+  g.vline(8.8, "LSL = 8.8", tolerance, p);
+  g.vline(10.0, "Nominal = 10", tolerance, p);
+  g.vline(11.2, "USL = 11.2", tolerance, p);
   g.axis_x(0, 0, 0, "Diameter (mm)", p);
   g.axis_y(0, 14, 0, "Frequency", p);
   g.legend("Normal fit", fit, p);
@@ -225,11 +225,11 @@ int main(int argc, char** argv) {
   {
     std::vector<double> xs, ys;
     for (int i = 1; i <= 40; ++i) xs.push_back(i), ys.push_back(9.95 + 0.4 * wobble(i + 7));
-    const int obs = g.attribute(Tag::data), spec = g.attribute(Tag::spec_limit);
+    const int obs = g.attribute(Tag::data), tolerance = g.attribute(Tag::spec_limit);
     g.points(xs, ys, obs, 4);
-    g.hline(11.2, "USL = 11.2", spec, 4);
-    g.hline(10.0, "Nominal = 10", spec, 4);
-    g.hline(8.8, "LSL = 8.8", spec, 4);
+    g.hline(11.2, "USL = 11.2", tolerance, 4);
+    g.hline(10.0, "Nominal = 10", tolerance, 4);
+    g.hline(8.8, "LSL = 8.8", tolerance, 4);
     g.panel_title(4, "Last 40 observations");
     g.text_panel(5);
     g.panel_title(5, "Capability");

@@ -83,6 +83,19 @@ void module_shutdown() {
   s.advice_buffer = nullptr;
 }
 
+int32_t message_of_error_state(int32_t error_state) {
+  switch (error_state) {
+    case 1:
+      return static_cast<int32_t>(Str::kErrReserved);
+    case 2:
+      return static_cast<int32_t>(Str::kErrNoDataBlock);
+    case 3:
+      return static_cast<int32_t>(Str::kErrNoValidData);
+    default:
+      return error_state;
+  }
+}
+
 const std::string& text(Str id) { return module_state().strings.get(static_cast<int32_t>(id)); }
 
 std::string text_with(Str id, int value) {

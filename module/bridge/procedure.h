@@ -104,7 +104,9 @@ class Procedure {
 
   // The message number that tells the user what the error state means (most
   // procedures keep the message number itself as their error state).
-  virtual int32_t error_message(const AnalysisRecord& r) const { return r.error_state; }
+  virtual int32_t error_message(const AnalysisRecord& r) const {
+    return message_of_error_state(r.error_state);
+  }
 
   // The results as the members of a JSON object (without braces).
   virtual std::string results_json(const Analysis&) const { return {}; }

@@ -353,6 +353,11 @@ inline constexpr int32_t kAllStringNumbers[] = {
 
 // The text of a string number from the module's string table ("" when absent).
 const std::string& text(Str id);
+// The message of a procedure's small error states: 1, 2 and 3 stand for 1005
+// (reserved), 1004 (no memory for the results) and 1007 (no valid data); any
+// other state is itself a message number.
+int32_t message_of_error_state(int32_t error_state);
+
 // The text of a string used as a printf format with one integer or one text.
 std::string text_with(Str id, int value);
 std::string text_with(Str id, const std::string& value);

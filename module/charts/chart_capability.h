@@ -18,10 +18,10 @@ struct ChartCapability {
   double k = kMissing;
 };
 
-// Indices from the chart's CENTRE and SIGMA and the specifications of
+// Indices from the chart's CENTRE and SIGMA and the specification limits of
 // OPTIONS (`doption16` USL, `doption17` target, `doption18` LSL). Cpm needs
 // the raw OBSERVATIONS (not entered statistics). An index that cannot be
-// formed (a specification missing, sigma 0, USL = LSL) is missing.
+// formed (a specification limit missing, sigma 0, USL = LSL) is missing.
 ChartCapability chart_capability(double centre, double sigma, const ChartOptions& options,
                                  const std::vector<double>& observations);
 

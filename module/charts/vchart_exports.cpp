@@ -2,7 +2,7 @@
 // and the common lifecycle; the chart-type code travels as the record's
 // variant. IndividDialog and AchartDialog open the same input form as
 // VchartDialog; for codes 18 to 21 a second form asks for the upper and
-// lower specification, which Setup stores in `doption16` and `doption18`
+// lower specification limit, which Setup stores in `doption16` and `doption18`
 // after the defaults of a new analysis.
 #include <cstdint>
 
@@ -25,7 +25,7 @@ struct PendingSpecification {
 };
 PendingSpecification g_specification;
 
-// The specification form of codes 18 to 21 (-32768: none).
+// The form of the specification limits of codes 18 to 21 (-32768: none).
 bool ask_specification(int32_t index, int32_t reuse) {
   const AnalysisRecord* r = reuse != 0 ? record_at(index) : nullptr;
   const double usl = r != nullptr ? r->doption[16] : kMissing;

@@ -121,10 +121,10 @@ bool vchart_histogram_graph(const ChartResults& r, const VchartView& v, GraphBui
     Str name;
   } kLines[] = {
       {o.usl(), Str::kVcUslShort}, {o.target(), Str::kVcTargetShort}, {o.lsl(), Str::kVcLslShort}};
-  const int spec = g.attribute(Tag::spec_limit);
+  const int tolerance = g.attribute(Tag::spec_limit);
   for (const auto& line : kLines) {
     if (!present(line.value)) continue;
-    g.vline(line.value, text(line.name) + " = " + format_six(line.value, 16), spec);
+    g.vline(line.value, text(line.name) + " = " + format_six(line.value, 16), tolerance);
     lo = std::min(lo, line.value);
     hi = std::max(hi, line.value);
   }

@@ -24,18 +24,7 @@ std::string chart_title(int code) {
   return text(static_cast<Str>(static_cast<int32_t>(Str::kVcChart0) + code));
 }
 
-int32_t error_message_of(int32_t error_state) {
-  switch (error_state) {
-    case 1:
-      return static_cast<int32_t>(Str::kErrReserved);
-    case 2:
-      return static_cast<int32_t>(Str::kErrNoDataBlock);
-    case 3:
-      return static_cast<int32_t>(Str::kErrNoValidData);
-    default:
-      return error_state;
-  }
-}
+int32_t error_message_of(int32_t error_state) { return message_of_error_state(error_state); }
 
 bool individuals_wording(int code) {
   switch (code) {

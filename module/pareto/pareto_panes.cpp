@@ -75,18 +75,7 @@ void message_chart(GraphBuilder& g, const std::string& message) {
 
 }  // namespace
 
-int32_t pareto_error_message(int32_t error_state) {
-  switch (error_state) {
-    case 1:
-      return static_cast<int32_t>(Str::kErrReserved);
-    case 2:
-      return static_cast<int32_t>(Str::kErrNoDataBlock);
-    case 3:
-      return static_cast<int32_t>(Str::kErrNoValidData);
-    default:
-      return error_state;
-  }
-}
+int32_t pareto_error_message(int32_t error_state) { return message_of_error_state(error_state); }
 
 std::string pareto_summary_text(const ParetoResults& r, const ParetoSummaryInfo& info) {
   std::string t = text(Str::kParetoSummary) + kEol + kEol;

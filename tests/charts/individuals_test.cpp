@@ -124,7 +124,7 @@ TEST(Acceptance, IndividualsLimitsFromTheSpecifications) {
   EXPECT_NEAR(r.limits.ucl1, 20 - (-3 + z_delta) * sigma, 1e-5 * sigma);
   EXPECT_NEAR(r.limits.lcl1, (-3 + z_delta) * sigma, 1e-5 * sigma);
   EXPECT_EQ(r.series.ucl1[3], r.limits.ucl1);  // the same values at every point
-  // Narrow specifications: limits meet the centre line, never cross it.
+  // Narrow specification limits: control limits meet the centre line, never cross it.
   o.doption[16] = 10.5;
   o.doption[18] = 9.5;
   const ChartResults n = individuals(21, {9, 11, 10, 12, 8}, {}, o);

@@ -112,7 +112,7 @@ double normal_density(double x, double mu, double sigma) {
 
 void histogram_into(Sample& s, int p) {
   const int bar = s.attr(ZTG_TAG_BAR), fit = s.attr(ZTG_TAG_FIT_CURVE);
-  const int spec = s.attr(ZTG_TAG_SPEC_LIMIT, 0, ZTG_LINE_DASH_DOT);
+  const int tolerance = s.attr(ZTG_TAG_SPEC_LIMIT, 0, ZTG_LINE_DASH_DOT);
   const double counts[8] = {1, 4, 9, 14, 12, 7, 2, 1};  // 50 observations, classes of 0.25 from 9
   for (int k = 0; k < 8; ++k) s.bar(9 + 0.25 * k, 0, 9.25 + 0.25 * k, counts[k], bar, p);
   std::vector<ZtgCoord> curve;
@@ -121,9 +121,9 @@ void histogram_into(Sample& s, int p) {
     curve.push_back({x, 50 * 0.25 * normal_density(x, 10, 0.4)});
   }
   s.line(curve, fit, p);
-  s.line({{8.8, 0}, {8.8, 16}}, spec, p, "LSL = 8.8");
-  s.line({{10.0, 0}, {10.0, 16}}, spec, p, "Nominal = 10");
-  s.line({{11.2, 0}, {11.2, 16}}, spec, p, "USL = 11.2");
+  s.line({{8.8, 0}, {8.8, 16}}, tolerance, p, "LSL = 8.8");
+  s.line({{10.0, 0}, {10.0, 16}}, tolerance, p, "Nominal = 10");
+  s.line({{11.2, 0}, {11.2, 16}}, tolerance, p, "USL = 11.2");
   s.axis(s.d.layout.panels[p].x, 0, 0, 0, "Diameter (mm)");
   s.axis(s.d.layout.panels[p].y, 0, 16, 0, "Frequency");
 }
@@ -274,10 +274,10 @@ std::unique_ptr<Sample> six_panel() {
   probability_into(*s, 3);
   s->d.layout.panels[3].title = s->keep("Probability plot");
   const int obs = s->attr(ZTG_TAG_DATA, ZTG_MARK_CIRCLE),
-            spec = s->attr(ZTG_TAG_SPEC_LIMIT, 0, ZTG_LINE_DASH_DOT);
+            tolerance = s->attr(ZTG_TAG_SPEC_LIMIT, 0, ZTG_LINE_DASH_DOT);
   for (int i = 1; i <= 30; ++i) s->point(i, 10 + 0.5 * std::sin(i * 0.7), obs, 4);
-  s->line({{1, 11.2}, {30, 11.2}}, spec, 4, "USL = 11.2");
-  s->line({{1, 8.8}, {30, 8.8}}, spec, 4, "LSL = 8.8");
+  s->line({{1, 11.2}, {30, 11.2}}, tolerance, 4, "USL = 11.2");
+  s->line({{1, 8.8}, {30, 8.8}}, tolerance, 4, "LSL = 8.8");
   s->d.layout.panels[4].title = s->keep("Last 30 observations");
   s->d.layout.panels[5].kind = ZTG_PANEL_TEXT;
   s->d.layout.panels[5].title = s->keep("Capability indices");
