@@ -74,6 +74,11 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
       return out;
     }
     out.input = chart_input_from_raw(code, c.data, groups);
+    out.point_of_row.assign(rows, -1);
+    for (std::size_t g = 0; g < groups.size(); ++g)
+      for (std::size_t r = groups[g].first_row;
+           r < groups[g].first_row + groups[g].rows && r < rows; ++r)
+        out.point_of_row[r] = static_cast<int>(g);
     out.labels.reserve(groups.size());
     for (std::size_t g = 0; g < groups.size(); ++g)
       out.labels.push_back(row_label(c, groups[g].first_row, g));
@@ -105,7 +110,11 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
     for (std::size_t i = 0; i < rows; ++i) dispersion[i] = at(c.dispersion, i);
   }
   out.input = chart_input_from_statistics(code, c.data, std::move(size), std::move(dispersion));
-  if (t.family == ChartFamily::individuals) out.input.observations = c.data;
+  if (t.family == ChartFamily::individuals) {
+    out.input.observations = c.data;
+    out.point_of_row.resize(rows);
+    for (std::size_t i = 0; i < rows; ++i) out.point_of_row[i] = static_cast<int>(i);
+  }
   out.labels.reserve(rows);
   for (std::size_t i = 0; i < rows; ++i) out.labels.push_back(row_label(c, i, i));
   return out;

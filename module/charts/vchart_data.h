@@ -37,6 +37,7 @@ struct VchartColumns {
 struct VchartData {
   ChartInput input;
   std::vector<std::string> labels;  // one per point
+  std::vector<int> point_of_row;    // the point each raw observation belongs to, -1 none
   int missing_role = 0;             // 1-based role position of a required column not given, else 0
 };
 

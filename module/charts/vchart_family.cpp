@@ -168,7 +168,13 @@ void Vchart::compute(Analysis& a) const {
     data.input.excluded[static_cast<std::size_t>(i)] = a.excluded(i);
   state.results = compute_chart(data.input, options);
   state.labels = std::move(data.labels);
-  state.observations = std::move(data.input.observations);
+  // The histogram shows the observations of the included points only.
+  state.observations.clear();
+  for (std::size_t row = 0; row < data.input.observations.size(); ++row) {
+    const int point = row < data.point_of_row.size() ? data.point_of_row[row] : -1;
+    if (point >= 0 && !a.excluded(point))
+      state.observations.push_back(data.input.observations[row]);
+  }
   r.error_state = state.results.error;
   if (r.error_state == 0 && state.results.used == 0) r.error_state = 3;  // no usable point
 }

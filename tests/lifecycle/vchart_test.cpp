@@ -178,6 +178,27 @@ TEST_F(VchartFamily, OptsOfAPaneWithoutOptionsShows1100) {
   }
 }
 
+// The histogram's bars count the observations of the included points only:
+// 20 observations in 5 subgroups of 4; excluding subgroup 2 leaves 16.
+TEST_F(VchartFamily, HistogramLeavesOutExcludedSubgroups) {
+  ASSERT_EQ(start(0, {{"data", "X"}, {"subgroup", "4"}}), 1);
+  Analysis a(record, vchart());
+  auto counted = [&] {
+    GraphBuilder g;
+    EXPECT_TRUE(vchart().graph_pane(a, 10, g));
+    ZtGraphDescriptor d{};
+    g.finish(d);
+    double n = 0;
+    for (int32_t i = 0; i < d.bar_count; ++i) n += d.bars[i].y1 - d.bars[i].y0;
+    return n;
+  };
+  EXPECT_EQ(counted(), 20.0);
+  VchartExclude(0, 2);
+  EXPECT_EQ(counted(), 16.0);
+  VchartExclude(0, 2);
+  EXPECT_EQ(counted(), 20.0);
+}
+
 TEST_F(VchartFamily, PaneOptionsReachTheirGraphs) {
   // X-bar chart of fixed subgroups of 4: pane 10 is the histogram, 11 and 12
   // the curves.
