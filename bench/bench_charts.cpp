@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "charts/cusum.h"
 #include "charts/engine.h"
+#include "charts/smoothers.h"
+#include "charts/tabular_cusum.h"
 
 namespace {
 
@@ -75,5 +78,41 @@ BENCHMARK_CAPTURE(BM_Individuals, model, 17)
     ->Arg(100000)
     ->Arg(10000000)
     ->Unit(benchmark::kMillisecond);
+
+// The recursions alone, one pass each over 10^7 points: moving average, EWMA,
+// cumulative sum and the decision-interval sums (output buffers kept between
+// iterations, as a chart that is recomputed keeps its blocks).
+void BM_Recursion(benchmark::State& state, int which) {
+  const std::size_t n = static_cast<std::size_t>(state.range(0));
+  const std::vector<double> x = observations(n);
+  const std::vector<char> excluded(n, 0);
+  const std::vector<double> s(n, 0.5);
+  std::vector<double> out(n), out2(n);
+  ztq::DecisionParameters p;
+  for (auto _ : state) {
+    double dev = 0;
+    switch (which) {
+      case 0:
+        ztq::moving_average(x, excluded, 0, n, 9, 10.0, &out);
+        break;
+      case 1:
+        ztq::ewma(x, excluded, 0, n, 0.2, 10.0, &out);
+        break;
+      case 2:
+        ztq::cumulative_sum(x, excluded, 0, n, 10.0, &out, &dev);
+        break;
+      default:
+        ztq::decision_sums(x, excluded, s, 0, n, 10.0, p, &out, &out2);
+        break;
+    }
+    benchmark::DoNotOptimize(out.data());
+    benchmark::DoNotOptimize(dev);
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * n));
+}
+BENCHMARK_CAPTURE(BM_Recursion, moving_average, 0)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Recursion, ewma, 1)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Recursion, cumulative_sum, 2)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Recursion, decision_sums, 3)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
