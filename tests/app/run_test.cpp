@@ -3,6 +3,7 @@
 // published factor table, never taken from qualty's own output.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cmath>
@@ -43,8 +44,10 @@ std::string slurp(const fs::path& p) {
 }
 
 Outcome qualty(const std::string& args) {
-  const fs::path err = fs::temp_directory_path() / "qualty-run-test-stderr.txt";
-  const fs::path profile = fs::temp_directory_path() / "qualty-run-test.ini";
+  // Per process: ctest runs the tests of this file side by side.
+  const std::string me = std::to_string(getpid());
+  const fs::path err = fs::temp_directory_path() / ("qualty-run-test-stderr-" + me + ".txt");
+  const fs::path profile = fs::temp_directory_path() / ("qualty-run-test-" + me + ".ini");
   const std::string cmd = std::string(QUALTY_BIN) + "/qualty --profile " + profile.string() + " " +
                           args + " 2>" + err.string();
   Outcome r{-1, {}, {}};
