@@ -113,6 +113,9 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     if (!known) return usage("procedure " + procedure + " has no option '" + name + "'");
   }
 
+  if (procedure == "vchart" && (variant < 0 || variant > 21))
+    return usage("--chart takes a chart-type code from 0 to 21, not " + std::to_string(variant));
+
   FamilyCalls calls;
   std::string why;
   if (!bind_family(session.module(), procedure, variant, calls, why)) return usage(why);

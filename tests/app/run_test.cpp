@@ -240,6 +240,7 @@ TEST(Run, BadInputExitsWithTwoAndErrorStatesWithOne) {
       {"run pareto --var raw=Defect --set nosuchoption=1 " + kData + "defects.csv", 2},
       {"run pareto --var raw=Defect --format gif " + kData + "defects.csv", 2},
       {"run nosuchprocedure " + kData + "defects.csv", 2},
+      {"run vchart --chart 22 --var data=Diameter " + kData + "diameters.csv", 2},
       {"run pareto --var raw=Defect --set combine=9 " + kData + "defects.csv", 2},
       {"run pareto --var raw=Defect " + (dir / "blank.csv").string(), 1},
   };
