@@ -100,6 +100,14 @@ void draw_points(const Graph& g, Painter& p, RenderLog& log, const PanelGeom& pg
            priority(styles[static_cast<std::size_t>(y->attribute)]);
   });
   // One marker per attribute and pixel: a million points draw as fast as the plot is large.
+  // Ordinary data markers more numerous than the plot is wide merge into a band
+  // anyway: they go on a grid of one marker's size, which looks the same.
+  std::vector<std::size_t> per_attribute(styles.size(), 0);
+  for (const ZtgPoint* q : points) ++per_attribute[static_cast<std::size_t>(q->attribute)];
+  std::vector<double> grid(styles.size(), 1.0);
+  for (std::size_t a = 0; a < styles.size(); ++a)
+    if (styles[a].tag == ZTG_TAG_DATA && static_cast<double>(per_attribute[a]) > pg.plot.w)
+      grid[a] = std::max(1.0, styles[a].size);
   std::unordered_set<std::uint64_t> seen;
   p.begin_group("points");
   int current = -1;
@@ -108,8 +116,9 @@ void draw_points(const Graph& g, Painter& p, RenderLog& log, const PanelGeom& pg
     if (s.marker == ZTG_MARK_NONE) continue;
     const Pt c = map_point(pg, q->coords, q->x, q->y);
     if (!pg.plot.contains(c.x, c.y, 0.5)) continue;  // also false for NaN
-    const auto cell = [](double v, double from) {
-      return static_cast<std::uint64_t>(v - from + 2);
+    const double step = grid[static_cast<std::size_t>(q->attribute)];
+    const auto cell = [step](double v, double from) {
+      return static_cast<std::uint64_t>((v - from) / step + 2);
     };
     const std::uint64_t key = (static_cast<std::uint64_t>(q->attribute) << 40) |
                               (cell(c.x, pg.plot.x) << 20) | cell(c.y, pg.plot.y);
