@@ -254,26 +254,40 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   const int error = session.module().exports().error_message(rec);
   const char* message = error > 0 ? session.module().exports().string(error) : "";
   const std::string error_text = message != nullptr ? message : "";
-  json outcome = json::object();
   if (o.json) {
+    // The module's outcome text: {"error", "error_text", "results"}. A small
+    // one is printed indented; a large one (a chart of 10^6 points) is spliced
+    // in as the module wrote it, since building a tree of it costs seconds.
     const auto results_export = session.module().exports().results_json;
-    const int32_t need = results_export(rec, nullptr, 0);
-    std::vector<char> buf(static_cast<size_t>(std::max(need, 0)) + 1, '\0');
-    results_export(rec, buf.data(), static_cast<int32_t>(buf.size()));
-    outcome = json::parse(buf.data(), nullptr, false);
-    if (outcome.is_discarded()) outcome = json::object();
-  }
-  if (o.json) {
+    std::string buf(1 << 20, '\0');
+    int32_t need = results_export(rec, buf.data(), static_cast<int32_t>(buf.size()));
+    if (need >= static_cast<int32_t>(buf.size())) {
+      buf.assign(static_cast<size_t>(need) + 1, '\0');
+      need = results_export(rec, buf.data(), static_cast<int32_t>(buf.size()));
+    }
+    buf.resize(static_cast<size_t>(std::max(need, 0)));
     json doc;
     doc["procedure"] = procedure;
     doc["variant"] = variant;
     doc["error"] = error;
     doc["error_text"] = error_text;
-    doc["results"] = outcome.value("results", json::object());
     json pane_texts = json::object();
     for (const auto& [pane, text] : texts) pane_texts[std::to_string(pane)] = text;
     doc["panes"] = pane_texts;
-    out << doc.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
+    constexpr size_t kIndentedAtMost = 4 << 20;
+    const json outcome = buf.size() <= kIndentedAtMost ? json::parse(buf, nullptr, false) : json();
+    if (outcome.is_object()) {
+      doc["results"] = outcome.value("results", json::object());
+      out << doc.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
+    } else {
+      // The results member of the module's text, as it stands.
+      const size_t at = buf.find("\"results\":");
+      std::string results = at == std::string::npos ? "{}" : buf.substr(at + 10);
+      if (!results.empty() && results.back() == '}') results.pop_back();  // the outer brace
+      std::string head = doc.dump(-1, ' ', false, json::error_handler_t::replace);
+      head.pop_back();  // reopen the object for one more member
+      out << head << ",\"results\":" << results << "}\n";
+    }
   } else {
     for (const auto& [pane, text] : texts) out << crlf_to_lf(text) << "\n\n";
     for (const auto& [pane, handle] : graphs)

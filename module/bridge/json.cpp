@@ -40,12 +40,22 @@ std::string json_quote(const std::string& s) {
   return out + "\"";
 }
 
-// The shortest text that reads back as the same double (std::to_chars).
+namespace {
+
+// Whole numbers below 2^53 as integers ("1000000", not "1e+06"); any other
+// value in the shortest text that reads back as the same double.
+char* write_number(char* buf, char* end, double v) {
+  if (v == std::floor(v) && std::fabs(v) < 9007199254740992.0)
+    return std::to_chars(buf, end, static_cast<long long>(v)).ptr;
+  return std::to_chars(buf, end, v).ptr;
+}
+
+}  // namespace
+
 std::string json_number(double v) {
   if (is_missing(v) || !std::isfinite(v)) return "null";
   char buf[32];
-  const auto result = std::to_chars(buf, buf + sizeof buf, v);
-  return std::string(buf, result.ptr);
+  return std::string(buf, write_number(buf, buf + sizeof buf, v));
 }
 
 std::string json_numbers(std::span<const double> v) {
@@ -57,7 +67,7 @@ std::string json_numbers(std::span<const double> v) {
     if (is_missing(v[i]) || !std::isfinite(v[i])) {
       out += "null";
     } else {
-      out.append(buf, std::to_chars(buf, buf + sizeof buf, v[i]).ptr);
+      out.append(buf, write_number(buf, buf + sizeof buf, v[i]));
     }
   }
   out.push_back(']');
