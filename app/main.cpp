@@ -111,14 +111,17 @@ int main(int argc, char** argv) {
                                           "what the module offers: procedures, "
                                           "their roles, options and panes");
   describe->add_option("procedure", describe_what, "a procedure name");
+  describe->fallthrough();  // --profile and --yes may follow the command
 
   CLI::App* dist_cmd = cli.add_subcommand("dist", "evaluate distribution routines, one line each");
+  dist_cmd->fallthrough();
 
   std::string demo_out = "qualty-demo";
   CLI::App* demo_cmd = cli.add_subcommand(
       "demo", "the main example: an X-bar and R chart and a Pareto analysis of bundled data");
   demo_cmd->add_option("--out", demo_out, "folder for the panes and graphs (PNG)")
       ->capture_default_str();
+  demo_cmd->fallthrough();
 
   qualty::RunOptions run;
   CLI::App* run_cmd = cli.add_subcommand("run", "run one analysis of a CSV data sheet");

@@ -56,6 +56,11 @@ TEST(Cli, DescribeListsTheModule) {
   EXPECT_NE(r.out.find("title: Quality Control"), std::string::npos) << r.out;
 }
 
+TEST(Cli, GlobalOptionsMayFollowTheCommand) {
+  EXPECT_EQ(qualty("describe pareto " + profile_arg() + " --yes").status, 0);
+  EXPECT_EQ(qualty("dist " + profile_arg(), "", "norm-cdf 0\n").out, "0.5\n");
+}
+
 TEST(Cli, BadUsageExitsWithTwo) {
   EXPECT_EQ(qualty("--no-such-option").status, 2);
   EXPECT_EQ(qualty(profile_arg() + " describe no-such-procedure").status, 2);
