@@ -120,16 +120,24 @@ void SvgPainter::polyline(const Pt* p, std::size_t n, bool closed) {
   out_ += "/>\n";
 }
 
+void SvgPainter::attribute(const char* name, double v) {
+  out_ += ' ';
+  out_ += name;
+  out_ += "=\"";
+  num(v);
+  out_ += '"';
+}
+
+void SvgPainter::box_attributes(double x, double y, double w, double h) {
+  attribute("x", x);
+  attribute("y", y);
+  attribute("width", w);
+  attribute("height", h);
+}
+
 void SvgPainter::rect(double x, double y, double w, double h) {
-  out_ += "<rect x=\"";
-  num(x);
-  out_ += "\" y=\"";
-  num(y);
-  out_ += "\" width=\"";
-  num(w);
-  out_ += "\" height=\"";
-  num(h);
-  out_ += "\"";
+  out_ += "<rect";
+  box_attributes(x, y, w, h);
   style(true, true);
   out_ += "/>\n";
 }
@@ -160,13 +168,10 @@ void SvgPainter::marker(double x, double y, int shape, double size) {
       path({{0, -1}, {0, 1}}, false);
       break;
     default:
-      out_ += "<circle cx=\"";
-      num(x);
-      out_ += "\" cy=\"";
-      num(y);
-      out_ += "\" r=\"";
-      num(r);
-      out_ += "\"";
+      out_ += "<circle";
+      attribute("cx", x);
+      attribute("cy", y);
+      attribute("r", r);
       style(shape != ZTG_MARK_CIRCLE_CROSS, true);
       out_ += "/>\n";
       if (shape == ZTG_MARK_CIRCLE_CROSS) {
@@ -178,13 +183,11 @@ void SvgPainter::marker(double x, double y, int shape, double size) {
 
 void SvgPainter::text(double x, double y, const std::string& s, double size, bool bold, int colour,
                       double angle) {
-  out_ += "<text x=\"";
-  num(x);
-  out_ += "\" y=\"";
-  num(y);
-  out_ += "\" font-family=\"" + xml_escape(measure_.family()) + "\" font-size=\"";
-  num(size);
-  out_ += "\"";
+  out_ += "<text";
+  attribute("x", x);
+  attribute("y", y);
+  out_ += " font-family=\"" + xml_escape(measure_.family()) + "\"";
+  attribute("font-size", size);
   if (bold) out_ += " font-weight=\"bold\"";
   out_ += " fill=\"" + hex(colour) + "\"";
   if (angle != 0) {
@@ -202,15 +205,9 @@ void SvgPainter::text(double x, double y, const std::string& s, double size, boo
 void SvgPainter::clip(double x, double y, double w, double h) {
   if (clipped_) unclip();
   const std::string id = "clip" + std::to_string(++clip_id_);
-  out_ += "<clipPath id=\"" + id + "\"><rect x=\"";
-  num(x);
-  out_ += "\" y=\"";
-  num(y);
-  out_ += "\" width=\"";
-  num(w);
-  out_ += "\" height=\"";
-  num(h);
-  out_ += "\"/></clipPath>\n<g clip-path=\"url(#" + id + ")\">\n";
+  out_ += "<clipPath id=\"" + id + "\"><rect";
+  box_attributes(x, y, w, h);
+  out_ += "/></clipPath>\n<g clip-path=\"url(#" + id + ")\">\n";
   clipped_ = true;
 }
 

@@ -32,6 +32,8 @@ class SvgPainter final : public Painter {
 
  private:
   void num(double v);
+  void attribute(const char* name, double v);  // name="v" with a leading blank
+  void box_attributes(double x, double y, double w, double h);
   void style(bool fill, bool stroke);
 
   std::string out_;
