@@ -11,6 +11,7 @@
 #include "bridge/analysis.h"
 #include "bridge/lifecycle.h"
 #include "bridge/module_state.h"
+#include "form_answers.h"
 #include "format/numfmt.h"
 #include "host/profile/host_application.h"
 #include "host/sheet/spread_ops.h"
@@ -93,15 +94,7 @@ class Lifecycle : public ::testing::Test {
   void SetUp() override {
     module_startup(QUALTY_BIN);
     ui.quiet = true;
-    ui.answer_form = [this](ZtForm& f) -> int32_t {
-      ++forms;
-      for (int32_t i = 0; i < f.field_count; ++i) {
-        const auto it = answers.find(f.fields[i].name);
-        if (it != answers.end())
-          std::snprintf(f.fields[i].value, sizeof f.fields[i].value, "%s", it->second.c_str());
-      }
-      return 1;
-    };
+    ui.answer_form = testing::answer_from(answers, forms);
     use_sheet(qualty::DataSheet::from_columns({numeric("Weight", {1, 2, 3, 4}),
                                                numeric("Keep", {1, 0, -32768.0}),
                                                text_column("Lot", {"A", "B", "C", "D"})}));

@@ -11,6 +11,7 @@
 #include "bridge/lifecycle.h"
 #include "bridge/module_state.h"
 #include "charts/vchart_family.h"
+#include "form_answers.h"
 #include "host/profile/host_application.h"
 #include "host/sheet/spread_ops.h"
 #include "ztqualty_procedures.h"
@@ -23,15 +24,7 @@ class VchartFamily : public ::testing::Test {
   void SetUp() override {
     module_startup(QUALTY_BIN);
     ui.quiet = true;
-    ui.answer_form = [this](ZtForm& f) -> int32_t {
-      ++forms;
-      for (int32_t i = 0; i < f.field_count; ++i) {
-        const auto it = answers.find(f.fields[i].name);
-        if (it != answers.end())
-          std::snprintf(f.fields[i].value, sizeof f.fields[i].value, "%s", it->second.c_str());
-      }
-      return 1;
-    };
+    ui.answer_form = testing::answer_from(answers, forms);
     // 20 individuals: 10, 12, 11, 13, ... (a small saw-tooth).
     std::vector<double> x;
     for (int i = 0; i < 20; ++i) x.push_back(10.0 + (i % 4) + (i % 2) * 0.5);
