@@ -20,7 +20,7 @@ void register_interpreter(int32_t title_number, InterpretFn fn) {
   generators().push_back({title_number, fn});
 }
 
-std::string interpret(const void* record, int32_t title_number, int pane) {
+Interpretation interpret(const void* record, int32_t title_number, int pane) {
   for (const InterpretEntry& e : generators())
     if (e.title_number == title_number) return e.fn(record, pane);
   return {};
@@ -33,7 +33,8 @@ ZTQ_EXPORT int32_t CallQualityInterpret(void* record, char* out, int32_t pane) {
     if (out == nullptr) return;
     out[0] = '\0';
     if (record == nullptr) return;
-    const std::string text = ztq::interpret(record, ztq::record_title_number(record), pane);
+    const std::string text =
+        ztq::interpret(record, ztq::record_title_number(record), pane).text;
     const size_t n = std::min<size_t>(text.size(), 8191);  // the advice buffers hold 8192
     std::memcpy(out, text.data(), n);
     out[n] = '\0';

@@ -1,5 +1,10 @@
 // Interpretation: sentences that explain a pane's numbers, one generator per
 // procedure, chosen by the title string number of the analysis record.
+//
+// A generator returns the pane's sentences in order, each with the resource
+// number of the text it was formatted from, so that a host can list the
+// verdicts without parsing prose. Separators (blanks, line ends) belong to the
+// text only; a sentence that a missing value suppresses is not added at all.
 #pragma once
 
 #include <cstdint>
@@ -8,15 +13,36 @@
 
 namespace ztq {
 
-using InterpretFn = std::string (*)(const void* record, int pane);
+struct Sentence {
+  int32_t number;    // the resource number of the sentence's text
+  std::string text;  // as formatted into the pane's interpretation
+};
+
+struct Interpretation {
+  std::vector<Sentence> sentences;
+  std::string text;  // the whole interpretation, as CallQualityInterpret delivers it
+
+  // Appends a formatted sentence: listed, and added to the text.
+  void add(int32_t number, std::string formatted) {
+    text += formatted;
+    sentences.push_back({number, std::move(formatted)});
+  }
+  // Appends text that is no sentence of its own (a blank, a line end).
+  void separator(const std::string& s) { text += s; }
+};
+
+// record: the AnalysisRecord of the analysis; pane: 1 to 14.
+using InterpretFn = Interpretation (*)(const void* record, int pane);
 
 struct InterpretEntry {
   int32_t title_number;
   InterpretFn fn;
 };
 
+// Procedures register their generator once, at module load, under every
+// title string number their records may carry.
 void register_interpreter(int32_t title_number, InterpretFn fn);
-std::string interpret(const void* record, int32_t title_number, int pane);
+Interpretation interpret(const void* record, int32_t title_number, int pane);
 
 // The title string number kept in an analysis record (0 for a record the
 // module does not know).
