@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bridge/graph_builder.h"
@@ -38,6 +39,12 @@ struct OptionField {
   double minimum;  // inclusive; ZTQ_MISSING when unbounded
   double maximum;
   int32_t kind = ZTQ_FIELD_INTEGER;
+  // A readable alias the command line accepts beside name ("usl" for
+  // doption16); empty when the option has none.
+  std::string alias = {};
+  // Named values the command line accepts for this option ("xbar-r" for 0);
+  // empty when only numbers are meant.
+  std::vector<std::pair<std::string, double>> choices = {};
 };
 
 // One result series that Vsave offers, with its default column name.
