@@ -127,7 +127,7 @@ void lifecycle_setup(const Procedure& p, int32_t index, AnalysisRecord* record,
   r.procedure = p.procedure_code(variant);
   write_procedure_code(p, index, variant);
   r.index = index;
-  r.title_number = p.title_number();
+  r.title_number = p.title_number_of(variant);
   if (reuse == 0) {
     if (g_context != nullptr) {
       r.host_values[0] = g_context->host_values[0];
@@ -148,7 +148,7 @@ void lifecycle_setup(const Procedure& p, int32_t index, AnalysisRecord* record,
   copy_text(r.selection.expression,
             g_pending.expressions.size() > roles.size() ? g_pending.expressions[roles.size()] : "");
   if (out_text != nullptr) {
-    std::string title = text(static_cast<Str>(p.title_number()));
+    std::string title = text(static_cast<Str>(p.title_number_of(variant)));
     const std::string main = n > 0 ? r.variables[0].expression : "";
     title += " - " + (main.empty() && n > 1 ? std::string(r.variables[1].expression) : main);
     std::vector<std::string> parts{title};
@@ -227,7 +227,7 @@ int32_t lifecycle_begin_again(const Procedure& p, int32_t index, AnalysisRecord*
   write_procedure_code(p, index, variant);
   record->variant = variant;
   record->index = index;
-  record->title_number = p.title_number();
+  record->title_number = p.title_number_of(variant);
   record->procedure = p.procedure_code(variant);
   ZtSpread* s = spread();
   if (ctx != nullptr) {

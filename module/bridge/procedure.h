@@ -67,6 +67,9 @@ class Procedure {
   virtual const char* name() const = 0;  // the command-line name: "pareto"
   virtual std::string summary() const = 0;
   virtual int32_t title_number() const = 0;
+  // The title string number a record of the variant carries (the gage study
+  // stores one per variant); the interpretation is chosen by it.
+  virtual int32_t title_number_of(int32_t /*variant*/) const { return title_number(); }
   // The code written into the HostContext's slot (0: write nothing).
   virtual int32_t procedure_code(int32_t variant) const = 0;
   virtual const std::vector<VariableRole>& roles() const = 0;

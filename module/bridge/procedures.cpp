@@ -25,7 +25,7 @@ const Procedure* find_procedure(const std::string& name) {
 
 const Procedure* procedure_of(const AnalysisRecord& record) {
   for (const Procedure* p : registry())
-    if (p->title_number() == record.title_number) return p;
+    if (p->title_number_of(record.variant) == record.title_number) return p;
   return nullptr;
 }
 
