@@ -158,7 +158,12 @@ int main(int argc, char** argv) {
   if (*describe) return session.describe(describe_what, std::cout);
   if (*dist_cmd) return dist(session, std::cin, std::cout);
   if (*demo_cmd) return demo(session, demo_out, std::cout);
-  if (*run_cmd) return qualty::run_analysis(session, run, std::cout);
+  if (*run_cmd) {
+    // Without --variant the gage studies open their usual flavour.
+    if (variant->count() == 0 && run.procedure == "gagelong") run.variant = 2;
+    if (variant->count() == 0 && run.procedure == "gagerr") run.variant = 1;
+    return qualty::run_analysis(session, run, std::cout);
+  }
   if (*reopen_cmd) return qualty::run_analysis(session, reopen, std::cout);
   std::cout << cli.help();
   return 0;

@@ -113,6 +113,10 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     if (!known) return usage("procedure " + procedure + " has no option '" + name + "'");
   }
 
+  if (procedure == "gagelong" && (variant < 2 || variant > 4))
+    return usage("gagelong takes --variant 2, 3 or 4, not " + std::to_string(variant));
+  if (procedure == "gagerr" && (variant < 0 || variant > 2))
+    return usage("gagerr takes --variant 0, 1 or 2, not " + std::to_string(variant));
   if (procedure == "vchart" && (variant < 0 || variant > 21))
     return usage("--chart takes a chart-type code from 0 to 21, not " + std::to_string(variant));
 

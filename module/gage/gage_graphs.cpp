@@ -118,56 +118,12 @@ void range_chart(const GageView& v, bool by_part, GraphBuilder& g, int panel) {
 
 void box_plots(const GageView& v, GraphBuilder& g) {
   const GageResults& r = *v.r;
-  const int box = g.attribute(Tag::bar), whisker = g.attribute(Tag::reference);
-  ZtgAttribute out_look = default_attribute(Tag::data);
-  out_look.marker = ZTG_MARK_CIRCLE;
-  out_look.fill_colour = ZTG_COLOUR_NONE;
-  out_look.size = 6;
-  const int outside = g.attribute(out_look);
-  ZtgAttribute far_look = default_attribute(Tag::out_of_control);
-  far_look.marker = ZTG_MARK_CROSS;
-  const int far = g.attribute(far_look);
-  ZtgAttribute mean_look = default_attribute(Tag::data);
-  mean_look.marker = ZTG_MARK_PLUS;
-  mean_look.size = 9;
-  mean_look.colour = 0xC62828;
-  const int mean = g.attribute(mean_look);
-  ZtgAttribute dot = default_attribute(Tag::data);
-  dot.size = 2.5;
-  dot.colour = 0x888888;
-  const int reading = g.attribute(dot);
-  std::vector<double> mx, my;
-  for (int32_t a = 0; a < r.a; ++a) {
-    std::vector<double> values;
+  std::vector<std::vector<double>> groups(static_cast<size_t>(r.a));
+  for (int32_t a = 0; a < r.a; ++a)
     for (int32_t p = 0; p < r.p; ++p)
-      for (int32_t t = 0; t < r.t; ++t) values.push_back(r.reading(a, p, t));
-    const double x = a + 1;
-    if (v.box_readings) {
-      std::vector<double> xs(values.size(), x + 0.32);
-      g.points(xs, values, reading);
-    }
-    const BoxStats b = box_stats(std::move(values), v.box_fences);
-    g.bar(x - 0.22, b.q1, x + 0.22, b.q3, box);
-    g.segment(x - 0.22, b.median, x + 0.22, b.median, whisker);
-    g.segment(x, b.q3, x, b.whisker_high, whisker);
-    g.segment(x, b.q1, x, b.whisker_low, whisker);
-    g.segment(x - 0.1, b.whisker_high, x + 0.1, b.whisker_high, whisker);
-    g.segment(x - 0.1, b.whisker_low, x + 0.1, b.whisker_low, whisker);
-    for (double o : b.outside) g.point(x, o, outside);
-    for (double o : b.far_outside) g.point(x, o, far);
-    if (v.box_mean) g.point(x, b.mean, mean);
-    mx.push_back(x);
-    my.push_back(b.median);
-  }
-  if (v.box_medians) g.polyline(mx, my, whisker);
-  g.axis_x(0.4, r.a + 0.6, 1, v.appraisers);
-  g.categories_x(labels_of(r.appraisers), 1, 1, r.a > 12 ? 2 : 1);
-  g.axis_y(0, 0, 0, gs::str(gs::kMeasurement));
-  if (v.box_fences) {
-    g.legend(gs::str(gs::kOutside), outside);
-    g.legend(gs::str(gs::kFarOutside), far);
-  }
-  if (v.box_mean) g.legend(gs::str(gs::kMean), mean);
+      for (int32_t t = 0; t < r.t; ++t) groups[a].push_back(r.reading(a, p, t));
+  BoxLook look{v.box_readings, v.box_medians, v.box_fences, v.box_mean};
+  gage_box_graph(groups, labels_of(r.appraisers), v.appraisers, look, g);
 }
 
 // Deviations of each reading from its part average, appraiser by appraiser
@@ -238,6 +194,64 @@ int32_t pane_title(const GageView& v, GageGraph which) {
 }
 
 }  // namespace
+
+// Box plots side by side, one per group (Tukey 1977): box from Q1 to Q3,
+// median line, whiskers to the last readings inside the inner fences,
+// outside and far-outside readings marked apart, optionally the mean and the
+// readings themselves.
+void gage_box_graph(const std::vector<std::vector<double>>& groups,
+                    const std::vector<std::string>& labels, const std::string& axis,
+                    const BoxLook& look, GraphBuilder& g) {
+  const int box = g.attribute(Tag::bar), whisker = g.attribute(Tag::reference);
+  ZtgAttribute out_look = default_attribute(Tag::data);
+  out_look.marker = ZTG_MARK_CIRCLE;
+  out_look.fill_colour = ZTG_COLOUR_NONE;
+  out_look.size = 6;
+  const int outside = g.attribute(out_look);
+  ZtgAttribute far_look = default_attribute(Tag::out_of_control);
+  far_look.marker = ZTG_MARK_CROSS;
+  const int far = g.attribute(far_look);
+  ZtgAttribute mean_look = default_attribute(Tag::data);
+  mean_look.marker = ZTG_MARK_PLUS;
+  mean_look.size = 9;
+  mean_look.colour = 0xC62828;
+  const int mean = g.attribute(mean_look);
+  ZtgAttribute dot = default_attribute(Tag::data);
+  dot.size = 2.5;
+  dot.colour = 0x888888;
+  const int reading = g.attribute(dot);
+  std::vector<double> mx, my;
+  for (size_t i = 0; i < groups.size(); ++i) {
+    const double x = static_cast<double>(i) + 1;
+    if (look.readings) {
+      std::vector<double> xs(groups[i].size(), x + 0.32);
+      g.points(xs, groups[i], reading);
+    }
+    const BoxStats b = box_stats(groups[i], look.fences);
+    if (b.n == 0) continue;
+    g.bar(x - 0.22, b.q1, x + 0.22, b.q3, box);
+    g.segment(x - 0.22, b.median, x + 0.22, b.median, whisker);
+    g.segment(x, b.q3, x, b.whisker_high, whisker);
+    g.segment(x, b.q1, x, b.whisker_low, whisker);
+    g.segment(x - 0.1, b.whisker_high, x + 0.1, b.whisker_high, whisker);
+    g.segment(x - 0.1, b.whisker_low, x + 0.1, b.whisker_low, whisker);
+    for (double o : b.outside) g.point(x, o, outside);
+    for (double o : b.far_outside) g.point(x, o, far);
+    if (look.mean) g.point(x, b.mean, mean);
+    mx.push_back(x);
+    my.push_back(b.median);
+  }
+  if (look.medians) g.polyline(mx, my, whisker);
+  const double n = static_cast<double>(groups.size());
+  g.axis_x(0.4, n + 0.6, 1, axis);
+  g.categories_x(labels, 1, 1, groups.size() > 12 ? 2 : 1);
+  g.axis_y(0, 0, 0, gs::str(gs::kMeasurement));
+  if (look.fences) {
+    g.legend(gs::str(gs::kOutside), outside);
+    g.legend(gs::str(gs::kFarOutside), far);
+  }
+  if (look.mean) g.legend(gs::str(gs::kMean), mean);
+}
 
 void gage_graph(const GageView& v, GageGraph which, GraphBuilder& g) {
   g.reset(1, which == GageGraph::box ? ZTG_KIND_BOX_PLOT

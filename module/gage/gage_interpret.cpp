@@ -8,6 +8,8 @@
 #include "format/numfmt.h"
 #include "gage/gage_family.h"
 #include "gage/gage_interpret.h"
+#include "gage/gage_rr_family.h"
+#include "gage/gage_setup_family.h"
 #include "gage/gage_strings.h"
 #include "stats/guarded.h"
 
@@ -157,6 +159,7 @@ Interpretation interpret_gagelong(const void* record, int pane) {
   Interpretation out;
   if (record == nullptr) return out;
   const auto& rec = *static_cast<const AnalysisRecord*>(record);
+  if (rec.variable_count != 4) return out;  // not a long-form record
   const auto* state = static_cast<const GageState*>(rec.results);
   if (state == nullptr || rec.error_state != 0 || state->results.error != 0) return out;
   const GageResults& r = state->results;
@@ -232,10 +235,43 @@ Interpretation interpret_gagelong(const void* record, int pane) {
   return out;
 }
 
+// The setup interpretation: what the plan is for, with A, P and T.
+Interpretation interpret_gageset(const void* record, int) {
+  Interpretation out;
+  if (record == nullptr) return out;
+  const auto& rec = *static_cast<const AnalysisRecord*>(record);
+  if (rec.error_state != 0) return out;
+  out.add(8071, gs::str(8071));
+  out.add(8072, gs::str(8072));
+  out.add(8073, gs::fill(8073, {count(rec.option[0]), count(rec.option[1]), count(rec.option[2])}));
+  out.add(8074, gs::str(8074));
+  out.add(8075, gs::str(8075));
+  return out;
+}
+
 namespace {
+
+// The range-method study stores the titles 2170 and 2266 for its variants 0
+// and 2 as well: its records (two variables) get its own interpretation.
+bool is_range_method(const void* record) {
+  return record != nullptr && static_cast<const AnalysisRecord*>(record)->variable_count == 2;
+}
+
+Interpretation by_setup_title(const void* record, int pane) {
+  return is_range_method(record) ? interpret_gagerr(record, pane) : interpret_gageset(record, pane);
+}
+
+Interpretation by_average_range_title(const void* record, int pane) {
+  return is_range_method(record) ? interpret_gagerr(record, pane)
+                                 : interpret_gagelong(record, pane);
+}
+
 const bool kRegistered = [] {
-  for (int32_t title : {gs::kTitleAverageRange, gs::kTitleAnova, gs::kTitleReport})
-    register_interpreter(title, interpret_gagelong);
+  register_interpreter(2170, by_setup_title);
+  register_interpreter(2250, interpret_gagerr);
+  register_interpreter(gs::kTitleAverageRange, by_average_range_title);
+  register_interpreter(gs::kTitleAnova, interpret_gagelong);
+  register_interpreter(gs::kTitleReport, interpret_gagelong);
   return true;
 }();
 }  // namespace

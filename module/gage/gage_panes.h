@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "bridge/graph_builder.h"
 #include "gage/gage_compute.h"
@@ -49,5 +50,13 @@ enum class GageGraph {
 };
 void gage_graph(const GageView& v, GageGraph which, GraphBuilder& g);
 void gage_report_graph(const GageView& v, GraphBuilder& g);
+
+// The box plots of both gage studies: one box per group of readings.
+struct BoxLook {
+  bool readings = true, medians = false, fences = true, mean = true;  // slots 22 to 25
+};
+void gage_box_graph(const std::vector<std::vector<double>>& groups,
+                    const std::vector<std::string>& labels, const std::string& axis,
+                    const BoxLook& look, GraphBuilder& g);
 
 }  // namespace ztq

@@ -20,6 +20,7 @@ struct StudyRecord {
     gagelong().set_defaults(record);
     record.variant = variant;
     record.title_number = gagelong().title_number_of(variant);
+    record.variable_count = 4;  // appraiser, part, trial, measurement
     record.option[4] = interaction ? 1 : 0;
     record.doption[1] = tolerance;
     state.results = compute_gage(test::study_input(), gage_options_of(record));
