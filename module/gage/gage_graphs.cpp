@@ -102,7 +102,9 @@ void range_chart(const GageView& v, bool by_part, GraphBuilder& g, int panel) {
   g.axis_x(0.5, n + 0.5, 0, by_part ? v.parts : v.appraisers, panel);
   const auto names = labels_of(by_part ? r.parts : r.appraisers);
   if (outer <= 60) g.categories_x(names, (inner + 1) / 2.0, inner, outer > 12 ? 2 : 1, panel);
-  g.axis_y(0, 0, 0, gs::str(gs::kAxisRange), panel);
+  double top = is_missing(r.range_ucl) ? 0.0 : r.range_ucl;
+  for (double c : r.cell_range) top = std::max(top, c);
+  g.axis_y(0, top > 0 ? top * 1.1 : 1.0, 0, gs::str(gs::kAxisRange), panel);
   if (!is_missing(r.range_ucl)) {
     g.hline(r.range_centre, value_label(gs::str(gs::kRbar), r.range_centre),
             g.attribute(Tag::centre_line), panel);
@@ -243,9 +245,19 @@ void gage_box_graph(const std::vector<std::vector<double>>& groups,
   }
   if (look.medians) g.polyline(mx, my, whisker);
   const double n = static_cast<double>(groups.size());
+  double lo = 0, hi = 0;
+  bool first = true;
+  for (const auto& group : groups)
+    for (double v : group) {
+      if (is_missing(v)) continue;
+      lo = first ? v : std::min(lo, v);
+      hi = first ? v : std::max(hi, v);
+      first = false;
+    }
+  const double margin = hi > lo ? 0.05 * (hi - lo) : 1.0;
   g.axis_x(0.4, n + 0.6, 1, axis);
+  g.axis_y(lo - margin, hi + margin, 0, gs::str(gs::kMeasurement));
   g.categories_x(labels, 1, 1, groups.size() > 12 ? 2 : 1);
-  g.axis_y(0, 0, 0, gs::str(gs::kMeasurement));
   if (look.fences) {
     g.legend(gs::str(gs::kOutside), outside);
     g.legend(gs::str(gs::kFarOutside), far);

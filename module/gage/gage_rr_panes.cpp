@@ -97,8 +97,20 @@ void readings(const AnalysisRecord& rec, const RangeMethodState& s, GraphBuilder
               at);
     g.legend(gs::str(46165), at);
   }
+  // The vertical range: the smaller column minimum to the larger maximum, with a margin.
+  double lo = 0, hi = 0;
+  bool first = true;
+  for (size_t i = 0; i < r.diff.size(); ++i) {
+    if (is_missing(r.diff[i])) continue;
+    for (double v : {s.first[i], s.second[i]}) {
+      lo = first ? v : std::min(lo, v);
+      hi = first ? v : std::max(hi, v);
+      first = false;
+    }
+  }
+  const double margin = hi > lo ? 0.05 * (hi - lo) : 1.0;
   g.axis_x(0.5, r.last_row + 0.5, 0, gs::str(46160));
-  g.axis_y(0, 0, 0, gs::str(46164));
+  g.axis_y(lo - margin, hi + margin, 0, gs::str(46164));
 }
 
 void range_chart(const RangeMethodResults& r, GraphBuilder& g) {
@@ -112,8 +124,10 @@ void range_chart(const RangeMethodResults& r, GraphBuilder& g) {
   }
   g.polyline(xs, ys, data);
   g.points(xs, ys, data);
+  double top = r.ucl;
+  for (double y : ys) top = std::max(top, y);
   g.axis_x(0.5, r.last_row + 0.5, 0, gs::str(46160));
-  g.axis_y(0, 0, 0, gs::str(46161));
+  g.axis_y(0, top > 0 ? top * 1.1 : 1.0, 0, gs::str(46161));
   g.hline(r.rbar, gs::str(gs::kRbar) + " = " + format_sig(r.rbar, 20, 4),
           g.attribute(Tag::centre_line));
   g.hline(r.ucl, gs::str(gs::kUcl) + " = " + format_sig(r.ucl, 20, 4),

@@ -6,6 +6,8 @@
 
 #include "gage/gage_family.h"
 #include "gage/gage_interpret.h"
+#include "gage/gage_rr_family.h"
+#include "gage/gage_setup_family.h"
 #include "gage/gage_strings.h"
 #include "gage_data.h"
 
@@ -86,6 +88,35 @@ TEST(GageInterpret, NothingForAnAnalysisInError) {
   bad.record.error_state = 9004;
   EXPECT_TRUE(interpret_gagelong(&bad.record, 1).sentences.empty());
   EXPECT_TRUE(interpret_gagelong(nullptr, 1).sentences.empty());
+}
+
+// The range method: 8166 with n and sigma; the tolerance verdict from
+// 100 k sigma / tolerance = 100 x 5.15 x 0.058864 / 1 = 30.3 %: 8187.
+TEST(GageInterpret, RangeMethodAndSetup) {
+  AnalysisRecord rec{};
+  gagerr().set_defaults(rec);
+  rec.variant = 2;
+  rec.variable_count = 2;
+  rec.title_number = gagerr().title_number_of(2);  // 2266, the long form's title too
+  rec.doption[1] = 1.0;
+  RangeMethodState state;
+  state.first = {0.85, 0.75, 1.00, 0.45, 0.50};
+  state.second = {0.80, 0.70, 0.95, 0.55, 0.60};
+  state.results = compute_range_method(state.first, state.second, 5.15);
+  rec.results = &state;
+  const Interpretation summary = interpret(&rec, rec.title_number, 1);
+  EXPECT_EQ(numbers(summary), (std::vector<int32_t>{8166, 8181, 8182, 8183, 8184, 8187}));
+  EXPECT_NE(summary.text.find(" 5 pairs"), std::string::npos);
+  EXPECT_EQ(numbers(interpret(&rec, 2266, 9)), (std::vector<int32_t>{6011, 6007, 6008}));
+  rec.doption[1] = -32768.0;  // no tolerance: no verdict
+  EXPECT_EQ(numbers(interpret(&rec, 2266, 1)), (std::vector<int32_t>{8166}));
+
+  AnalysisRecord plan{};
+  gageset().set_defaults(plan);
+  plan.title_number = 2170;
+  const Interpretation setup = interpret(&plan, 2170, 1);
+  EXPECT_EQ(numbers(setup), (std::vector<int32_t>{8071, 8072, 8073, 8074, 8075}));
+  EXPECT_NE(setup.text.find("3 appraisers, 10 parts and 3 trials"), std::string::npos);
 }
 
 TEST(GageStrings, TableHoldsEveryNumber) {
