@@ -154,4 +154,25 @@ TEST(GageSetRun, SaveWritesFourColumnsWithProfileLabels) {
   EXPECT_EQ(rows, 12);
 }
 
+// 18 x 500 x 2 = 18,000 runs: the listing stops after 59,952 characters
+// with "...", the save still writes every run.
+TEST(GageSetRun, LargePlanListingCutAndFullSave) {
+  const fs::path out = scratch() / "large.csv";
+  const Outcome o = qualty(
+      "run gageset --set option0=18 --set option1=500 --set option2=2"
+      " --set option3=1 --set seed=3 --pane 1 --json --save --sheet-out " +
+      out.string() + " " + sheet().string());
+  ASSERT_EQ(o.status, 0);
+  const std::string listing = as_json(o)["panes"].value("1", "");
+  const size_t cut = listing.find("...\r\n");
+  ASSERT_NE(cut, std::string::npos);
+  EXPECT_GT(cut, 59952u);
+  EXPECT_LE(cut, 59952u + 42);  // at most one line of 42 characters past the bound
+  std::ifstream in(out);
+  std::string line;
+  int rows = -1;  // the header
+  while (std::getline(in, line)) ++rows;
+  EXPECT_EQ(rows, 18000);
+}
+
 }  // namespace
