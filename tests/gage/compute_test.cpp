@@ -277,6 +277,21 @@ TEST(GageStudy, PerfectGageLeavesPercentagesMissing) {
   EXPECT_TRUE(std::isfinite(v.iv_int.upper));
 }
 
+// Every repeat equal, so SS_E is 0; found by subtraction in double arithmetic
+// it comes out as -2.8e-14 for these cells (2 appraisers x 6 parts x 2
+// trials), and a negative MS_E would end the study in sqrt: it is clamped.
+TEST(GageStudy, ErrorSumOfSquaresResidueIsClamped) {
+  const double cells[2][6] = {{2.55, 4.95, 4.49, 6.52, 7.89, 0.94},
+                              {0.28, 8.36, 4.33, 7.62, 0.02, 4.45}};
+  const GageInput in = design(2, 6, 2, [&](int a, int p, int) { return cells[a][p]; });
+  const GageResults r = compute_gage(in, options(3, true));
+  ASSERT_EQ(r.error, 0);
+  EXPECT_EQ(r.ss_e, 0.0);
+  EXPECT_EQ(r.study.ev, 0.0);
+  EXPECT_TRUE(std::isfinite(r.study.grr));
+  EXPECT_TRUE(std::isfinite(r.iv_av.upper));
+}
+
 // Intervals of the pooled ANOVA at 95 %: EV with df_E = 78 degrees of freedom,
 // lower = 0.19993 / sqrt(chi2(0.975; 78) / 78); chi2(0.975; 78) = 104.316
 // (Wilson-Hilferty: 78 (1 - 2/702 + 1.95996 sqrt(2/702))^3 = 104.31).
