@@ -76,11 +76,11 @@ TEST(MvCompute, LimitsAgainstClosedFormQuantiles) {
   const double a = 0.0027;
   const LimitRow rows[] = {
       // Beta(1, b): I_x(1, b) = 1 - (1 - x)^b, so x = 1 - a^(1/b).
-      {20, 2, 0.27, false, 0, 361.0 / 20.0 * (1.0 - std::pow(a, 1.0 / 8.5)), 1e-6,
+      {20, 2, 0.27, false, 0, 361.0 / 20.0 * (1.0 - std::pow(a, 1.0 / 8.5)), 1e-10,
        "(19^2/20) Beta^-1(0.9973; 1, 8.5)"},
       {20, 2, 0.27, false, 0, 9.0491, 5e-5, "printed to five digits"},
       // Beta(a, 1): I_x(a, 1) = x^a, so x = (1 - alpha)^(1/a); p 4, n 7: b = 1.
-      {7, 4, 0.27, false, 0, 36.0 / 7.0 * std::pow(1.0 - a, 0.5), 1e-6,
+      {7, 4, 0.27, false, 0, 36.0 / 7.0 * std::pow(1.0 - a, 0.5), 1e-10,
        "(6^2/7) Beta^-1(0.9973; 2, 1)"},
       {3, 2, 0.27, false, 0, 4.0 / 3.0, 1e-15, "n = p + 1: point mass, (n - 1)^2 / n"},
       // Chi-square with 2 degrees of freedom: -2 ln(alpha).
