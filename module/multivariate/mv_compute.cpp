@@ -56,24 +56,6 @@ void sums(const MvInput& in, const std::vector<uint8_t>& used, int32_t n, std::v
     for (size_t k = 0; k < j; ++k) cross[j * pp + k] = cross[k * pp + j];
 }
 
-// The beta quantile of the library, polished by Newton steps on I_x(a, b) - q
-// with the beta density (Press et al. 2007, Numerical Recipes 3rd ed., 6.14.2)
-// so that the limit is good to about 1e-12 rather than the search's 1e-7.
-double beta_quantile(double q, double a, double b) {
-  double x = ibeta_inv(q, a, b);
-  if (is_missing(x) || !(x > 0.0 && x < 1.0)) return x;
-  const double log_norm = log_gamma(a + b) - log_gamma(a) - log_gamma(b);
-  for (int step = 0; step < 3; ++step) {
-    const double density =
-        std::exp(log_norm + (a - 1.0) * std::log(x) + (b - 1.0) * std::log1p(-x));
-    if (!(density > 0.0) || !std::isfinite(density)) break;
-    const double next = x - (ibeta(x, a, b) - q) / density;
-    if (!(next > 0.0 && next < 1.0)) break;
-    x = next;
-  }
-  return x;
-}
-
 }  // namespace
 
 std::span<const double> MvResults::contributions_of(int32_t i) const {
@@ -142,7 +124,7 @@ double mv_ucl(int32_t n, int32_t p, double alpha_percent, bool covariance_given,
     // n = p + 1: Beta(p/2, b) tends to a point mass at 1 as b tends to 0, and
     // every T-squared then equals (n - 1)^2 / n.
     if (n == p + 1) return scale;
-    return scale * beta_quantile(1.0 - a, p / 2.0, (nn - p - 1.0) / 2.0);
+    return scale * beta_upper_quantile(a, p / 2.0, (nn - p - 1.0) / 2.0);
   }
   if (known_n == 0) return chisq_quantile(1.0 - a, p);
   if (known_n <= p) return kMissing;  // N - p degrees of freedom must be positive

@@ -74,6 +74,10 @@ MvResults compute_mv(const MvInput& in, const MvOptions& o, std::span<const int3
 // observations. Missing when a formula is meaningless.
 double mv_ucl(int32_t n, int32_t p, double alpha_percent, bool covariance_given, int32_t known_n);
 
+// The x with 1 - I_x(a, b) = upper (the regularized incomplete beta);
+// missing outside 0 < upper < 1 or for shapes not above 0.
+double beta_upper_quantile(double upper, double a, double b);
+
 // Inverts the p x p row-major matrix a by LU decomposition with partial
 // pivoting; false when a pivot is exactly zero (singular).
 bool lu_inverse(std::span<const double> a, int32_t p, std::vector<double>& inverse);

@@ -28,6 +28,7 @@ struct Downdate {
   std::vector<double> cross = {};  // p x p sums of cross products about mean
   std::vector<double> cross_inverse = {};
   std::vector<double> a = {};  // per point: e^T cross^-1 e, e = x - mean (used points)
+  std::vector<double> b = {};  // per point: e^T g of the current removal
 
   // Recomputes mean, cross products and a from the data; false when singular.
   bool refresh() {
@@ -89,12 +90,17 @@ struct Downdate {
     const double denominator = 1.0 - c * q;
     used[r] = 0;
     if (!(denominator > 1e-10)) return refresh();
+    // b = e' g for every point, a column at a time (contiguous reads).
+    b.assign(used.size(), 0.0);
+    for (size_t j = 0; j < pp; ++j) {
+      const double* x = in.columns[j].data();
+      const double m = mean[j], gj = g[j];
+      for (size_t i = 0; i < used.size(); ++i) b[i] += (x[i] - m) * gj;
+    }
     for (size_t i = 0; i < used.size(); ++i) {
       if (!used[i]) continue;
-      double b = 0.0;
-      for (size_t j = 0; j < pp; ++j) b += (in.columns[j][i] - mean[j]) * g[j];
-      const double t = b + q / nm1;
-      a[i] += 2.0 * b / nm1 + q / (nm1 * nm1) + c * t * t / denominator;
+      const double t = b[i] + q / nm1;
+      a[i] += 2.0 * b[i] / nm1 + q / (nm1 * nm1) + c * t * t / denominator;
     }
     for (size_t j = 0; j < pp; ++j) mean[j] -= delta[j] / nm1;
     for (size_t j = 0; j < pp; ++j)

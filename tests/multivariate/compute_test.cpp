@@ -91,6 +91,9 @@ TEST(MvCompute, LimitsAgainstClosedFormQuantiles) {
       {20, 2, 0.27, true, 2, kMissing, 0, "N = p: no F limit"},
       {20, 3, 0.27, true, 1, kMissing, 0, "N below p: no F limit"},
       {2, 2, 0.27, false, 0, kMissing, 0, "n below p + 1"},
+      // As n grows the limit tends to chi2(1 - a, p) = 26.9009 for p 10
+      // (Tracy, Young and Mason 1992); at n = 10^6 it lies within 1e-3 of it.
+      {1000000, 10, 0.27, false, 0, 26.9009, 1e-3, "n 10^6, p 10: near chi2(0.9973, 10)"},
   };
   for (const LimitRow& row : rows)
     EXPECT_NEAR(mv_ucl(row.n, row.p, row.alpha, row.standard, row.known_n), row.want, row.tol)
