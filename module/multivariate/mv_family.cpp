@@ -141,7 +141,7 @@ class Mvchart final : public Procedure {
 
   const std::vector<VariableRole>& roles() const override {
     static const std::vector<VariableRole> kRoles = {
-        {"data", mvs::kRoleData, 0b1, true, false},
+        {"data", mvs::kRoleData, 0b1, true, false, true},
         {"means", mvs::kRoleMeans, 0b1, false, false},
         {"covariance", mvs::kRoleCovariance, 0b1, false, false},
         {"label", mvs::kRoleLabel, 0b1, false, true}};
@@ -200,7 +200,9 @@ class Mvchart final : public Procedure {
     free_slot(a.slot(kLabel));
     if (a.given(kLabel) && !a.load(kLabel, false)) return false;
     const int32_t points = s.input.points();
-    if (points != r.point_count) a.ensure_points(0);  // a new number of points clears the flags
+    // A new number of points clears the flags; a reopened analysis (not yet
+    // computed) brings flags sized by its highest excluded point.
+    if (r.computed_once != 0 && points != r.point_count) a.ensure_points(0);
     if (!a.ensure_points(points)) {
       r.error_state = 2;
       return false;

@@ -284,3 +284,23 @@ TEST(Mvchart, BadInputAndErrorStates) {
 }
 
 }  // namespace
+
+namespace {
+
+// A saved analysis lists the variables in one expression and keeps its
+// excluded points: reopened, it gives the same results.
+TEST(Mvchart, ReopenKeepsVariablesAndExclusions) {
+  const fs::path dir = scratch("reopen");
+  const fs::path saved = dir / "t2.qan";
+  const Outcome first =
+      qualty("run mvchart " + kTwo + "--exclude 3 --json --pane 1 --analysis-out " +
+             saved.string() + " " + kSweat);
+  ASSERT_EQ(first.status, 0) << first.err;
+  const Outcome again = qualty("reopen " + saved.string() + " --json --pane 1 " + kSweat);
+  ASSERT_EQ(again.status, 0) << again.err;
+  const json a = json::parse(first.out), b = json::parse(again.out);
+  EXPECT_EQ(a["results"], b["results"]);
+  EXPECT_EQ(b["results"]["excluded_count"], 1);
+}
+
+}  // namespace
