@@ -67,6 +67,25 @@ TEST(MvExclude, AutomaticRemovesWorstFirstAndAgreesWithFullRecomputation) {
   EXPECT_EQ(after.excluded_count, count);
 }
 
+// Past the fresh computation every 64 steps: 150 shifted points of three
+// variables, the downdated path against the full one, flag for flag.
+TEST(MvExclude, ManyStepsAgreeWithFullRecomputation) {
+  MvInput in;
+  in.columns.assign(3, std::vector<double>(1500));
+  for (int i = 0; i < 1500; ++i) {
+    const double u = std::sin(i * 1.7) + 0.3 * std::cos(i * 5.1);
+    in.columns[0][static_cast<size_t>(i)] = u;
+    in.columns[1][static_cast<size_t>(i)] = 0.7 * u + 0.5 * std::cos(i * 2.3);
+    in.columns[2][static_cast<size_t>(i)] = std::sin(i * 0.37) - 0.2 * u;
+  }
+  for (int k = 0; k < 150; ++k) in.columns[1][static_cast<size_t>(k * 10)] += 2.0 + 0.01 * k;
+  const MvOptions o{1.0, 0};
+  std::vector<int32_t> flags;
+  const int32_t count = mv_exclude_automatically(in, o, flags);
+  EXPECT_GT(count, 128);  // two fresh computations on the way
+  EXPECT_EQ(flags, exclude_by_full_recomputation(in, o));
+}
+
 // Known parameters far from the data: every point is beyond, none within,
 // so nothing is excluded.
 TEST(MvExclude, AutomaticStopsWithFewerThanThreeWithin) {
