@@ -56,6 +56,25 @@ void sums(const MvInput& in, const std::vector<uint8_t>& used, int32_t n, std::v
     for (size_t k = 0; k < j; ++k) cross[j * pp + k] = cross[k * pp + j];
 }
 
+// Cholesky decomposition (Golub and Van Loan 1996, algorithm 4.2.1): every
+// pivot positive exactly when the symmetric matrix is positive definite.
+bool positive_definite(const std::vector<double>& a, int32_t p) {
+  const auto n = static_cast<size_t>(p);
+  std::vector<double> l(n * n, 0.0);
+  for (size_t j = 0; j < n; ++j) {
+    double d = a[j * n + j];
+    for (size_t k = 0; k < j; ++k) d -= l[j * n + k] * l[j * n + k];
+    if (!(d > 0.0)) return false;
+    l[j * n + j] = std::sqrt(d);
+    for (size_t i = j + 1; i < n; ++i) {
+      double s = a[i * n + j];
+      for (size_t k = 0; k < j; ++k) s -= l[i * n + k] * l[j * n + k];
+      l[i * n + j] = s / l[j * n + j];
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 std::span<const double> MvResults::contributions_of(int32_t i) const {
@@ -203,6 +222,10 @@ MvResults compute_mv(const MvInput& in, const MvOptions& o, std::span<const int3
   }
   if (!lu_inverse(r.covariance, p, r.inverse)) {
     r.error = kMvSingular;
+    return r;
+  }
+  if (in.covariance_given && !positive_definite(r.covariance, p)) {
+    r.error = kMvCovarianceBad;  // not a covariance matrix: T-squared could be negative
     return r;
   }
   r.ucl = mv_ucl(r.n, p, o.alpha_percent, in.covariance_given, o.known_n);

@@ -157,6 +157,13 @@ TEST(MvCompute, ErrorStates) {
        {},
        kMvSingular,
        "standard covariance singular"},
+      {with(base,
+            [](MvInput& i) {
+              i.covariance_given = true, i.std_covariance = {1, 2, 2, 1};
+            }),
+       {},
+       kMvCovarianceBad,
+       "standard covariance not positive definite"},
       {input_of({kX1, kX1}), {}, kMvSingular, "identical columns"},
       {input_of({kX1, {7, 7, 7, 7, 7}}), {}, kMvSingular, "a constant column"},
       {with(base,
