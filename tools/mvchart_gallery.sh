@@ -15,9 +15,10 @@ trap 'rm -rf "$tmp"' EXIT
 # excluded points on the chart and around the ellipse.
 "$qualty" run mvchart --var data=SweatRate --var data=Sodium --var label=Subject \
   --set doption0=5 --exclude 15 --pane 8 --pane 10 --out "$tmp/two" --format png data/sweat.csv >/dev/null
-# Three variables, drawn as vertical segments: the star key of three spokes.
+# Three variables at alpha 20 %, drawn as vertical segments: the star key of
+# three spokes with the stars of the points beyond the limit.
 "$qualty" run mvchart --var data=SweatRate --var data=Sodium --var data=Potassium \
-  --set option3=1 --pane 8 --pane 9 --out "$tmp/three" --format png data/sweat.csv >/dev/null
+  --set option3=1 --set doption0=20 --pane 8 --pane 9 --out "$tmp/three" --format png data/sweat.csv >/dev/null
 cp "$tmp/two/pane8.png" "$out/t2_chart.png"
 cp "$tmp/two/pane10.png" "$out/ellipse.png"
 cp "$tmp/three/pane8.png" "$out/t2_segments.png"
@@ -43,7 +44,9 @@ The same two variables: the control ellipse with the points and the mean vector.
 
 ![Control ellipse](gallery/mvchart/ellipse.png)
 
-Three variables, drawn as vertical segments (`option3=1`), and the star key of the variables.
+Three variables at alpha 20 %, drawn as vertical segments (`option3=1`), and the star key of the
+variables with a star of each point beyond the limit (spoke length: distance from the mean in
+standard deviations).
 
 ![T-squared chart as segments](gallery/mvchart/t2_segments.png)
 

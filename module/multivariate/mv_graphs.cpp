@@ -88,20 +88,39 @@ void mv_t2_chart(const MvView& v, GraphBuilder& g) {
   if (r.excluded_count > 0) g.legend(text(mvs::kLegendExcluded), ex);
 }
 
+namespace {
+
+// Spoke j of p at 90 - 360 j / p degrees, counted anticlockwise from the right.
+// In panel fractions of a wide canvas, dy is stretched by kAspect so that
+// the stars come out round.
+constexpr double kAspect = 1.6;
+
+void spoke_direction(size_t j, size_t p, double& dx, double& dy) {
+  const double angle =
+      (90.0 - 360.0 * static_cast<double>(j) / static_cast<double>(p)) * std::numbers::pi / 180.0;
+  dx = std::cos(angle), dy = kAspect * std::sin(angle);
+}
+
+}  // namespace
+
 void mv_star_key(const MvView& v, GraphBuilder& g) {
   if (!start(v, g, ZTG_KIND_GENERIC, mvs::kPaneStarKey)) return;
   const std::vector<std::string>& names = v.state->names;
+  const MvResults& r = v.state->results;
   const size_t p = names.size();
-  g.canvas(640, 640);
+  g.canvas(960, 640);
   g.grid(false);
   g.text_panel(0);
   const int spoke = g.attribute(Tag::reference), label = g.attribute(Tag::text);
-  const double cx = 0.5, cy = 0.5, length = 0.3;
+  // The key on the left; beside it, when points lie beyond the limit, a star
+  // of each of the first nine: spoke j as long as |x_j - mu_j| / sqrt(s_jj),
+  // 4 standard deviations filling the cell, so the longest spoke shows which
+  // variable moved.
+  const bool stars = !r.signal_points.empty();
+  const double cx = stars ? 0.27 : 0.5, cy = 0.5, length = stars ? 0.15 : 0.2;
   for (size_t j = 0; j < p; ++j) {
-    // Spoke j at 90 - 360 j / p degrees, counted anticlockwise from the right.
-    const double angle =
-        (90.0 - 360.0 * static_cast<double>(j) / static_cast<double>(p)) * std::numbers::pi / 180.0;
-    const double dx = std::cos(angle), dy = std::sin(angle);
+    double dx = 0, dy = 0;
+    spoke_direction(j, p, dx, dy);
     g.segment(cx, cy, cx + length * dx, cy + length * dy, spoke, 0, {}, ZTG_COORDS_PANEL);
     const int anchor = (dx > 0.3    ? ZTG_ANCHOR_LEFT
                         : dx < -0.3 ? ZTG_ANCHOR_RIGHT
@@ -111,6 +130,31 @@ void mv_star_key(const MvView& v, GraphBuilder& g) {
                                     : ZTG_ANCHOR_MIDDLE);
     g.text(cx + 1.1 * length * dx, cy + 1.1 * length * dy,
            names[j] + " {" + std::string(1, spoke_code(j)) + "}", label, anchor, 0,
+           ZTG_COORDS_PANEL);
+  }
+  if (!stars) return;
+  g.text(0.75, 0.97, text(mvs::kStarsTitle), label, ZTG_ANCHOR_CENTRE + ZTG_ANCHOR_TOP, 0,
+         ZTG_COORDS_PANEL);
+  const int outline = g.attribute(Tag::out_of_control);
+  const size_t shown = std::min<size_t>(r.signal_points.size(), 9);
+  for (size_t k = 0; k < shown; ++k) {
+    const double sx = 0.58 + 0.17 * static_cast<double>(k % 3);
+    const double sy = 0.75 - 0.29 * static_cast<double>(k / 3);
+    const auto i = static_cast<size_t>(r.signal_points[k]);
+    std::vector<double> xs, ys;
+    for (size_t j = 0; j <= p; ++j) {
+      const size_t jj = j % p;
+      const double s = r.covariance[jj * p + jj];
+      const double z =
+          s > 0.0 ? std::fabs(v.state->input.columns[jj][i] - r.means[jj]) / std::sqrt(s) : 0.0;
+      double dx = 0, dy = 0;
+      spoke_direction(jj, p, dx, dy);
+      const double len = 0.075 * std::min(z, 4.0) / 4.0;
+      xs.push_back(sx + len * dx), ys.push_back(sy + len * dy);
+      if (j < p) g.segment(sx, sy, sx + len * dx, sy + len * dy, spoke, 0, {}, ZTG_COORDS_PANEL);
+    }
+    g.polyline(xs, ys, outline, 0, ZTG_COORDS_PANEL);
+    g.text(sx, sy - 0.09, trimmed(v.state->labels[i]), label, ZTG_ANCHOR_CENTRE + ZTG_ANCHOR_TOP, 0,
            ZTG_COORDS_PANEL);
   }
 }

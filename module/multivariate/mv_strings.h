@@ -59,6 +59,7 @@ inline constexpr Str kLegendEllipse = str(47035);
 inline constexpr Str kLegendCentre = str(47036);
 inline constexpr Str kIncomplete = str(47037);  // points with a missing value
 inline constexpr Str kCut = str(47038);         // the line that ends a cut listing
+inline constexpr Str kStarsTitle = str(47039);  // star key: the stars of signalling points
 
 // Interpretation sentences.
 inline constexpr int32_t kSentenceFirst = 6022;
