@@ -254,3 +254,33 @@ TEST(MvCompute, PublishedSweatExample) {
 
 }  // namespace
 }  // namespace ztq
+
+namespace ztq {
+namespace {
+
+// The beta quantile of the limit against the shapes with closed forms:
+// a = 1: 1 - I_x(1, b) = (1 - x)^b, so x = 1 - u^(1/b); b = 1: 1 - x^a = u,
+// so x = (1 - u)^(1/a). Large b is where the limit of 10^6 points lives.
+TEST(MvBeta, UpperQuantileAgainstClosedForms) {
+  struct Row {
+    double u, a, b, want;
+  };
+  const Row rows[] = {
+      {0.0027, 1, 8.5, -std::expm1(std::log(0.0027) / 8.5)},
+      {0.05, 1, 8.5, -std::expm1(std::log(0.05) / 8.5)},
+      {0.0027, 1, 499994.5, -std::expm1(std::log(0.0027) / 499994.5)},
+      {1e-6, 1, 50, -std::expm1(std::log(1e-6) / 50)},
+      {0.0027, 2, 1, std::pow(1 - 0.0027, 0.5)},
+      {0.3, 7.5, 1, std::pow(0.7, 1 / 7.5)},
+  };
+  for (const Row& r : rows)
+    // 1e-10 relative: ln Gamma(a + b) - ln Gamma(b) at b near 5e5 keeps about
+    // 3e-11 of the result.
+    EXPECT_NEAR(beta_upper_quantile(r.u, r.a, r.b), r.want, 1e-10 * r.want)
+        << r.u << " " << r.a << " " << r.b;
+  EXPECT_EQ(beta_upper_quantile(0.0, 1, 2), kMissing);
+  EXPECT_EQ(beta_upper_quantile(0.5, 1, 0), kMissing);
+}
+
+}  // namespace
+}  // namespace ztq
