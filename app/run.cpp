@@ -78,6 +78,15 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   std::map<std::string, std::string> sets;
   std::string bad;
   if (!split_pairs(o.vars, vars, bad)) return usage("--var takes ROLE=EXPR, not '" + bad + "'");
+  // A role given more than once (the T-squared chart's data) lists its
+  // expressions separated by ';', in the order given.
+  for (auto& [role, expr] : vars) {
+    std::string all;
+    for (const std::string& item : o.vars)
+      if (item.compare(0, role.size() + 1, role + "=") == 0)
+        all += (all.empty() ? "" : ";") + item.substr(role.size() + 1);
+    expr = all;
+  }
   if (!split_pairs(o.sets, sets, bad)) return usage("--set takes NAME=VALUE, not '" + bad + "'");
   const auto format = parse_graph_format(o.format);
   if (!format) return usage("--format takes svg, png or pdf, not '" + o.format + "'");
@@ -177,6 +186,18 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   for (const auto& [name, value] : sets) any_analysis_option |= analysis_options.count(name) > 0;
   std::map<int, ZtGraphDescriptor> descriptors;
   PaneWindow quiet{};
+  // The T-squared chart applies its exclusions first: the options dialog's
+  // actions (exclude automatically, include all) then act on them.
+  const bool excludes_first = procedure == "mvchart";
+  auto run_excludes = [&]() -> bool {
+    for (int point : o.excludes) {
+      if (!calls.exclude) return false;
+      calls.exclude(kIndex, point);
+    }
+    return true;
+  };
+  if (excludes_first && !run_excludes())
+    return usage("procedure " + procedure + " has no point exclusion");
   if (any_analysis_option) {
     refusal.clear();
     if (calls.opts(&quiet, kIndex, 1, nullptr) == 0)
@@ -192,10 +213,8 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
       return usage("the options of pane " + std::to_string(pane) + " were refused" +
                    (refusal.empty() ? "" : ": " + refusal));
   }
-  for (int point : o.excludes) {
-    if (!calls.exclude) return usage("procedure " + procedure + " has no point exclusion");
-    calls.exclude(kIndex, point);
-  }
+  if (!excludes_first && !run_excludes())
+    return usage("procedure " + procedure + " has no point exclusion");
 
   // Panes: those asked for, else those the masks show.
   std::vector<int> panes = o.panes;

@@ -239,8 +239,23 @@ int32_t lifecycle_begin_again(const Procedure& p, int32_t index, AnalysisRecord*
   for (size_t i = 0; i < roles.size() && i < ZTQ_MAX_VARIABLES_PER_ANALYSIS; ++i) {
     const VariableRole& role = roles[i];
     if (((role.modes >> record->input_mode) & 1u) == 0) continue;
-    if (!check_variable(static_cast<int>(i) + 1, record->variables[i].expression, !role.required,
-                        role.character_allowed)) {
+    std::vector<std::string> parts{record->variables[i].expression};
+    if (role.list) {
+      parts.clear();
+      std::string list = record->variables[i].expression;
+      for (size_t at = 0; at <= list.size();) {
+        const size_t end = std::min(list.find(';', at), list.size());
+        if (!strip_expression(list.substr(at, end - at)).empty())
+          parts.push_back(list.substr(at, end - at));
+        at = end + 1;
+      }
+      if (parts.empty()) parts.emplace_back();
+    }
+    bool fine = true;
+    for (const std::string& part : parts)
+      fine = fine &&
+             check_variable(static_cast<int>(i) + 1, part, !role.required, role.character_allowed);
+    if (!fine) {
       record->error_state = static_cast<int32_t>(Str::kErrVariableCheck);
       return 0;
     }

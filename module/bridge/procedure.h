@@ -26,6 +26,9 @@ struct VariableRole {
   unsigned modes;  // bit m set: input mode m uses this variable
   bool required;   // required in the modes that use it
   bool character_allowed;
+  // The expression lists several variables separated by ';' (the T-squared
+  // chart's data); each is checked on its own.
+  bool list = false;
 };
 
 // One field of an options form: an integer option (option[index]), a real

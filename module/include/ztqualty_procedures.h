@@ -55,4 +55,26 @@ ZTQ_EXPORT int32_t AchartOpts(PaneWindow* pane_window, int32_t index, int32_t pa
 ZTQ_EXPORT void VchartVsave(int32_t index, int32_t automatic);
 ZTQ_EXPORT int32_t VchartExclude(int32_t index, int32_t point);
 
+/* ---- Multivariate control chart (procedure code 32888, title string 2154)
+ * Hotelling's T-squared of individual observations. Roles: data (the p
+ * variables, expressions separated by ';'), means and covariance (optional
+ * standard columns), label, then the selection. Panes: 1 summary, 2 and 3
+ * the T-squared listings by label and by number, 8 T-squared chart, 9 star
+ * key of the variables, 10 control ellipse (two variables). Dialog takes two
+ * host values and Begin one, both unused here. */
+ZTQ_EXPORT int32_t MvchartDialog(int32_t index, HostContext* context, int32_t reuse, int32_t host1,
+                                 int32_t host2);
+ZTQ_EXPORT void MvchartSetup(int32_t index, AnalysisRecord* record, AnalysisWindow* window,
+                             char* out_text, int32_t reuse);
+ZTQ_EXPORT int32_t MvchartBegin(int32_t index, int32_t restart);
+ZTQ_EXPORT int32_t MvchartBeginAgain(int32_t index, AnalysisRecord* record, AnalysisWindow* window,
+                                     HostContext* context, SheetState* sheet_state,
+                                     SheetWindow* sheet_window);
+ZTQ_EXPORT int32_t MvchartItem(PaneWindow* pane_window, int32_t index, int32_t pane,
+                               ZtGraphDescriptor* descriptor);
+ZTQ_EXPORT int32_t MvchartOpts(PaneWindow* pane_window, int32_t index, int32_t pane,
+                               ZtGraphDescriptor* descriptor);
+ZTQ_EXPORT void MvchartVsave(int32_t index, int32_t automatic);
+ZTQ_EXPORT int32_t MvchartExclude(int32_t index, int32_t point);
+
 #endif /* ZTQUALTY_PROCEDURES_H */
