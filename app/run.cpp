@@ -103,13 +103,15 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   for (const auto& r : describe.value("roles", json::array())) roles.insert(r.value("role", ""));
   for (const auto& f : describe.value("options", json::array()))
     analysis_options.insert(f.value("name", ""));
+  std::set<std::string> input_fields;  // answered in the procedure's own input form
+  for (const auto& n : describe.value("inputs", json::array())) input_fields.insert(n);
   for (const auto& p : describe.value("panes", json::array()))
     for (const auto& n : p.value("options", json::array()))
       pane_options[p.value("pane", 0)].insert(n.get<std::string>());
   for (const auto& [name, value] : vars)
     if (!roles.count(name)) return usage("procedure " + procedure + " has no role '" + name + "'");
   for (const auto& [name, value] : sets) {
-    bool known = analysis_options.count(name) || name == "mode";
+    bool known = analysis_options.count(name) || input_fields.count(name) || name == "mode";
     for (const auto& [pane, names] : pane_options) known = known || names.count(name);
     if (!known) return usage("procedure " + procedure + " has no option '" + name + "'");
   }
