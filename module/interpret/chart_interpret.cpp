@@ -52,6 +52,7 @@ enum : int32_t {
   kCpk = 8099,
   kOffCentre = 8100,
   kGraphShows = 44070,
+  kGraphShowsSums = 44071,
   kMaLine = 44072,
   kEwmaLine = 44073,
   kMaPoints = 44074,
@@ -152,8 +153,16 @@ void say_count(Interpretation& out, bool second, int count, const std::string& n
     say(out, second ? kManyBeyond2 : kManyBeyond1, {count, name});
 }
 
+// The V-mask (codes 10, 13) and the decision-interval sums (14, 15) take the
+// place of chart 1's limits.
+bool shift_chart(int code) { return code == 10 || code == 13 || code == 14 || code == 15; }
+
 // The counts beyond the limits of each chart and the verdict on the larger.
 void counts_and_verdict(Interpretation& out, const Facts& f) {
+  if (shift_chart(f.code)) {  // chart 1 spoke through its mask or decision lines
+    if (f.has2) say_count(out, true, f.c2, f.name2);
+    return;
+  }
   say_count(out, false, f.c1, f.name1);
   if (f.has2) say_count(out, true, f.c2, f.name2);
   if (f.test.chart != 0) {
@@ -165,6 +174,8 @@ void counts_and_verdict(Interpretation& out, const Facts& f) {
   }
 }
 
+void chart_kind(Interpretation& out, const Facts& f);
+
 void say_excluded(Interpretation& out, int excluded) {
   if (excluded == 1) say(out, kExcludedOne);
   if (excluded > 1) say(out, kExcludedMany, {excluded});
@@ -173,7 +184,10 @@ void say_excluded(Interpretation& out, int excluded) {
 void summary(Interpretation& out, const Facts& f) {
   const ChartResults& r = *f.r;
   say(out, kChartPlots, {chart_title(f.code), f.data, r.points});
-  say_lines(out, f.name1, r.limits.cl1, r.limits.lcl1, r.limits.ucl1);
+  if (shift_chart(f.code))
+    chart_kind(out, f);
+  else
+    say_lines(out, f.name1, r.limits.cl1, r.limits.lcl1, r.limits.ucl1);
   if (f.has2) say_lines(out, f.name2, r.limits.cl2, r.limits.lcl2, r.limits.ucl2);
   if (r.phases.size() > 1) say(out, kLastPhase, {static_cast<int>(r.phases.size())});
   if (f.o.to_standard())
@@ -328,6 +342,13 @@ void chart_kind(Interpretation& out, const Facts& f) {
 void chart_graph(Interpretation& out, const Facts& f, bool first) {
   const ChartResults& r = *f.r;
   const std::string& name = first ? f.name1 : f.name2;
+  if (first && shift_chart(f.code)) {
+    // the V-mask and the decision-interval sums have no control limits: their
+    // own lines say whether the mean has shifted
+    say(out, kGraphShowsSums, {name});
+    chart_kind(out, f);
+    return;
+  }
   say(out, kGraphShows, {name});
   if (first) {
     say_lines(out, name, r.limits.cl1, r.limits.lcl1, r.limits.ucl1);

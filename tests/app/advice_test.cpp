@@ -179,6 +179,26 @@ TEST(Advice, IndividualsWithAnOutlier) {
             std::string::npos);
 }
 
+// A cumulative sum of 20 values 10, 11, 10, ... then 20 values 2 higher: the
+// V-mask at the last point has points outside its arms, and the summary
+// speaks of the mask, not of chart 1's limits (a cumulative sum has none).
+TEST(Advice, CusumSpeaksThroughItsMask) {
+  const fs::path dir = scratch("cusum");
+  std::ofstream csv(dir / "x.csv");
+  csv << "X\n";
+  for (int i = 0; i < 40; ++i) csv << 10 + i % 2 + (i >= 20 ? 2 : 0) << "\n";
+  csv.close();
+  const json doc =
+      run_json("vchart --chart 10 --var data=X --pane 1 --pane 8", (dir / "x.csv").string());
+  for (const char* pane : {"1", "8"}) {
+    const std::vector<int> n = sentences(doc, pane);
+    EXPECT_NE(std::find(n.begin(), n.end(), 44077), n.end()) << pane;  // the mask
+    EXPECT_NE(std::find(n.begin(), n.end(), 44078), n.end()) << pane;  // points outside it
+    for (int not_said : {6166, 6083, 6084, 6087})
+      EXPECT_EQ(std::find(n.begin(), n.end(), not_said), n.end()) << pane << " " << not_said;
+  }
+}
+
 TEST(Advice, ErrorStateSaysSoInOneSentence) {
   const fs::path dir = scratch("err");
   std::ofstream(dir / "x.csv") << "X\n-32768\n-32768\n";
