@@ -152,6 +152,30 @@ TEST(Advice, GoldenPareto) {
   EXPECT_NE(g2.find("85.00 percent"), std::string::npos) << g2;
 }
 
+// Capability on the X-bar and R chart of data/diameters.csv: sigma = R-bar /
+// d2 = 0.02288 / 2.326 = 0.0098366, mean 25.40032. With LSL 25.35 and USL
+// 25.43, Cp = 0.08 / (6 sigma) = 1.3555 (third band) and Cpk = (25.43 -
+// 25.40032) / (3 sigma) = 1.0058, a quarter below Cp: off centre. With LSL
+// 25.37, Cp = 0.06 / (6 sigma) = 1.0166 (second band), Cpk 1.0058: centred.
+TEST(Advice, CapabilityOnTheChart) {
+  struct Row {
+    std::string options;
+    std::vector<int> want;
+  };
+  const Row rows[] = {
+      {"--set doption16=25.43 --set doption18=25.35", {44061, 8096, 8099, 8100}},
+      {"--set doption16=25.43 --set doption18=25.37", {44061, 8095, 8099}},
+      {"--set doption16=25.43 --set doption18=25.35 --set option25=0", {44061, 8096}},
+      {"", {44060}},
+  };
+  for (const Row& r : rows) {
+    const json doc =
+        run_json("vchart --chart 0 --var data=Diameter --var subgroup=Sample --pane 4 " + r.options,
+                 kData + "diameters.csv");
+    EXPECT_EQ(sentences(doc, "4"), r.want) << r.options;
+  }
+}
+
 // 20 individuals 10, 11, 10, 11, ... with point 10 at 20: moving ranges 1,
 // except 10 and 10 beside the outlier, MR-bar = (17 + 20) / 19 = 1.94737,
 // sigma = 1.94737 / 1.128 = 1.72639, mean 219 / 20 = 10.95, UCL 16.1292: one
