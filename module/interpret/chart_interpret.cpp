@@ -216,7 +216,8 @@ void listing(Interpretation& out, const Facts& f) {
   say(out, kListing, {f.r->points});
   if (f.c1 > 0) say(out, kListedBeyond, {f.name1, labels_beyond(f, false)});
   if (f.has2 && f.c2 > 0) say(out, kListedBeyond, {f.name2, labels_beyond(f, true)});
-  if (f.c1 == 0 && (!f.has2 || f.c2 == 0)) say_count(out, false, 0, f.name1);
+  if (f.c1 == 0) say_count(out, false, 0, f.name1);
+  if (f.has2 && f.c2 == 0) say_count(out, true, 0, f.name2);
   say_excluded(out, f.excluded);
 }
 
