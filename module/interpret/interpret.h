@@ -5,6 +5,9 @@
 // number of the text it was formatted from, so that a host can list the
 // verdicts without parsing prose. Separators (blanks, line ends) belong to the
 // text only; a sentence that a missing value suppresses is not added at all.
+// interpret/sentence.h formats one sentence at a time: say(out, number, {args})
+// fills the string's %d and %s, formats numbers in a field of 16, parts it from
+// the sentence before, and says nothing when a number it needs is missing.
 #pragma once
 
 #include <cstddef>
