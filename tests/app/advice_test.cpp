@@ -263,6 +263,21 @@ TEST(CustomChart, LinesInJsonAndOnTheChart) {
     EXPECT_NE(svg.find(label), std::string::npos) << label;
 }
 
+// The orientation is read as the form's label (or 1): any other text is horizontal.
+TEST(CustomChart, OrientationByLabel) {
+  const fs::path dir = scratch("orient");
+  std::ofstream(dir / "empty.csv") << "A\n";
+  const json doc = run_json(
+      "custom --set doption6=5 --set option0=vertical --set doption7=6 --set option1=sideways "
+      "--set doption8=7 --set option2=1",
+      (dir / "empty.csv").string());
+  const json& lines = doc["results"]["lines"];
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0]["orientation"], 1);
+  EXPECT_EQ(lines[1]["orientation"], 0);
+  EXPECT_EQ(lines[2]["orientation"], 1);
+}
+
 TEST(CustomChart, InputFormRefusals) {
   const fs::path dir = scratch("refuse");
   std::ofstream(dir / "empty.csv") << "A\n";
