@@ -3,7 +3,7 @@
 //
 // Record layout:
 //   variables[0..2].expression  the chart, X axis and Y axis titles (texts,
-//                               never loaded: variable_count stays 0)
+//                               never loaded; variable_count 3 so the host keeps them)
 //   doption[0..2], [3..5]       X and Y axis minimum, maximum, increment
 //   doption[6..13]              positions of reference lines 1 to 8 (missing: none)
 //   option[0..7]                their orientations: 0 horizontal, 1 vertical
@@ -246,6 +246,7 @@ void custom_setup(int32_t index, AnalysisRecord* record, AnalysisWindow* window,
   lifecycle_setup(custom(), index, record, window, nullptr, reuse, 0);
   AnalysisRecord& r = *record;
   r.selection.expression[0] = '\0';  // no variables, no selection
+  r.variable_count = 3;              // the titles, kept (never loaded) so the host saves them
   const PendingFrame& p = pending();
   // The axes come from the form at every setup: a form answered again for
   // an open analysis changes them; the lines keep their settings.

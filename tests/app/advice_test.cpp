@@ -278,6 +278,24 @@ TEST(CustomChart, OrientationByLabel) {
   EXPECT_EQ(lines[2]["orientation"], 1);
 }
 
+// A saved custom analysis reopens with its titles, axes and lines.
+TEST(CustomChart, ReopensWithItsTitles) {
+  const fs::path dir = scratch("reopen");
+  std::ofstream(dir / "empty.csv") << "A\n";
+  const std::string sheet = (dir / "empty.csv").string(), saved = (dir / "c.qa").string();
+  const json first = run_json(
+      "custom --set title1=Wear --set title3=um --set doption1=50 --set doption6=40 --set "
+      "option0=1 "
+      "--analysis-out " +
+          saved,
+      sheet);
+  const Outcome o = qualty("reopen " + saved + " " + sheet + " --json");
+  ASSERT_EQ(o.status, 0) << o.err;
+  const json again = json::parse(o.out, nullptr, false);
+  EXPECT_EQ(again["results"], first["results"]);
+  EXPECT_EQ(again["results"]["titles"], json::array({"Wear", "", "um"}));
+}
+
 TEST(CustomChart, InputFormRefusals) {
   const fs::path dir = scratch("refuse");
   std::ofstream(dir / "empty.csv") << "A\n";
