@@ -42,6 +42,25 @@ bool split_pairs(const std::vector<std::string>& items, std::map<std::string, st
   return true;
 }
 
+// A role given more than once: its k-th occurrence names role ROLEk (data,
+// data2, data3, ...), so procedures with several columns of one kind take
+// them in the order given.
+std::vector<std::string> number_repeated_roles(const std::vector<std::string>& items) {
+  std::map<std::string, int> seen;
+  std::vector<std::string> out;
+  for (const std::string& item : items) {
+    const size_t eq = item.find('=');
+    if (eq == std::string::npos || eq == 0) {
+      out.push_back(item);
+      continue;
+    }
+    const std::string role = item.substr(0, eq);
+    const int k = ++seen[role];
+    out.push_back(k == 1 ? item : role + std::to_string(k) + item.substr(eq));
+  }
+  return out;
+}
+
 template <size_t N>
 void copy_text(char (&dst)[N], const std::string& src) {
   const size_t n = std::min(src.size(), N - 1);
@@ -77,7 +96,8 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   std::map<std::string, std::string> vars;
   std::map<std::string, std::string> sets;
   std::string bad;
-  if (!split_pairs(o.vars, vars, bad)) return usage("--var takes ROLE=EXPR, not '" + bad + "'");
+  if (!split_pairs(number_repeated_roles(o.vars), vars, bad))
+    return usage("--var takes ROLE=EXPR, not '" + bad + "'");
   if (!split_pairs(o.sets, sets, bad)) return usage("--set takes NAME=VALUE, not '" + bad + "'");
   const auto format = parse_graph_format(o.format);
   if (!format) return usage("--format takes svg, png or pdf, not '" + o.format + "'");
