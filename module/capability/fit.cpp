@@ -82,16 +82,10 @@ FitResult fit_weibull(const FitData& d) {
   return f;
 }
 
-// Greenwood and Durand (1960): rational approximations of the shape in
-// y = ln(mean / geometric mean), one for y up to 0.5772 and one above.
+// Greenwood and Durand (1960): the shape, and the rate that matches the mean.
 FitResult fit_gamma(const FitData& d) {
   FitResult f{{kMissing, kMissing, kMissing, kMissing}, kMissing, 0};
-  const double y = g_ln(d.mean) - log_moments(d.x).mean;
-  double a;
-  if (y > 0.5772)
-    a = (8.898919 + 9.05995 * y + 0.9775373 * y * y) / (y * (17.79728 + 11.968477 * y + y * y));
-  else
-    a = g_div(0.5000876 + 0.1648852 * y - 0.0544274 * y * y, y);
+  const double a = greenwood_durand_shape(g_ln(d.mean) - log_moments(d.x).mean);
   if (!(a > 0) || !std::isfinite(a)) throw DomainAbort{};
   f.param[0] = a;
   f.param[1] = a / d.mean;
@@ -184,6 +178,14 @@ FitResult fit_logistic(const FitData& d) {
 }
 
 }  // namespace
+
+// Greenwood and Durand (1960): rational approximations of the shape in
+// y = ln(mean / geometric mean), one for y up to 0.5772 and one above.
+double greenwood_durand_shape(double y) {
+  if (y > 0.5772)
+    return (8.898919 + 9.05995 * y + 0.9775373 * y * y) / (y * (17.79728 + 11.968477 * y + y * y));
+  return g_div(0.5000876 + 0.1648852 * y - 0.0544274 * y * y, y);
+}
 
 // Logistic density with scale b = sd sqrt(3) / pi: -ln f = |z| + ln b + 2 ln(1 + e^-|z|).
 double logistic_neg_log_likelihood(const std::vector<double>& x, double mean, double sd) {

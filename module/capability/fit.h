@@ -28,6 +28,10 @@ FitResult fit_distribution(int code, const FitData& d);
 // (used for entered parameters as for fitted ones).
 void derive_parameters(int code, double param[4], double& dist_mean);
 
+// Greenwood and Durand's shape from y = ln(mean / geometric mean): the
+// small-y formula up to 0.5772, the other above.
+double greenwood_durand_shape(double y);
+
 // The logistic negative log-likelihood minimised by the simplex (exposed for tests).
 double logistic_neg_log_likelihood(const std::vector<double>& x, double mean, double sd);
 
