@@ -253,6 +253,10 @@ class Capable final : public Procedure {
       return static_cast<int32_t>(Str::kCapBadDistribution);
     if (!(r.doption[0] > 0 && r.doption[0] <= 100))
       return static_cast<int32_t>(Str::kCapBadMultiple);
+    // A spread, rate or scale at or below 0 is never possible; a whole set is
+    // checked when it is to be kept.
+    if (present(r.doption[14]) && r.doption[14] <= 0)
+      return static_cast<int32_t>(Str::kCapBadParameter);
     if (r.option[38] != 0 && !parameters_possible(r.option[0], r.doption[13], r.doption[14]))
       return static_cast<int32_t>(Str::kCapBadParameter);
     return 0;
