@@ -154,6 +154,25 @@ TEST(CapableRun, SigmaMultipleAndAnotherDistribution) {
   EXPECT_TRUE(r["natural_limits"]["upper"].is_null());
 }
 
+// Options arrive after the first computation: a new distribution refits
+// (the normal mean and sd are not carried over as its parameters), while
+// parameters entered with option 38 are kept.
+TEST(CapableRun, ChangedDistributionRefitsAndEnteredParametersStay) {
+  json r = run_json("--var data=Diameter " + kLimits + "--set option0=4",
+                    kData + "diameters.csv")["results"];
+  EXPECT_EQ(r["params"][2], 0);                  // the Weibull threshold
+  EXPECT_GT(r["params"][0].get<double>(), 100);  // a shape, not the mean 25.4
+  EXPECT_NEAR(r["dist_mean"].get<double>(), 25.4003, 1e-3);
+  // Entered mean 25.40 and sd 0.01: Cp = 0.06 / (6 x 0.01) = 1, Cpk = 0.03 / 0.03 = 1.
+  r = run_json("--var data=Diameter " + kLimits +
+                   "--set option38=1 --set doption13=25.40 --set doption14=0.01",
+               kData + "diameters.csv")["results"];
+  EXPECT_EQ(r["params"][0], 25.4);
+  EXPECT_NEAR(r["indices"]["cp"].get<double>(), 1, 1e-9);
+  EXPECT_NEAR(r["indices"]["cpk"].get<double>(), 1, 1e-9);
+  EXPECT_EQ(r["n"], 125);
+}
+
 TEST(CapableRun, SubgroupedVariant) {
   // 25 samples of 5: by the Sample codes and by the fixed size 5 alike.
   for (const std::string sub : {"Sample", "5"}) {
