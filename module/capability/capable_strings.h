@@ -92,7 +92,7 @@
   X(kCapOptParam1, 45024)                                                     \
   X(kCapOptParam2, 45025)                                                     \
   X(kCapOptConfidence, 45026)                                                 \
-  X(kCapOptShowRow, 45027) /* %s: show the row of an index */                 \
+  X(kCapOptShowRow, 45027) /* show or hide an index row */                    \
   X(kCapOptLabelSet, 45028)                                                   \
   X(kCapBadMultiple, 45029)                                                   \
   X(kCapBadParameter, 45030)                                                  \
