@@ -83,6 +83,14 @@ TEST(PearsonTables, SymmetricTypeSevenCellsAreStudentT) {
   }
 }
 
+TEST(PearsonTables, UniformCellIsTypeTwo) {
+  // Row 1 (excess -1.2), column 0: the uniform law on +/- sqrt 3, whose
+  // 99.865 % point is sqrt(3) (2 x 0.99865 - 1) = 1.72738.
+  EXPECT_NEAR(cell(1, 1, 0), std::sqrt(3.0) * 0.9973, 0.0006);
+  EXPECT_NEAR(cell(3, 1, 0), std::sqrt(3.0) * 0.9973, 0.0006);
+  EXPECT_EQ(cell(2, 1, 0), 0);
+}
+
 TEST(PearsonTables, EmptyExactlyWhereNoCurveExists) {
   for (int r = 0; r < kPearsonRows; ++r)
     for (int c = 0; c < kPearsonColumns; ++c) {
