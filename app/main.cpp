@@ -46,6 +46,7 @@ int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out
     std::vector<std::string> vars;
     const char* file;
     const char* folder;
+    std::vector<int> panes;  // empty: the panes the analysis shows first
   };
   const Job jobs[] = {
       {"X-bar and R chart of piston-ring diameters",
@@ -53,8 +54,22 @@ int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out
        0,
        {"data=Diameter", "subgroup=Sample"},
        "diameters.csv",
-       "xbar-r"},
-      {"Pareto analysis of assembly defects", "pareto", 0, {"raw=Defect"}, "defects.csv", "pareto"},
+       "xbar-r",
+       {}},
+      {"Capability analysis of piston-ring diameters (LSL 25.37, nominal 25.40, USL 25.43)",
+       "capable",
+       0,
+       {"data=Diameter", "usl=25.43", "nominal=25.40", "lsl=25.37"},
+       "diameters.csv",
+       "capability",
+       {1, 2, 6}},
+      {"Pareto analysis of assembly defects",
+       "pareto",
+       0,
+       {"raw=Defect"},
+       "defects.csv",
+       "pareto",
+       {}},
   };
   int status = 0;
   int ran = 0;
@@ -67,6 +82,7 @@ int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out
     o.data = data + job.file;
     o.out_dir = out_dir + "/" + job.folder;
     o.format = "png";
+    o.panes = job.panes;
     out << "==== " << job.title << " (" << job.file << ") ====\n\n";
     const int s = qualty::run_analysis(session, o, out);
     status = std::max(status, s);
@@ -119,7 +135,9 @@ int main(int argc, char** argv) {
 
   std::string demo_out = "qualty-demo";
   CLI::App* demo_cmd = cli.add_subcommand(
-      "demo", "the main example: an X-bar and R chart and a Pareto analysis of bundled data");
+      "demo",
+      "the main example: an X-bar and R chart, a capability analysis and a Pareto analysis of "
+      "bundled data");
   demo_cmd->add_option("--out", demo_out, "folder for the panes and graphs (PNG)")
       ->capture_default_str();
   demo_cmd->fallthrough();

@@ -1,5 +1,6 @@
 #include "app/run.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -43,6 +44,25 @@ bool split_pairs(const std::vector<std::string>& items, std::map<std::string, st
   return true;
 }
 
+// A role given more than once: its k-th occurrence names role ROLEk (data,
+// data2, data3, ...), so procedures with several columns of one kind take
+// them in the order given.
+std::vector<std::string> number_repeated_roles(const std::vector<std::string>& items) {
+  std::map<std::string, int> seen;
+  std::vector<std::string> out;
+  for (const std::string& item : items) {
+    const size_t eq = item.find('=');
+    if (eq == std::string::npos || eq == 0) {
+      out.push_back(item);
+      continue;
+    }
+    const std::string role = item.substr(0, eq);
+    const int k = ++seen[role];
+    out.push_back(k == 1 ? item : role + std::to_string(k) + item.substr(eq));
+  }
+  return out;
+}
+
 template <size_t N>
 void copy_text(char (&dst)[N], const std::string& src) {
   const size_t n = std::min(src.size(), N - 1);
@@ -79,15 +99,6 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   std::map<std::string, std::string> sets;
   std::string bad;
   if (!split_pairs(o.vars, vars, bad)) return usage("--var takes ROLE=EXPR, not '" + bad + "'");
-  // A role given more than once (the T-squared chart's data) lists its
-  // expressions separated by ';', in the order given.
-  for (auto& [role, expr] : vars) {
-    std::string all;
-    for (const std::string& item : o.vars)
-      if (item.compare(0, role.size() + 1, role + "=") == 0)
-        all += (all.empty() ? "" : ";") + item.substr(role.size() + 1);
-    expr = all;
-  }
   if (!split_pairs(o.sets, sets, bad)) return usage("--set takes NAME=VALUE, not '" + bad + "'");
   const auto format = parse_graph_format(o.format);
   if (!format) return usage("--format takes svg, png or pdf, not '" + o.format + "'");
@@ -110,6 +121,29 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   std::set<std::string> analysis_options;
   std::map<int, std::set<std::string>> pane_options;
   for (const auto& r : describe.value("roles", json::array())) roles.insert(r.value("role", ""));
+  // A role given more than once fills the procedure's numbered slots of that
+  // role in order when it has them (data, data2, ...: the capability
+  // analysis's columns); otherwise its expressions are listed separated by
+  // ';', in the order given (the T-squared chart's variables).
+  {
+    std::map<std::string, std::string> numbered;
+    split_pairs(number_repeated_roles(o.vars), numbered, bad);
+    std::map<std::string, std::string> joined;
+    for (const auto& [role, expr] : vars) {
+      if (roles.count(role + "2") > 0) continue;
+      std::string all;
+      for (const std::string& item : o.vars)
+        if (item.compare(0, role.size() + 1, role + "=") == 0)
+          all += (all.empty() ? "" : ";") + item.substr(role.size() + 1);
+      joined[role] = all;
+    }
+    for (const auto& [role, expr] : numbered) {
+      std::string base = role;
+      while (!base.empty() && std::isdigit(static_cast<unsigned char>(base.back()))) base.pop_back();
+      if (roles.count(base + "2") > 0) joined[role] = expr;
+    }
+    vars = std::move(joined);
+  }
   for (const auto& f : describe.value("options", json::array()))
     analysis_options.insert(f.value("name", ""));
   std::set<std::string> input_fields;  // answered in the procedure's own input form

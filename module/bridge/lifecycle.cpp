@@ -275,7 +275,7 @@ std::string lifecycle_results_json(const Procedure& p, AnalysisRecord& record) {
   JsonObject out;
   out.add_raw("error", std::to_string(message));
   out.add_string("error_text", message != 0 ? text(static_cast<Str>(message)) : std::string());
-  const bool fine = record.error_state == 0 && record.computed != 0;
+  const bool fine = (record.error_state == 0 || p.results_with_error()) && record.computed != 0;
   out.add_raw("results", "{" + (fine ? p.results_json(a) : std::string()) + "}");
   return out.str();
 }

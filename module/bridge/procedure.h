@@ -127,6 +127,9 @@ class Procedure {
 
   // The results as the members of a JSON object (without braces).
   virtual std::string results_json(const Analysis&) const { return {}; }
+  // True when results_json also describes an analysis in an error state
+  // (its status), so that the JSON carries it.
+  virtual bool results_with_error() const { return false; }
 };
 
 }  // namespace ztq

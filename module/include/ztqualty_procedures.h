@@ -95,5 +95,23 @@ ZTQ_EXPORT int32_t MvchartOpts(PaneWindow* pane_window, int32_t index, int32_t p
                                ZtGraphDescriptor* descriptor);
 ZTQ_EXPORT void MvchartVsave(int32_t index, int32_t automatic);
 ZTQ_EXPORT int32_t MvchartExclude(int32_t index, int32_t point);
+/* ---- Process capability (procedure codes 32876, 33906, 33907; title 1962)
+ * The trailing variant of Dialog, Setup and BeginAgain: 0 (or any value but 1
+ * and 2) the capability analysis, 1 the individuals capability chart, 2 the
+ * subgrouped capability chart. Roles: data, usl, nominal, lsl, subgroup,
+ * data2 .. data4 (further data columns, gathered row by row), then the
+ * selection. Panes: 1 summary, 2 indices, 6 Pearson-curve capability. */
+ZTQ_EXPORT int32_t CapableDialog(int32_t index, HostContext* context, int32_t reuse,
+                                 int32_t variant);
+ZTQ_EXPORT void CapableSetup(int32_t index, AnalysisRecord* record, AnalysisWindow* window,
+                             char* out_text, int32_t reuse, int32_t variant);
+ZTQ_EXPORT int32_t CapableBegin(int32_t index);
+ZTQ_EXPORT int32_t CapableBeginAgain(int32_t index, AnalysisRecord* record, AnalysisWindow* window,
+                                     HostContext* context, SheetState* sheet_state,
+                                     SheetWindow* sheet_window, int32_t variant);
+ZTQ_EXPORT int32_t CapableItem(PaneWindow* pane_window, int32_t index, int32_t pane,
+                               ZtGraphDescriptor* descriptor);
+ZTQ_EXPORT int32_t CapableOpts(PaneWindow* pane_window, int32_t index, int32_t pane,
+                               ZtGraphDescriptor* descriptor);
 
 #endif /* ZTQUALTY_PROCEDURES_H */
