@@ -250,6 +250,8 @@ VchartView Vchart::view_of(const Analysis& a, const ChartOptions& options, int p
   v.subgroup_name = r.variables[kSubgroup].expression;
   v.size_name = r.variables[kSize].expression;
   v.listing = r.option[9];
+  if (const HostContext* ctx = host_context(); ctx != nullptr && ctx->save_digits > 0)
+    v.digits = ctx->save_digits;
   if (pane >= 1 && pane <= ZTQ_PANES)
     for (std::size_t k = 0; k < v.pane_option.size(); ++k)
       v.pane_option[k] = r.pane_option[pane - 1][k];
