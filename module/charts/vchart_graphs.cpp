@@ -53,16 +53,24 @@ Str statistic_name(int code, bool first) {
   }
 }
 
-// Point labels as the X axis's tick labels, every k-th so that about 20 show.
+// Point labels as the X axis's tick labels: every k-th point, k a round step
+// (1, 2 or 5 times a power of ten) that leaves about 12 labels, 8 when they
+// are long.
 void point_axis_labels(GraphBuilder& g, const std::vector<std::string>& labels, std::size_t n) {
   if (labels.size() != n || n == 0) return;
-  if (std::all_of(labels.begin(), labels.end(), [](const std::string& s) { return s.empty(); }))
-    return;
-  const std::size_t every = std::max<std::size_t>(1, (n + 19) / 20);
+  std::size_t longest = 0;
+  for (const std::string& s : labels) longest = std::max(longest, s.size());
+  if (longest == 0) return;
+  const double wanted = static_cast<double>(n) / (longest > 5 ? 8.0 : 12.0);
+  std::size_t every = 1;
+  const auto below = [&] { return static_cast<double>(every) < wanted; };
+  for (std::size_t decade = 1; below(); decade *= 10)
+    for (std::size_t m : {1, 2, 5})
+      if (below()) every = m * decade;
+  const std::size_t first = every > 1 ? every - 1 : 0;
   std::vector<std::string> shown;
-  shown.reserve(n / every + 1);
-  for (std::size_t i = 0; i < n; i += every) shown.push_back(labels[i]);
-  g.categories_x(shown, 1, static_cast<double>(every));
+  for (std::size_t i = first; i < n; i += every) shown.push_back(labels[i]);
+  g.categories_x(shown, static_cast<double>(first + 1), static_cast<double>(every));
 }
 
 void draw_lines_and_zones(GraphBuilder& g, const ChartResults& r, const VchartView& v, bool first,

@@ -199,6 +199,21 @@ TEST_F(ChartGraph, MillionPointsReduceToAFewThousandVerticesKeepingEveryFlaggedP
   EXPECT_TRUE(texts_of(ZTG_TEXT_MARK).empty());
 }
 
+TEST_F(ChartGraph, PointLabelsBecomeRoundlySpacedTicks) {
+  // 125 points: about 12 labels wanted, 125 / 12 = 10.4, so every 20th point
+  // (the next of 1, 2, 5, 10, 20): points 20, 40, ..., 120.
+  view.code = 3;
+  flat(125);
+  for (int i = 1; i <= 125; ++i) view.labels.push_back("s" + std::to_string(i));
+  build();
+  const ZtgAxis& x = d.layout.panels[0].x;
+  ASSERT_EQ(x.category_count, 6);
+  EXPECT_DOUBLE_EQ(x.category_origin, 20);
+  EXPECT_DOUBLE_EQ(x.category_step, 20);
+  EXPECT_STREQ(x.categories[0], "s20");
+  EXPECT_STREQ(x.categories[5], "s120");
+}
+
 TEST_F(ChartGraph, AllPointsMissingGiveAFrameAndANote) {
   view.code = 3;
   flat(5);
