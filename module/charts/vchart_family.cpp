@@ -177,6 +177,10 @@ void Vchart::compute(Analysis& a) const {
   }
   r.error_state = state.results.error;
   if (r.error_state == 0 && state.results.used == 0) r.error_state = 3;  // no usable point
+  // Acceptance limits come from the specification limits: say so when there are none.
+  if (r.error_state == 0 && traits.kind == ChartKind::acceptance &&
+      is_missing(state.results.limits.ucl1) && is_missing(state.results.limits.lcl1))
+    show_information(Str::kGrNoSpecLimits);
 }
 
 bool Vchart::text_pane(const Analysis& a, int pane, std::string& text) const {

@@ -58,6 +58,9 @@ VchartCounts vchart_counts(const ChartResults& r);
 std::string vchart_summary_text(const ChartResults& r, const VchartView& v);
 std::string vchart_listing_text(const ChartResults& r, const VchartView& v);
 std::string vchart_rules_text(const ChartResults& r, const VchartView& v);
+// The "Rules in force" block of T3 (heading and one line per enabled rule);
+// the summary of a code without T3 ends with it.
+std::string vchart_rules_in_force(const VchartView& v);
 std::string vchart_capability_text(const ChartResults& r, const VchartView& v);
 
 // Chart 1 (FIRST true) or chart 2 of the results into G. False when the code

@@ -256,6 +256,24 @@ TEST_F(ChartGraph, ZoneLinesFollowTheOptionAndTheZoneRules) {
   }
 }
 
+TEST_F(ChartGraph, SummaryOfCodesWithoutARulesPaneNamesTheRulesInForce) {
+  // Defaults: rules 1 to 4 on. Code 9 (EWMA) has no runs-rules pane, code 3 has one.
+  const std::string heading = text(Str::kVcRulesHead1);
+  for (const int code : {9, 12, 14, 3, 0}) {
+    view.code = code;
+    flat(5);
+    const std::string summary = vchart_summary_text(r, view);
+    const bool own_pane = vchart_pane_of(code, 3) == VchartPane::T3;
+    EXPECT_EQ(summary.find(heading) != std::string::npos, !own_pane) << code;
+    if (!own_pane) {
+      EXPECT_EQ(summary.substr(summary.find(heading)), vchart_rules_in_force(view));
+    }
+  }
+  for (int rule = 1; rule <= 6; ++rule) options.option[9 + rule] = 0;
+  view.code = 9;
+  EXPECT_EQ(vchart_summary_text(r, view).find(heading), std::string::npos) << "no rule on";
+}
+
 TEST(LabelFormat, OneRoundingForEveryLabelOfAChart) {
   struct Row {
     std::vector<double> values;
