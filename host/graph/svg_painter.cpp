@@ -255,7 +255,8 @@ void SvgPainter::text(double x, double y, const std::string& s, double size, boo
   out_ += "<text";
   attribute("x", x);
   attribute("y", y);
-  out_ += " font-family=\"" + xml_escape(measure_.family()) + "\"";
+  // A generic family after the chosen one: a viewer without it still draws text.
+  out_ += " font-family=\"" + xml_escape(measure_.family()) + ", sans-serif\"";
   attribute("font-size", size);
   if (bold) out_ += " font-weight=\"bold\"";
   out_ += " fill=\"" + hex(colour) + "\"";
