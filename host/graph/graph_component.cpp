@@ -58,7 +58,8 @@ int32_t GraphComponent::create(const ZtGraphDescriptor& descriptor) {
   // A module that did not read the settings gets the profile's.
   ZtGraphDescriptor d = descriptor;
   if (d.settings.size == 0) d.settings = read_graph_settings(store_);
-  if (canvas_w_ > 0 && canvas_h_ > 0) d.settings.width = canvas_w_, d.settings.height = canvas_h_;
+  // The canvas asked for (--size) wins over the settings and the description.
+  if (canvas_w_ > 0 && canvas_h_ > 0) d.layout.width = canvas_w_, d.layout.height = canvas_h_;
   Graph graph = copy_graph(d);
   if (next_ == INT32_MAX) next_ = 1;  // handles wrap around rather than overflow
   while (graphs_.count(next_) != 0) ++next_;

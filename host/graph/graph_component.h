@@ -41,8 +41,8 @@ class GraphComponent {
   bool write_stacked(int32_t top, int32_t bottom, GraphFormat format, const std::string& path,
                      std::string* error = nullptr) const;
 
-  // The canvas of graphs created from now on whose description leaves it to
-  // the settings: pixels for PNG, points for SVG and PDF; 0 x 0 the settings'.
+  // The canvas of every graph created from now on: pixels for PNG, points for
+  // SVG and PDF; 0 x 0 leaves it to the description and the settings.
   void set_canvas(int width, int height) { canvas_w_ = width, canvas_h_ = height; }
 
  private:

@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <string>
 
+#include "host/graph/graph_component.h"
 #include "host/graph/graph_file.h"
 #include "host/graph/graph_stack.h"
 #include "sample_graphs.h"
@@ -154,6 +156,33 @@ TEST(Published, EverySampleIsValidXml) {
     EXPECT_EQ(std::system(("xmllint --noout " + path).c_str()), 0);
   }
   std::remove(path.c_str());
+}
+
+TEST(Published, ProfileSizeAndCanvasOptionReachGraphsThatLeaveTheSizeOpen) {
+  // A description that leaves the size open and the settings block empty
+  // (size 0) takes the profile's Graph keys; set_canvas (the --size option)
+  // overrides them.
+  std::map<std::pair<std::string, std::string>, std::string> profile = {
+      {{"Graph", "Width"}, "1000"}, {{"Graph", "Height"}, "700"}};
+  SettingsStore store{[&](const std::string& s, const std::string& k, const std::string& fallback) {
+                        const auto it = profile.find({s, k});
+                        return it == profile.end() ? fallback : it->second;
+                      },
+                      [&](const std::string&, const std::string&, const std::string&) {}};
+  GraphComponent component(store);
+  auto sample = testing::control_chart();
+  ZtGraphDescriptor& d = sample->finish();
+  d.settings = ZtGraphSettings{};
+  d.layout.width = d.layout.height = 0;
+  const Graph* a = component.find(component.create(d));
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->width, 1000);
+  EXPECT_EQ(a->height, 700);
+  component.set_canvas(640, 480);
+  const Graph* b = component.find(component.create(d));
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(b->width, 640);
+  EXPECT_EQ(b->height, 480);
 }
 
 }  // namespace
