@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -265,8 +266,13 @@ TEST(Run, OutWritesEveryOfferedGraphTheChartPageAndTheAskedSize) {
     EXPECT_TRUE(fs::exists(dir / file)) << file;
   EXPECT_NE(slurp(dir / "pane8.svg").find("width=\"640\" height=\"480\""), std::string::npos);
   EXPECT_NE(slurp(dir / "chart.svg").find("width=\"640\""), std::string::npos);
-  for (const auto& e : fs::directory_iterator(dir))
+  const bool have_checker = std::system("command -v xmllint >/dev/null 2>&1") == 0;
+  for (const auto& e : fs::directory_iterator(dir)) {
     EXPECT_EQ(e.path().extension().string().find("part"), std::string::npos) << "no leftovers";
+    if (have_checker && e.path().extension() == ".svg") {
+      EXPECT_EQ(std::system(("xmllint --noout " + e.path().string()).c_str()), 0) << e.path();
+    }
+  }
   for (const char* size : {"1x1", "100000x100000", "640", "640x480x2"}) {
     const Outcome bad = qualty(std::string("run vchart --chart 3 --var data=Diameter --size ") +
                                size + " --out " + dir.string() + " " + kData + "diameters.csv");
