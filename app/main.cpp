@@ -104,6 +104,7 @@ void add_run_options(CLI::App* cmd, qualty::RunOptions& o) {
   cmd->add_flag("--json", o.json, "print the outcome as one JSON object");
   cmd->add_option("--out", o.out_dir, "write paneN.txt and paneN.FORMAT into this folder");
   cmd->add_option("--format", o.format, "graph format: svg, png or pdf")->default_val("svg");
+  cmd->add_option("--size", o.size, "WxH: graph size, pixels for PNG, points for SVG and PDF");
   cmd->add_flag("--save", o.save, "save the result series into the data sheet");
   cmd->add_option("--sheet-out", o.sheet_out, "write the data sheet to this CSV file afterwards");
   cmd->add_option("--analysis-out", o.analysis_out, "save the analysis to reopen it later");

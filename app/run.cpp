@@ -15,6 +15,7 @@
 #include "app/analysis_file.h"
 #include "app/families.h"
 #include "host/graph/graph_file.h"
+#include "host/graph/graph_stack.h"
 #include "host/sheet/csv.h"
 
 namespace qualty {
@@ -102,6 +103,13 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   if (!split_pairs(o.sets, sets, bad)) return usage("--set takes NAME=VALUE, not '" + bad + "'");
   const auto format = parse_graph_format(o.format);
   if (!format) return usage("--format takes svg, png or pdf, not '" + o.format + "'");
+  if (!o.size.empty()) {
+    int w = 0, h = 0;
+    if (!parse_canvas_size(o.size, &w, &h))
+      return usage("--size takes WIDTHxHEIGHT from 64 to " + std::to_string(kMaxCanvasSide) +
+                   " each, not '" + o.size + "'");
+    session.graphs().set_canvas(w, h);
+  }
 
   // A saved analysis names its procedure, variant, variables and options.
   AnalysisFile saved;
@@ -258,8 +266,9 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   if (panes.empty()) {
     for (int k = 0; k < 7; ++k)
       if ((rec->masks[0] >> k) & 1) panes.push_back(k + 1);
+    // Writing files: every graph the procedure offers, not only the default ones.
     for (int k = 0; k < 7; ++k)
-      if ((rec->masks[1] >> k) & 1) panes.push_back(k + 8);
+      if (((rec->masks[1] >> k) & 1) || !o.out_dir.empty()) panes.push_back(k + 8);
   }
   std::map<int, std::string> texts;
   std::map<int, int32_t> graphs;
@@ -307,6 +316,13 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
       const std::string path =
           o.out_dir + "/pane" + std::to_string(pane) + "." + graph_extension(*format);
       if (!session.graphs().write(handle, *format, path, &why)) return usage(why);
+    }
+    // Chart 1 and chart 2 of a control chart together on one page.
+    if (graphs.count(8) != 0 && graphs.count(9) != 0 &&
+        is_chart_pair(session.graphs(), graphs[8], graphs[9])) {
+      const std::string path = o.out_dir + "/chart." + graph_extension(*format);
+      if (!session.graphs().write_stacked(graphs[8], graphs[9], *format, path, &why))
+        return usage(why);
     }
   }
 

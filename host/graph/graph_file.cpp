@@ -4,6 +4,7 @@
 #include <cairo.h>
 
 #include <cctype>
+#include <cstdio>
 #include <fstream>
 
 #include "host/graph/cairo_painter.h"
@@ -49,8 +50,37 @@ std::string render_svg(const Graph& graph, RenderLog* log) {
   return painter.finish();
 }
 
+namespace {
+
+// Drawn into PATH's temporary sibling, then renamed over PATH: a reader never
+// sees half a graph and a failed write leaves the old file as it was.
+bool write_drawn(const Graph& graph, GraphFormat format, const std::string& path,
+                 std::string* error, RenderLog* log);
+
+}  // namespace
+
 bool write_graph_file(const Graph& graph, GraphFormat format, const std::string& path,
                       std::string* error, RenderLog* log) {
+  const std::string temporary = path + ".part";
+  if (!write_drawn(graph, format, temporary, error, log)) {
+    std::remove(temporary.c_str());
+    if (error != nullptr) {
+      const std::size_t at = error->find(temporary);
+      if (at != std::string::npos) error->replace(at, temporary.size(), path);
+    }
+    return false;
+  }
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    return fail(error, "cannot write " + path);
+  }
+  return true;
+}
+
+namespace {
+
+bool write_drawn(const Graph& graph, GraphFormat format, const std::string& path,
+                 std::string* error, RenderLog* log) {
   if (format == GraphFormat::svg) {
     const std::string svg = render_svg(graph, log);
     std::ofstream out(path, std::ios::binary);
@@ -84,5 +114,7 @@ bool write_graph_file(const Graph& graph, GraphFormat format, const std::string&
     return fail(error, "cannot write " + path + ": " + cairo_status_to_string(written));
   return true;
 }
+
+}  // namespace
 
 }  // namespace qualty
