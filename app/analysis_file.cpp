@@ -2,9 +2,12 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+
+#include "host/files/atomic_file.h"
 
 namespace qualty {
 
@@ -14,6 +17,7 @@ using nlohmann::json;
 constexpr const char* kFormat = "qualty-analysis";
 constexpr int kVersion = 1;
 constexpr int32_t kMaxPoints = 100'000'000;
+constexpr std::uintmax_t kMaxFileBytes = 64u << 20;
 
 }  // namespace
 
@@ -42,13 +46,8 @@ bool write_analysis_file(const std::string& path, const std::string& procedure, 
   for (int32_t i = 0; r.excluded != nullptr && i < r.point_count; ++i)
     if (r.excluded[i] != 0) excluded.push_back(i + 1);
   doc["excluded"] = excluded;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << doc.dump(2) << "\n";
-  if (!out) {
-    error = "cannot write the analysis file " + path;
-    return false;
-  }
-  return true;
+  return write_file_atomically(path, doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n",
+                               error);
 }
 
 bool read_analysis_file(const std::string& path, AnalysisFile& f, std::string& error) {
@@ -57,10 +56,23 @@ bool read_analysis_file(const std::string& path, AnalysisFile& f, std::string& e
     error = "cannot read the analysis file " + path;
     return false;
   }
+  // An analysis file is small (a few kB, more only with many excluded points):
+  // a huge file is a wrong name, not something to read into memory.
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (ec || size > kMaxFileBytes) {
+    error = "the analysis file " + path +
+            (ec ? " is not a regular file" : " is too large (over 64 MB)");
+    return false;
+  }
   std::stringstream ss;
   ss << in.rdbuf();
-  const json doc = json::parse(ss.str(), nullptr, false);
-  const std::string where = "the analysis file " + path;
+  return parse_analysis_text(ss.str(), "the analysis file " + path, f, error);
+}
+
+bool parse_analysis_text(const std::string& text, const std::string& where, AnalysisFile& f,
+                         std::string& error) {
+  const json doc = json::parse(text, nullptr, false);
   if (doc.is_discarded() || !doc.is_object()) {
     error = where + " is not valid JSON (truncated or edited?)";
     return false;
