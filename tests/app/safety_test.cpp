@@ -216,6 +216,31 @@ TEST(Safety, ImpossibleValuesAreRefusedWithShortMessages) {
   fs::remove_all(dir);
 }
 
+// option16 = -5 in a saved analysis was applied on reopening ("A: -5 points in
+// a row") although --set option16=-5 is refused.
+TEST(Safety, ReopenedAnalysisWithAnOptionOutOfRangeIsRefused) {
+  const fs::path dir = scratch("reopen");
+  fs::copy_file(kData + "diameters.csv", dir / "d.csv");
+  ASSERT_EQ(qualty(dir, kChart + "--analysis-out a.json d.csv").status, 0);
+  std::string saved = slurp(dir / "a.json");
+  // The option array's 17th entry (option16) holds 8, the rule's default.
+  const size_t at = saved.find("\"option\"");
+  ASSERT_NE(at, std::string::npos);
+  size_t pos = saved.find('[', at);
+  for (int k = 0; k <= 16; ++k)
+    pos = saved.find_first_of("-0123456789", pos + 1) + (k < 16 ? 1 : 0);
+  ASSERT_EQ(saved.compare(pos, 1, "8"), 0) << saved.substr(pos, 20);
+  saved.replace(pos, 1, "-5");
+  put(dir / "bad.json", saved);
+  const Outcome r = qualty(dir, "reopen bad.json d.csv");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("'bad.json'"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("option16: -5 is outside"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "") << "nothing computed is printed";
+  EXPECT_EQ(qualty(dir, "reopen a.json d.csv").status, 0) << "the saved file as written";
+  fs::remove_all(dir);
+}
+
 TEST(Safety, ExpressionErrorsKeepTheirPositionAndSelectionsCountRows) {
   const fs::path dir = scratch("expr");
   fs::copy_file(kData + "diameters.csv", dir / "d.csv");
