@@ -39,7 +39,16 @@ size_t trim_end(const std::string& s, size_t begin, size_t end) {
 
 IniProfile::IniProfile(std::string path) : path_(std::move(path)) { load(); }
 
+IniProfile::~IniProfile() { flush(); }
+
+bool IniProfile::flush() {
+  if (!dirty_) return true;
+  dirty_ = false;
+  return save();
+}
+
 bool IniProfile::load() {
+  dirty_ = false;
   lines_.clear();
   sections_.clear();
   error_.clear();
@@ -214,6 +223,10 @@ bool IniProfile::set(const std::string& section, const std::string& key, const s
     sec.keys.emplace(folded_key, line);
     sec.last = line;
     if (std::next(line) == lines_.end()) final_newline_ = true;
+  }
+  if (deferred_) {
+    dirty_ = true;
+    return true;
   }
   return save();
 }

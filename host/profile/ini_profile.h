@@ -32,11 +32,10 @@ class IniProfile {
  public:
   // An empty path keeps the settings in memory only.
   explicit IniProfile(std::string path = {});
-  // The index holds positions in the line list: moving keeps them, copying not.
+  // The index holds positions in the line list, and the destructor may write
+  // the file: a profile is neither copied nor moved.
   IniProfile(const IniProfile&) = delete;
   IniProfile& operator=(const IniProfile&) = delete;
-  IniProfile(IniProfile&&) = default;
-  IniProfile& operator=(IniProfile&&) = default;
 
   // Replaces the settings with the file's. A missing file is an empty profile.
   // False when the file could not be read whole (see error()).
@@ -50,10 +49,19 @@ class IniProfile {
   // the fallback when the key is absent or holds no number.
   int32_t get_int(const std::string& section, const std::string& key, int32_t fallback) const;
 
-  // Sets a value and saves the file; false (and error()) when the value cannot
-  // be stored or the file cannot be written. A profile read only in part takes
-  // the value for this run and is not saved.
+  ~IniProfile();
+
+  // Sets a value and saves the file (or, deferred, marks it to be saved by
+  // flush()); false (and error()) when the value cannot be stored or the file
+  // cannot be written. A profile read only in part takes the value for this
+  // run and is not saved.
   bool set(const std::string& section, const std::string& key, const std::string& value);
+  // With deferred saving, a run of changes (a procedure remembering its
+  // options one key at a time) costs one write of the file, not one per key.
+  void set_deferred(bool on) { deferred_ = on; }
+  // Saves pending changes; false (and error()) when the file cannot be written.
+  // The destructor flushes too, silently.
+  bool flush();
 
   // The file's text as it would be written now.
   std::string to_text() const;
@@ -86,6 +94,8 @@ class IniProfile {
   bool final_newline_ = true;
   bool crlf_ = false;
   bool whole_ = true;
+  bool deferred_ = false;
+  bool dirty_ = false;
   std::string error_;
 };
 

@@ -114,6 +114,26 @@ TEST(IniProfile, SettingsThatWouldReadBackDifferentlyAreRefused) {
   EXPECT_EQ(again.get_string("S", "k", ""), "a;b:c=d");
 }
 
+// A procedure remembers its options one key at a time: deferred, the file is
+// written once, by flush() or at the end.
+TEST(IniProfile, DeferredChangesAreWrittenOnceOnFlush) {
+  const fs::path dir = temp_dir("deferred");
+  const fs::path file = dir / "q.ini";
+  put(file, "[A]\nx=1\n");
+  {
+    IniProfile p(file.string());
+    p.set_deferred(true);
+    ASSERT_TRUE(p.set("A", "x", "2"));
+    ASSERT_TRUE(p.set("A", "y", "3"));
+    EXPECT_EQ(slurp(file), "[A]\nx=1\n") << "not yet written";
+    EXPECT_TRUE(p.flush());
+    EXPECT_EQ(slurp(file), "[A]\nx=2\ny=3\n");
+    ASSERT_TRUE(p.set("A", "x", "4"));
+  }
+  EXPECT_EQ(slurp(file), "[A]\nx=4\ny=3\n") << "the destructor flushes";
+  fs::remove_all(dir);
+}
+
 // Each key was searched linearly in its section: 80,000 keys took 22.8 s.
 TEST(IniProfile, LargeProfileLoadsInWellUnderASecond) {
   std::string text;
