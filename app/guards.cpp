@@ -36,6 +36,22 @@ std::string cut_quoted_texts(std::string_view message) {
   return out;
 }
 
+std::string cut_long_words(std::string_view message) {
+  std::string out;
+  size_t i = 0;
+  while (i < message.size()) {
+    const size_t end = std::min(message.find_first_of(" \t\n", i), message.size());
+    if (end == i) {
+      out.push_back(message[i++]);
+      continue;
+    }
+    const std::string word = user_text(message.substr(i, end - i));
+    out.append(word, 1, word.size() - 2);  // without the quotes user_text adds
+    i = end;
+  }
+  return out;
+}
+
 std::string output_naming_input(const RunOptions& o, const std::string& profile_path) {
   const std::vector<std::pair<const char*, std::string>> inputs = {
       {"the data file", o.data}, {"the analysis file", o.reopen}, {"the profile", profile_path}};

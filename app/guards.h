@@ -19,6 +19,10 @@ std::string user_text(std::string_view text);
 // cuts it.
 std::string cut_quoted_texts(std::string_view message);
 
+// A message with every run of non-blank characters longer than 80 cut as
+// user_text() cuts it (for messages that echo an argument without quotes).
+std::string cut_long_words(std::string_view message);
+
 // Every file the run reads (the data sheet, a reopened analysis, the profile)
 // is compared by identity with every file it may write (--sheet-out,
 // --analysis-out, the panes and graphs under --out). The first clash as a

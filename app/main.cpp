@@ -148,8 +148,10 @@ int main(int argc, char** argv) {
   try {
     cli.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    const int code = cli.exit(e);
-    return code == 0 ? 0 : 2;
+    if (e.get_exit_code() == 0) return cli.exit(e);  // --help, --version
+    std::fprintf(stderr, "qualty: %s (see qualty --help)\n",
+                 qualty::cut_long_words(e.what()).c_str());
+    return 2;
   }
 
   // A file-size limit makes a write fail (and the file be left as it was)

@@ -205,6 +205,7 @@ TEST(Safety, ImpossibleValuesAreRefusedWithShortMessages) {
       {"--profile . " + kChart + "d.csv", "is a folder"},
       {"run pareto --variant 99 --var raw=Defect defects.csv", "99"},
       {kChart + "--set " + long_name + "=1 d.csv", "...'"},
+      {kChart + "--" + long_name + " d.csv", "xxx..."},  // unknown to the parser
   };
   for (const auto& c : cases) {
     const Outcome r = qualty(dir, c.args);
