@@ -151,6 +151,30 @@ TEST(Safety, OutputNamingAnInputIsRefused) {
   fs::remove_all(dir);
 }
 
+TEST(Safety, ProfileUnderAFileSizeLimitIsLeftAsItWas) {
+  const fs::path dir = scratch("profile-limit");
+  fs::copy_file(kData + "diameters.csv", dir / "d.csv");
+  const std::string text = "; mine\n[Other]\nkey=" + std::string(2000, 'v') + "\n";
+  put(dir / "q.ini", text);
+  const Outcome r =
+      qualty(dir, "--profile q.ini " + kChart + "--set option34=6 d.csv", "ulimit -f 1;");
+  EXPECT_NE(r.err.find("cannot write the profile"), std::string::npos) << r.err;
+  EXPECT_EQ(slurp(dir / "q.ini"), text);
+  EXPECT_EQ(leftovers(dir, {"d.csv", "q.ini"}), "");
+  fs::remove_all(dir);
+}
+
+TEST(Safety, HugeAnalysisFileIsRefusedUnread) {
+  const fs::path dir = scratch("huge");
+  fs::copy_file(kData + "diameters.csv", dir / "d.csv");
+  { std::ofstream(dir / "big.json") << "{"; }
+  fs::resize_file(dir / "big.json", 1ull << 30);  // 1 GB, sparse
+  const Outcome r = qualty(dir, "reopen big.json d.csv");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("too large"), std::string::npos) << r.err;
+  fs::remove_all(dir);
+}
+
 // One malformed line erased every section of the profile at the next save.
 TEST(Safety, MalformedProfileIsLeftIntact) {
   const fs::path dir = scratch("profile");
