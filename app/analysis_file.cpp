@@ -51,18 +51,20 @@ bool write_analysis_file(const std::string& path, const std::string& procedure, 
 }
 
 bool read_analysis_file(const std::string& path, AnalysisFile& f, std::string& error) {
+  // An analysis file is small (a few kB, more only with many excluded points):
+  // a huge file is a wrong name, not something to read into memory. Checked
+  // before opening, since opening a FIFO would wait for a writer.
+  std::error_code ec;
+  const bool regular = std::filesystem::is_regular_file(path, ec);
+  const auto size = regular ? std::filesystem::file_size(path, ec) : 0;
+  if (!regular || ec || size > kMaxFileBytes) {
+    error = "the analysis file " + path +
+            (!regular || ec ? " is not a readable regular file" : " is too large (over 64 MB)");
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = "cannot read the analysis file " + path;
-    return false;
-  }
-  // An analysis file is small (a few kB, more only with many excluded points):
-  // a huge file is a wrong name, not something to read into memory.
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);
-  if (ec || size > kMaxFileBytes) {
-    error = "the analysis file " + path +
-            (ec ? " is not a regular file" : " is too large (over 64 MB)");
     return false;
   }
   std::stringstream ss;

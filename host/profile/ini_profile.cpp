@@ -61,11 +61,11 @@ bool IniProfile::load() {
   } else if (!S_ISREG(st.st_mode)) {
     error_ = "the profile " + path_ + " is not a regular file";
   }
-  std::ifstream in(path_, std::ios::binary);
-  if (error_.empty() && !in) error_ = "cannot read the profile " + path_;
   std::ostringstream ss;
-  if (error_.empty() && !(ss << in.rdbuf()) && st.st_size > 0)
-    error_ = "cannot read the profile " + path_;
+  if (error_.empty()) {  // never opened otherwise: opening a FIFO would wait for a writer
+    std::ifstream in(path_, std::ios::binary);
+    if (!in || (!(ss << in.rdbuf()) && st.st_size > 0)) error_ = "cannot read the profile " + path_;
+  }
   if (!error_.empty()) {
     whole_ = false;
     error_ += "; it will not be changed";

@@ -1,6 +1,7 @@
 // The profile as a file the user owns: edited in place, never erased, never
 // written back when it could not be read whole, followed through a link.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -89,6 +90,15 @@ TEST(IniProfile, ContinuationLinesAreRefusedNotJoined) {
     IniProfile p;
     EXPECT_EQ(p.load_text(c.text), c.whole) << c.why;
   }
+}
+
+TEST(IniProfile, FifoProfileIsRefusedWithoutWaiting) {
+  const fs::path dir = temp_dir("fifo");
+  ASSERT_EQ(mkfifo((dir / "q.ini").c_str(), 0600), 0);
+  IniProfile p((dir / "q.ini").string());  // opening it would block until a writer came
+  EXPECT_NE(p.error().find("not a regular file"), std::string::npos) << p.error();
+  EXPECT_FALSE(p.writable());
+  fs::remove_all(dir);
 }
 
 TEST(IniProfile, SymlinkedProfileIsFollowedAndKept) {
