@@ -1,5 +1,6 @@
 #include "app/analysis_file.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -18,6 +19,26 @@ constexpr const char* kFormat = "qualty-analysis";
 constexpr int kVersion = 1;
 constexpr int32_t kMaxPoints = 100'000'000;
 constexpr std::uintmax_t kMaxFileBytes = 64u << 20;
+
+// A whole number of the int32 range. The library's own conversion of 1e300 or
+// 2^40 to int is unchecked (undefined, or silently wrapped to another option
+// value), so every integer field is read here.
+int32_t whole(const json& v, const char* field) {
+  if (!v.is_number_integer())
+    throw std::runtime_error(std::string(field) + " holds something other than a whole number");
+  const bool fits = v.is_number_unsigned()
+                        ? v.get<uint64_t>() <= INT32_MAX
+                        : v.get<int64_t>() >= INT32_MIN && v.get<int64_t>() <= INT32_MAX;
+  if (!fits) throw std::runtime_error(std::string(field) + " holds a number out of range");
+  return static_cast<int32_t>(v.get<int64_t>());
+}
+
+std::vector<int32_t> wholes(const json& v, const char* field) {
+  if (!v.is_array()) throw std::runtime_error(std::string(field) + " is not a list");
+  std::vector<int32_t> out;
+  for (const json& x : v) out.push_back(whole(x, field));
+  return out;
+}
 
 }  // namespace
 
@@ -80,20 +101,22 @@ bool parse_analysis_text(const std::string& text, const std::string& where, Anal
     return false;
   }
   try {
-    if (doc.at("format").get<std::string>() != kFormat || doc.at("version").get<int>() != kVersion)
+    if (doc.at("format").get<std::string>() != kFormat ||
+        whole(doc.at("version"), "version") != kVersion)
       throw std::runtime_error("not an analysis file of this version");
     f.procedure = doc.at("procedure").get<std::string>();
-    f.variant = doc.at("variant").get<int>();
-    f.input_mode = doc.at("input_mode").get<int32_t>();
-    f.title_number = doc.at("title_number").get<int32_t>();
+    f.variant = whole(doc.at("variant"), "variant");
+    f.input_mode = whole(doc.at("input_mode"), "input_mode");
+    f.title_number = whole(doc.at("title_number"), "title_number");
     f.expressions = doc.at("expressions").get<std::vector<std::string>>();
     f.selection = doc.at("selection").get<std::string>();
-    f.option = doc.at("option").get<std::vector<int32_t>>();
+    f.option = wholes(doc.at("option"), "option");
     f.doption.clear();
     for (const json& v : doc.at("doption"))
       f.doption.push_back(v.is_null() ? ZTQ_MISSING : v.get<double>());
-    f.pane_option = doc.at("pane_option").get<std::vector<std::vector<int32_t>>>();
-    f.excluded = doc.at("excluded").get<std::vector<int32_t>>();
+    f.pane_option.clear();
+    for (const json& p : doc.at("pane_option")) f.pane_option.push_back(wholes(p, "pane_option"));
+    f.excluded = wholes(doc.at("excluded"), "excluded");
   } catch (const std::exception& e) {
     error = where + " is damaged: " + e.what();
     return false;

@@ -263,6 +263,16 @@ TEST(Safety, ReopenedAnalysisWithAnOptionOutOfRangeIsRefused) {
   EXPECT_NE(r.err.find("option16: -5 is outside"), std::string::npos) << r.err;
   EXPECT_EQ(r.out, "") << "nothing computed is printed";
   EXPECT_EQ(qualty(dir, "reopen a.json d.csv").status, 0) << "the saved file as written";
+  // Found by fuzzing: 1e300 was converted to int unchecked (undefined), and
+  // 2^32 - 5 wrapped to -5, past the range check.
+  for (const char* value : {"4294967291", "7.7e72", "8.5"}) {
+    std::string edited = saved;
+    edited.replace(pos, 2, value);
+    put(dir / "bad.json", edited);
+    const Outcome e = qualty(dir, "reopen bad.json d.csv");
+    EXPECT_EQ(e.status, 2) << value;
+    EXPECT_NE(e.err.find("option"), std::string::npos) << e.err;
+  }
   fs::remove_all(dir);
 }
 
