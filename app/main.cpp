@@ -11,11 +11,14 @@
 // error state; 2 bad usage or an unreadable file.
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/guards.h"
 #include "app/module_loader.h"
 #include "app/run.h"
 #include "app/session.h"
@@ -165,11 +168,22 @@ int main(int argc, char** argv) {
   try {
     cli.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    const int code = cli.exit(e);
-    return code == 0 ? 0 : 2;
+    if (e.get_exit_code() == 0) return cli.exit(e);  // --help, --version
+    std::fprintf(stderr, "qualty: %s (see qualty --help)\n",
+                 qualty::cut_long_words(e.what()).c_str());
+    return 2;
   }
 
-  qualty::Session session(qualty::default_profile_path(profile_path));
+  // A file-size limit makes a write fail (and the file be left as it was)
+  // rather than end the process half-way through it.
+  std::signal(SIGXFSZ, SIG_IGN);
+  const std::string profile = qualty::default_profile_path(profile_path);
+  if (std::error_code ec; std::filesystem::is_directory(profile, ec)) {
+    std::fprintf(stderr, "qualty: the profile %s is a folder, not a settings file\n",
+                 qualty::user_text(profile).c_str());
+    return 2;
+  }
+  qualty::Session session(profile);
   session.ui().assume_yes = yes;
   if (!session.start()) {
     std::fprintf(stderr, "qualty: %s\n", session.error().c_str());

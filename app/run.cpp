@@ -14,6 +14,8 @@
 #include "app/advice.h"
 #include "app/analysis_file.h"
 #include "app/families.h"
+#include "app/guards.h"
+#include "host/files/atomic_file.h"
 #include "host/graph/graph_file.h"
 #include "host/graph/graph_stack.h"
 #include "host/sheet/csv.h"
@@ -27,7 +29,7 @@ using nlohmann::json;
 constexpr int32_t kIndex = 0;  // qualty keeps one analysis, index 0
 
 int usage(const std::string& message) {
-  std::fprintf(stderr, "qualty: %s\n", message.c_str());
+  std::fprintf(stderr, "qualty: %s\n", cut_quoted_texts(message).c_str());
   return 2;
 }
 
@@ -110,6 +112,8 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
                    " each, not '" + o.size + "'");
     session.graphs().set_canvas(w, h);
   }
+  if (const std::string clash = output_naming_input(o, session.profile().path()); !clash.empty())
+    return usage(clash);
 
   // A saved analysis names its procedure, variant, variables and options.
   AnalysisFile saved;
@@ -173,6 +177,11 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     return usage("gagerr takes --variant 0, 1 or 2, not " + std::to_string(variant));
   if (procedure == "vchart" && (variant < 0 || variant > 21))
     return usage("--chart takes a chart-type code from 0 to 21, not " + std::to_string(variant));
+  if (const int variants = describe.value("variants", 1); variant < 0 || variant >= variants)
+    return usage(
+        "procedure " + procedure + " has " +
+        (variants == 1 ? "only variant 0" : "variants 0 to " + std::to_string(variants - 1)) +
+        ", not " + std::to_string(variant));
 
   FamilyCalls calls;
   std::string why;
@@ -180,11 +189,17 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
 
   try {
     CsvLoad load = read_csv_file(o.data);
-    for (const std::string& w : load.warnings) std::fprintf(stderr, "qualty: %s\n", w.c_str());
+    for (const std::string& w : load.warnings)
+      std::fprintf(stderr, "qualty: %s\n", cut_quoted_texts(w).c_str());
     session.attach_sheet(std::move(load.sheet));
   } catch (const SheetError& e) {
     return usage(e.what());
   }
+  if (std::string warning, wrong = check_expressions(session.sheet(), vars, warning);
+      !wrong.empty())
+    return usage(wrong);
+  else if (!warning.empty())
+    std::fprintf(stderr, "qualty: %s\n", cut_quoted_texts(warning).c_str());
   session.set_advice(o.advice);
 
   HostContext ctx{};
@@ -224,6 +239,12 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     // A reopened analysis: the record as it was saved, then BeginAgain.
     if (!apply_analysis_file(saved, *rec, why)) return usage(why);
     calls.begin_again(kIndex, rec, &window, &ctx, &sheet_state, &sheet_window);
+    // The saved options pass the options form's checks, as --set values do.
+    PaneWindow check{};
+    refusal.clear();
+    if (!analysis_options.empty() && calls.opts(&check, kIndex, 1, nullptr) == 0)
+      return usage("the analysis file " + user_text(o.reopen) + " holds an option that is refused" +
+                   (refusal.empty() ? "" : ": " + refusal));
   }
 
   // Options: the analysis options through pane 1, pane options through their pane.
@@ -308,9 +329,7 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     std::filesystem::create_directories(o.out_dir, ec);
     for (const auto& [pane, text] : texts) {
       const std::string path = o.out_dir + "/pane" + std::to_string(pane) + ".txt";
-      std::ofstream f(path, std::ios::binary);
-      f << text;
-      if (!f) return usage("cannot write " + path);
+      if (!write_file_atomically(path, text, why)) return usage(why);
     }
     for (const auto& [pane, handle] : graphs) {
       const std::string path =

@@ -4,9 +4,9 @@
 #include <cairo.h>
 
 #include <cctype>
-#include <cstdio>
-#include <fstream>
+#include <new>
 
+#include "host/files/atomic_file.h"
 #include "host/graph/cairo_painter.h"
 #include "host/graph/svg_painter.h"
 
@@ -16,6 +16,15 @@ namespace {
 bool fail(std::string* error, const std::string& why) {
   if (error != nullptr) *error = why;
   return false;
+}
+
+cairo_status_t append_bytes(void* closure, const unsigned char* data, unsigned int length) {
+  try {
+    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+  } catch (const std::bad_alloc&) {
+    return CAIRO_STATUS_NO_MEMORY;
+  }
+  return CAIRO_STATUS_SUCCESS;
 }
 
 void keep(RenderLog* log, RenderLog&& drawn) {
@@ -50,48 +59,19 @@ std::string render_svg(const Graph& graph, RenderLog* log) {
   return painter.finish();
 }
 
-namespace {
-
-// Drawn into PATH's temporary sibling, then renamed over PATH: a reader never
-// sees half a graph and a failed write leaves the old file as it was.
-bool write_drawn(const Graph& graph, GraphFormat format, const std::string& path,
-                 std::string* error, RenderLog* log);
-
-}  // namespace
-
 bool write_graph_file(const Graph& graph, GraphFormat format, const std::string& path,
                       std::string* error, RenderLog* log) {
-  const std::string temporary = path + ".part";
-  if (!write_drawn(graph, format, temporary, error, log)) {
-    std::remove(temporary.c_str());
-    if (error != nullptr) {
-      const std::size_t at = error->find(temporary);
-      if (at != std::string::npos) error->replace(at, temporary.size(), path);
-    }
-    return false;
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return fail(error, "cannot write " + path);
-  }
-  return true;
-}
-
-namespace {
-
-bool write_drawn(const Graph& graph, GraphFormat format, const std::string& path,
-                 std::string* error, RenderLog* log) {
   if (format == GraphFormat::svg) {
-    const std::string svg = render_svg(graph, log);
-    std::ofstream out(path, std::ios::binary);
-    if (!out || !out.write(svg.data(), static_cast<std::streamsize>(svg.size())))
-      return fail(error, "cannot write " + path);
+    std::string why;
+    if (!write_file_atomically(path, render_svg(graph, log), why)) return fail(error, why);
     return true;
   }
+  // PNG and PDF are drawn into memory and written like every other file.
+  std::string bytes;
   cairo_surface_t* surface =
       format == GraphFormat::png
           ? cairo_image_surface_create(CAIRO_FORMAT_ARGB32, graph.width, graph.height)
-          : cairo_pdf_surface_create(path.c_str(), graph.width, graph.height);
+          : cairo_pdf_surface_create_for_stream(append_bytes, &bytes, graph.width, graph.height);
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(surface);
     return fail(error, "cannot create the drawing surface for " + path);
@@ -104,7 +84,8 @@ bool write_drawn(const Graph& graph, GraphFormat format, const std::string& path
   const cairo_status_t drawn = cairo_status(cr);
   cairo_destroy(cr);
   cairo_status_t written = CAIRO_STATUS_SUCCESS;
-  if (format == GraphFormat::png) written = cairo_surface_write_to_png(surface, path.c_str());
+  if (format == GraphFormat::png)
+    written = cairo_surface_write_to_png_stream(surface, append_bytes, &bytes);
   cairo_surface_finish(surface);
   if (written == CAIRO_STATUS_SUCCESS) written = cairo_surface_status(surface);
   cairo_surface_destroy(surface);
@@ -112,9 +93,9 @@ bool write_drawn(const Graph& graph, GraphFormat format, const std::string& path
     return fail(error, std::string("drawing failed: ") + cairo_status_to_string(drawn));
   if (written != CAIRO_STATUS_SUCCESS)
     return fail(error, "cannot write " + path + ": " + cairo_status_to_string(written));
+  std::string why;
+  if (!write_file_atomically(path, bytes, why)) return fail(error, why);
   return true;
 }
-
-}  // namespace
 
 }  // namespace qualty

@@ -20,7 +20,9 @@ using csv_detail::place;
 struct NumericState {
   bool text = false;  // a non-number or quoted cell seen: the column is character
   std::vector<double> numbers;
-  std::size_t no_values = 0;  // NaN, inf, NA texts read as missing
+  std::size_t no_values = 0;      // NaN, inf, NA texts read as missing
+  std::size_t missing_codes = 0;  // cells holding -32768, the missing value itself
+  std::size_t first_missing_code_line = 0;
   std::size_t first_no_value_line = 0;
 };
 
@@ -127,6 +129,8 @@ CsvLoad read_csv(std::string_view whole) {
             return;
           }
           if (kind == NumberText::kNoValue && s.no_values++ == 0) s.first_no_value_line = f.line;
+          if (kind == NumberText::kNumber && v == kMissing && s.missing_codes++ == 0)
+            s.first_missing_code_line = f.line;
           s.numbers.push_back(kind == NumberText::kNumber ? v : kMissing);
         },
         [&](std::size_t line, std::size_t fields) {
@@ -165,6 +169,12 @@ CsvLoad read_csv(std::string_view whole) {
                               "\": " + std::to_string(state[c].no_values) +
                               " cells of NaN, inf or NA text read as missing (first on line " +
                               std::to_string(state[c].first_no_value_line) + ")");
+    if (state[c].missing_codes > 0)
+      load.warnings.push_back(
+          "column " + std::to_string(c + 1) + " \"" + columns[c].name +
+          "\": " + std::to_string(state[c].missing_codes) +
+          " cells of -32768, the missing value, read as missing (first on line " +
+          std::to_string(state[c].first_missing_code_line) + ")");
   }
   load.sheet = DataSheet::from_columns(std::move(columns));
   return load;

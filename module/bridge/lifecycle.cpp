@@ -10,6 +10,7 @@
 #include "bridge/json.h"
 #include "bridge/messages.h"
 #include "bridge/module_state.h"
+#include "bridge/remembered.h"
 #include "bridge/variables.h"
 
 namespace ztq {
@@ -136,7 +137,9 @@ void lifecycle_setup(const Procedure& p, int32_t index, AnalysisRecord* record,
       if (index == g_context->next_analysis_index) ++g_context->next_analysis_index;
     }
     p.set_defaults(r);
+    const AnalysisRecord defaults = r;
     p.read_profile(r);
+    check_remembered_options(p, r, defaults);
   }
   notify_change();
   // The expressions go into the record's slots; the selection last.
