@@ -69,17 +69,35 @@ std::string output_naming_input(const RunOptions& o, const std::string& profile_
   return {};
 }
 
+std::vector<std::string> split_expression_list(const std::string& list) {
+  std::vector<std::string> out(1);
+  bool quoted = false;
+  for (char c : list) {
+    if (c == '"') quoted = !quoted;
+    if (c == ';' && !quoted) {
+      out.emplace_back();
+      continue;
+    }
+    out.back() += c;
+  }
+  return out;
+}
+
 std::string check_expressions(const DataSheet& sheet,
                               const std::map<std::string, std::string>& vars,
                               std::string& warning) {
-  for (const auto& [role, expression] : vars) {
-    if (expression.find_first_not_of(" \t") == std::string::npos) continue;
-    try {
-      (void)evaluate_expression(sheet, expression);
-    } catch (const ExpressionError& e) {
-      if (role != "select") return "role " + role + ": " + e.what();
-      warning = "the selection " + user_text(expression) + " is ignored (" + e.what() + "): all " +
-                std::to_string(sheet.row_count()) + " rows are analysed";
+  for (const auto& [role, list] : vars) {
+    // A role given more than once arrives as its expressions separated by ';'
+    // (outside text literals); each is checked on its own.
+    for (const std::string& expression : split_expression_list(list)) {
+      if (expression.find_first_not_of(" \t") == std::string::npos) continue;
+      try {
+        (void)evaluate_expression(sheet, expression);
+      } catch (const ExpressionError& e) {
+        if (role != "select") return "role " + role + ": " + e.what();
+        warning = "the selection " + user_text(expression) + " is ignored (" + e.what() +
+                  "): all " + std::to_string(sheet.row_count()) + " rows are analysed";
+      }
     }
   }
   return {};

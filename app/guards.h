@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/run.h"
 #include "host/sheet/data_sheet.h"
@@ -34,6 +35,9 @@ std::string output_naming_input(const RunOptions& options, const std::string& pr
 // role's error is the returned message ("role data: position 5: unknown name
 // 'Nope'"); the selection's ("select") is a warning put in warning: it is
 // ignored, and the warning says how many rows that leaves in.
+// The expressions of a role given more than once, split at ';' outside text literals.
+std::vector<std::string> split_expression_list(const std::string& list);
+
 std::string check_expressions(const DataSheet& sheet,
                               const std::map<std::string, std::string>& vars, std::string& warning);
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bridge/graph_builder.h"
+#include "bridge/strings.h"
 #include "charts/chart_options.h"
 #include "charts/chart_results.h"
 

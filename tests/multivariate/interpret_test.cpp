@@ -87,15 +87,17 @@ TEST(MvInterpret, SignalsChooseTheVerdictByBinomialP) {
   EXPECT_FALSE(has(in, 6037));
 }
 
-TEST(MvInterpret, RegisteredUnderTheTitleAndSilentInError) {
+TEST(MvInterpret, RegisteredUnderTheTitleAndOneSentenceInError) {
   MvState s = state_of({{1, 2, 3, 4, 5}, {2, 3, 5, 4, 6}}, {});
   AnalysisRecord r{};
   r.results = &s;
   r.doption[0] = 0.27;
   EXPECT_TRUE(has(interpret(&r, 2154, 1), 6031));
   EXPECT_TRUE(interpret(&r, 2154, 2).sentences.empty());  // the listings carry none
-  r.error_state = 1008;
-  EXPECT_TRUE(interpret(&r, 2154, 1).sentences.empty());
+  r.error_state = 1008;  // in error, the one sentence that says so, and nothing of the chart
+  const Interpretation in_error = interpret(&r, 2154, 1);
+  ASSERT_EQ(in_error.sentences.size(), 1u);
+  EXPECT_FALSE(has(in_error, 6031));
   r.results = nullptr;
 }
 
