@@ -92,6 +92,10 @@ void add_run_options(CLI::App* cmd, qualty::RunOptions& o) {
   cmd->add_option("--sheet-out", o.sheet_out, "write the data sheet to this CSV file afterwards");
   cmd->add_option("--analysis-out", o.analysis_out, "save the analysis to reopen it later");
   cmd->add_flag("--advice", o.advice, "append the interpretation to each text pane");
+  cmd->add_flag("--remember", o.remember,
+                "keep the options of --set in the profile for later runs");
+  cmd->add_option("--save-extra", o.save_extra,
+                  "with --save, also the per-point limits and runs-rule flags: limits,flags");
 }
 
 }  // namespace
@@ -131,7 +135,10 @@ int main(int argc, char** argv) {
       ->required();
   run_cmd->add_option("data", run.data, "the data sheet (CSV)")->required();
   auto* variant = run_cmd->add_option("--variant", run.variant, "the procedure's variant");
-  run_cmd->add_option("--chart", run.variant, "the chart-type code (vchart)")->excludes(variant);
+  run_cmd
+      ->add_option("--chart", run.chart,
+                   "the chart-type code or name (vchart; `describe vchart` lists them)")
+      ->excludes(variant);
   add_run_options(run_cmd, run);
   run_cmd->fallthrough();
 

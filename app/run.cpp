@@ -12,6 +12,9 @@
 
 #include "app/analysis_file.h"
 #include "app/families.h"
+#include "app/option_names.h"
+#include "app/run_checks.h"
+#include "app/run_json.h"
 #include "host/graph/graph_file.h"
 #include "host/sheet/csv.h"
 
@@ -75,10 +78,10 @@ struct Records {
 
 int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   std::map<std::string, std::string> vars;
-  std::map<std::string, std::string> sets;
+  std::map<std::string, std::string> sets;  // by numbered name
   std::string bad;
+  std::string why_not;
   if (!split_pairs(o.vars, vars, bad)) return usage("--var takes ROLE=EXPR, not '" + bad + "'");
-  if (!split_pairs(o.sets, sets, bad)) return usage("--set takes NAME=VALUE, not '" + bad + "'");
   const auto format = parse_graph_format(o.format);
   if (!format) return usage("--format takes svg, png or pdf, not '" + o.format + "'");
 
@@ -106,15 +109,18 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     for (const auto& n : p.value("options", json::array()))
       pane_options[p.value("pane", 0)].insert(n.get<std::string>());
   for (const auto& [name, value] : vars)
-    if (!roles.count(name)) return usage("procedure " + procedure + " has no role '" + name + "'");
-  for (const auto& [name, value] : sets) {
-    bool known = analysis_options.count(name) || name == "mode";
-    for (const auto& [pane, names] : pane_options) known = known || names.count(name);
-    if (!known) return usage("procedure " + procedure + " has no option '" + name + "'");
-  }
-
+    if (!roles.count(name))
+      return usage("procedure " + procedure + " has no role '" + name + "'" +
+                   did_you_mean(name, {roles.begin(), roles.end()}));
+  const OptionCatalog catalog(describe);
+  if (!catalog.resolve(o.sets, sets, why_not)) return usage(why_not);
+  if (!o.chart.empty() && !catalog.resolve_variant(o.chart, variant, why_not))
+    return usage(why_not);
   if (procedure == "vchart" && (variant < 0 || variant > 21))
-    return usage("--chart takes a chart-type code from 0 to 21, not " + std::to_string(variant));
+    return usage("--chart takes a chart-type code from 0 to 21 or a name, not " +
+                 std::to_string(variant));
+  if (o.save && o.sheet_out.empty())
+    return usage("--save without --sheet-out: the saved columns would be lost");
 
   FamilyCalls calls;
   std::string why;
@@ -127,7 +133,18 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   } catch (const SheetError& e) {
     return usage(e.what());
   }
+  if (!check_variables(session.sheet(), vars, why)) return usage(why);
   session.set_advice(o.advice);
+  MessageReport report(session.ui());
+  // The options of --set hold for this run; only --remember writes them
+  // into the profile, as the options dialog's OK would.
+  HostApplication* app = session.app();
+  const auto write_int = app->write_profile_int;
+  const auto write_string = app->write_profile_string;
+  if (!o.remember) {
+    app->write_profile_int = nullptr;
+    app->write_profile_string = nullptr;
+  }
 
   HostContext ctx{};
   ctx.row_count = static_cast<int32_t>(session.sheet().row_count());
@@ -188,19 +205,30 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
       return usage("the options of pane " + std::to_string(pane) + " were refused" +
                    (refusal.empty() ? "" : ": " + refusal));
   }
+  app->write_profile_int = write_int;
+  app->write_profile_string = write_string;
   for (int point : o.excludes) {
     if (!calls.exclude) return usage("procedure " + procedure + " has no point exclusion");
+    if (point < 1 || point > rec->point_count)
+      std::fprintf(stderr, "qualty: warning: --exclude %d: the chart has points 1 to %d\n", point,
+                   rec->point_count);
     calls.exclude(kIndex, point);
   }
 
   // Panes: those asked for, else those the masks show.
-  std::vector<int> panes = o.panes;
-  if (panes.empty()) {
-    for (int k = 0; k < 7; ++k)
-      if ((rec->masks[0] >> k) & 1) panes.push_back(k + 1);
-    for (int k = 0; k < 7; ++k)
-      if ((rec->masks[1] >> k) & 1) panes.push_back(k + 8);
-  }
+  std::vector<int> shown;
+  for (int k = 0; k < 7; ++k)
+    if ((rec->masks[0] >> k) & 1) shown.push_back(k + 1);
+  for (int k = 0; k < 7; ++k)
+    if ((rec->masks[1] >> k) & 1) shown.push_back(k + 8);
+  std::vector<int> panes = o.panes.empty() ? shown : o.panes;
+  for (int pane : o.panes)
+    if (std::find(shown.begin(), shown.end(), pane) == shown.end()) {
+      std::string list;
+      for (int k : shown) list += (list.empty() ? "" : ", ") + std::to_string(k);
+      return usage("--pane " + std::to_string(pane) + ": this analysis builds panes " +
+                   (list.empty() ? "none" : list));
+    }
   std::map<int, std::string> texts;
   std::map<int, int32_t> graphs;
   for (int pane : panes) {
@@ -274,19 +302,26 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     json pane_texts = json::object();
     for (const auto& [pane, text] : texts) pane_texts[std::to_string(pane)] = text;
     doc["panes"] = pane_texts;
+    doc["options"] = options_in_force(catalog, *rec);
     constexpr size_t kIndentedAtMost = 4 << 20;
     const json outcome = buf.size() <= kIndentedAtMost ? json::parse(buf, nullptr, false) : json();
     if (outcome.is_object()) {
       doc["results"] = outcome.value("results", json::object());
+      doc["violations"] = outcome.value("violations", json::array());
       out << doc.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
     } else {
-      // The results member of the module's text, as it stands.
+      // The results and violations members of the module's text, as they stand.
       const size_t at = buf.find("\"results\":");
       std::string results = at == std::string::npos ? "{}" : buf.substr(at + 10);
       if (!results.empty() && results.back() == '}') results.pop_back();  // the outer brace
+      std::string violations = "[]";
+      if (const size_t v = results.rfind(",\"violations\":"); v != std::string::npos) {
+        violations = results.substr(v + 14);
+        results.resize(v);
+      }
       std::string head = doc.dump(-1, ' ', false, json::error_handler_t::replace);
-      head.pop_back();  // reopen the object for one more member
-      out << head << ",\"results\":" << results << "}\n";
+      head.pop_back();  // reopen the object for more members
+      out << head << ",\"results\":" << results << ",\"violations\":" << violations << "}\n";
     }
   } else {
     for (const auto& [pane, text] : texts) out << crlf_to_lf(text) << "\n\n";
@@ -296,9 +331,8 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
             << graph_extension(*format) << "\n";
   }
   if (rec->error_state != 0) {
-    std::fprintf(stderr, "qualty: %s\n",
-                 error_text.empty() ? ("error state " + std::to_string(rec->error_state)).c_str()
-                                    : error_text.c_str());
+    report.error(error_text.empty() ? "error state " + std::to_string(rec->error_state)
+                                    : error_text);
     return 1;
   }
   return 0;

@@ -278,7 +278,12 @@ int32_t Vchart::error_message(const AnalysisRecord& r) const {
 
 std::string Vchart::results_json(const Analysis& a) const {
   const VchartState* s = a.results<VchartState>();
-  return s != nullptr ? vchart_results_json(s->results) : std::string();
+  return s != nullptr ? vchart_results_json(s->results, s->labels) : std::string();
+}
+
+std::string Vchart::violations_json(const Analysis& a) const {
+  const VchartState* s = a.results<VchartState>();
+  return s != nullptr ? vchart_violations_json(s->results, s->labels) : std::string();
 }
 
 const Vchart& vchart() {

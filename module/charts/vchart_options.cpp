@@ -96,6 +96,7 @@ std::vector<OptionField> Vchart::analysis_options(const AnalysisRecord&) const {
     f.push_back({"doption" + std::to_string(k),
                  static_cast<Str>(static_cast<int32_t>(Str::kVcTitle) + 300 + k), S::doption, k,
                  ZTQ_MISSING, ZTQ_MISSING, ZTQ_FIELD_REAL});
+  name_chart_options(f);
   return f;
 }
 

@@ -1,0 +1,17 @@
+// Members of qualty's --json outcome that the host adds to the module's own:
+// the options in force.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include "app/option_names.h"
+#include "ztqualty.h"
+
+namespace qualty {
+
+// Every analysis option of the record by its readable name (the alias, else
+// the numbered name): its value, null when missing. The input mode as "mode"
+// when the procedure has several.
+nlohmann::json options_in_force(const OptionCatalog& catalog, const AnalysisRecord& record);
+
+}  // namespace qualty
