@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "app/describe_table.h"
 #include "app/module_loader.h"
 #include "app/run.h"
 #include "app/session.h"
@@ -114,10 +115,13 @@ int main(int argc, char** argv) {
   CLI::App* describe = cli.add_subcommand("describe",
                                           "what the module offers: procedures, "
                                           "their roles, options and panes");
+  bool describe_json = false;
   describe->add_option("procedure", describe_what, "a procedure name");
+  describe->add_flag("--json", describe_json, "the description as JSON, as the module gives it");
   describe->fallthrough();  // --profile and --yes may follow the command
 
   CLI::App* dist_cmd = cli.add_subcommand("dist", "evaluate distribution routines, one line each");
+  dist_cmd->footer(qualty::dist_routines_help());
   dist_cmd->fallthrough();
 
   std::string demo_out = "qualty-demo";
@@ -129,9 +133,11 @@ int main(int argc, char** argv) {
 
   qualty::RunOptions run;
   CLI::App* run_cmd = cli.add_subcommand("run", "run one analysis of a CSV data sheet");
+  const std::string offered = qualty::available_procedures();
   run_cmd
       ->add_option("procedure", run.procedure,
-                   "vchart, capable, gagelong, gagerr, gageset, mvchart, pareto or custom")
+                   offered.empty() ? "a procedure of the module (qualty describe lists them)"
+                                   : "the procedure: " + offered)
       ->required();
   run_cmd->add_option("data", run.data, "the data sheet (CSV)")->required();
   auto* variant = run_cmd->add_option("--variant", run.variant, "the procedure's variant");
@@ -162,11 +168,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "qualty: %s\n", session.error().c_str());
     return 2;
   }
-  if (*describe) return session.describe(describe_what, std::cout);
+  if (*describe) return session.describe(describe_what, describe_json, std::cout);
   if (*dist_cmd) return dist(session, std::cin, std::cout);
   if (*demo_cmd) return demo(session, demo_out, std::cout);
   if (*run_cmd) return qualty::run_analysis(session, run, std::cout);
   if (*reopen_cmd) return qualty::run_analysis(session, reopen, std::cout);
-  std::cout << cli.help();
-  return 0;
+  std::cerr << cli.help();  // no command: the usage, as for any bad usage
+  return 2;
 }

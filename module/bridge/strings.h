@@ -292,9 +292,10 @@
   X(kVcDopt54, 5454)                                                                    \
   X(kVcDopt55, 5455)                                                                    \
   X(kVcDopt57, 5457)                                                                    \
-  X(kVcGroupRules, 40000)    /* option group: runs-rule preset */                       \
-  X(kVcGroupPhases, 40001)   /* option group: phase break points */                     \
-  X(kVcGroupSigmaK, 40002)   /* option group: sigma multiple of every limit */          \
+  X(kVcGroupRules, 40000)  /* option group: runs-rule preset */                         \
+  X(kVcGroupPhases, 40001) /* option group: phase break points */                       \
+  X(kVcGroupSigmaK, 40002) /* option group: sigma multiple of every limit */            \
+  X(kVcRoleLabel, 40003)   /* role label: point labels */                               \
   /* the control charts: graph panes G, R0, R1, Rc, M1, M2 and T2z, pane options */     \
   X(kVcHistTitle, 5500)                                                                 \
   X(kVcUslShort, 5501)                                                                  \

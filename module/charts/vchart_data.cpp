@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "charts/chart_kind.h"
+#include "format/dates.h"
 #include "stats/guarded.h"
 
 namespace ztq {
@@ -32,11 +33,12 @@ bool single_value(const VchartColumns& c, double* s) {
 }
 
 std::string row_label(const VchartColumns& c, std::size_t row, std::size_t point) {
+  if (!c.row_labels.empty()) return row < c.row_labels.size() ? c.row_labels[row] : "";
   if (c.subgroup_given) {
     if (c.subgroup_text) return row < c.subgroup_labels.size() ? c.subgroup_labels[row] : "";
     const double v = at(c.subgroup, row);
     double s = 0;
-    if (!single_value(c, &s) && !is_missing(v)) return label_of_number(v);
+    if (!single_value(c, &s) && !is_missing(v)) return label_of_value(v, c.subgroup_type);
   }
   return std::to_string(point + 1);
 }
@@ -51,6 +53,14 @@ std::string label_of_number(double v) {
   else
     std::snprintf(buf, sizeof buf, "%.10g", v);
   return buf;
+}
+
+std::string label_of_value(double v, char type) {
+  if (type != 'N' && type != 'C' && type >= 'A' && type <= 'Z' && !is_missing(v)) {
+    const std::string d = type == 'M' ? format_month(v) : format_day(v);
+    if (!d.empty()) return d;  // a value without a date is shown as a number
+  }
+  return label_of_number(v);
 }
 
 VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c) {

@@ -32,7 +32,7 @@ namespace ztq {
 
 namespace {
 
-enum Slot { kData = 0, kSubgroup = 1, kSize = 2, kDispersion = 3 };
+enum Slot { kData = 0, kSubgroup = 1, kSize = 2, kDispersion = 3, kLabel = 4 };
 
 // The code written into the HostContext's slot: a base plus the chart type.
 constexpr int32_t kProcedureCodeBase = 32800;
@@ -89,7 +89,8 @@ const std::vector<VariableRole>& Vchart::roles() const {
       {"data", Str::kVcRoleData, 1u, true, false},
       {"subgroup", Str::kVcRoleSubgroup, 1u, false, true},
       {"size", Str::kVcRoleSize, 1u, false, false},
-      {"dispersion", Str::kVcRoleDispersion, 1u, false, false}};
+      {"dispersion", Str::kVcRoleDispersion, 1u, false, false},
+      {"label", Str::kVcRoleLabel, 1u, false, true}};
   return kRoles;
 }
 
@@ -121,6 +122,7 @@ bool Vchart::load_variables(Analysis& a) const {
   for (int slot : {kData, kSize, kDispersion})
     if (!load_numeric(a, slot)) return false;
   if (a.given(kSubgroup) && !a.load(kSubgroup, true)) return false;
+  if (a.given(kLabel) && !a.load(kLabel, true)) return false;
   return true;
 }
 
@@ -144,6 +146,16 @@ void Vchart::compute(Analysis& a) const {
       c.subgroup_labels.push_back(trimmed(a.text_row(kSubgroup, row)));
   } else if (c.subgroup_given) {
     c.subgroup = numbers_of(a, kSubgroup);
+    c.subgroup_type = static_cast<char>(a.slot(kSubgroup).type);
+  }
+  if (a.given(kLabel) && a.loaded(kLabel)) {
+    const int rows = a.slot(kLabel).rows;
+    if (a.is_character(kLabel)) {
+      for (int row = 0; row < rows; ++row) c.row_labels.push_back(trimmed(a.text_row(kLabel, row)));
+    } else {
+      const auto type = static_cast<char>(a.slot(kLabel).type);
+      for (double v : a.numbers(kLabel)) c.row_labels.push_back(label_of_value(v, type));
+    }
   }
   c.size_given = a.given(kSize) && a.loaded(kSize);
   if (c.size_given) c.size = numbers_of(a, kSize);
