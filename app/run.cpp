@@ -121,6 +121,21 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
                  std::to_string(variant));
   if (o.save && o.sheet_out.empty())
     return usage("--save without --sheet-out: the saved columns would be lost");
+  std::set<std::string> extras;
+  if (!o.save_extra.empty()) {
+    if (!o.save) return usage("--save-extra needs --save");
+    std::string item;
+    for (size_t i = 0; i <= o.save_extra.size(); ++i) {
+      if (i < o.save_extra.size() && o.save_extra[i] != ',') {
+        item += o.save_extra[i];
+        continue;
+      }
+      if (item != "limits" && item != "flags")
+        return usage("--save-extra takes limits and flags, not '" + item + "'");
+      extras.insert(item);
+      item.clear();
+    }
+  }
 
   FamilyCalls calls;
   std::string why;
@@ -249,7 +264,22 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
 
   if (o.save) {
     if (!calls.vsave) return usage("procedure " + procedure + " saves no results");
-    calls.vsave(kIndex, 1);
+    if (extras.empty()) {
+      calls.vsave(kIndex, 1);
+    } else {
+      // The save dialog, answered: the series saved by default keep their
+      // names, the extra series of the groups asked for take theirs.
+      session.ui().answer_form = [&](ZtForm& form) -> int32_t {
+        for (int32_t i = 0; i < form.field_count; ++i) {
+          ZtFormField& f = form.fields[i];
+          const std::string help = f.help;
+          if (help.rfind("extra:", 0) == 0 && extras.count(help.substr(6)))
+            copy_text(f.value, f.label);
+        }
+        return 1;
+      };
+      calls.vsave(kIndex, 0);
+    }
   }
   if (!o.sheet_out.empty()) {
     try {

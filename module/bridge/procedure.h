@@ -64,6 +64,9 @@ struct SavedSeries {
   std::string name;
   std::vector<double> values;      // numeric series
   std::vector<std::string> texts;  // or a character series (labels), width 20
+  // "" for a series saved by default; else the group ("limits", "flags") of
+  // an extra series, offered after the others and saved only when asked.
+  std::string extra = {};
 };
 
 // A pane the procedure offers: its number and the string of its title.

@@ -5,12 +5,15 @@
 #include <unistd.h>
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -254,6 +257,61 @@ TEST(Names, UsageAndHelpListWhatExists) {
   std::ofstream(temp("dist.txt")) << input;
   const Outcome out = qualty("dist < " + temp("dist.txt").string());
   EXPECT_EQ(out.out.find("error"), std::string::npos) << out.out;
+}
+
+}  // namespace
+
+namespace {
+
+// The header and the first data row of a CSV file.
+std::vector<std::string> cells(const std::string& line) {
+  std::vector<std::string> out;
+  std::stringstream ss(line);
+  for (std::string c; std::getline(ss, c, ',');) out.push_back(c);
+  return out;
+}
+
+TEST(Names, SavedColumnsTakeTheVariableNameAndExtrasOnlyWhenAsked) {
+  const fs::path plain = temp("saved.csv"), extra = temp("saved-extra.csv");
+  const std::string chart = "run vchart --chart xbar-r --var data=Diameter --var subgroup=Sample ";
+  ASSERT_EQ(qualty(chart + "--save --sheet-out " + plain.string() + " " + kDiameters).status, 0);
+  std::stringstream a(slurp(plain));
+  std::string header;
+  std::getline(a, header);
+  EXPECT_EQ(header,
+            "Sample,Diameter,Diameter_Mean,Diameter_Range,Diameter_GroupSize,Diameter_PointLabel,"
+            "Diameter_Centre,Diameter_Sigma");
+
+  const Outcome r = qualty(chart + "--save --save-extra limits,flags --sheet-out " +
+                           extra.string() + " " + kDiameters);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::stringstream b(slurp(extra));
+  std::string row;
+  std::getline(b, header);
+  std::getline(b, row);
+  const std::vector<std::string> names = cells(header), first = cells(row);
+  ASSERT_EQ(names.size(), first.size());
+  std::map<std::string, double> v;
+  for (size_t i = 2; i < names.size(); ++i)
+    if (names[i] != "Diameter_PointLabel") v[names[i]] = std::stod(first[i]);
+  for (const char* n :
+       {"Diameter_UCL1", "Diameter_LCL1", "Diameter_UCL2", "Diameter_LCL2", "Diameter_RuleFlags"})
+    EXPECT_TRUE(v.count(n)) << n;
+  // X-bar and R, n = 5: UCL1 = centre + A2 R-bar = centre + 3 sigma / sqrt 5 with
+  // sigma = R-bar / d2; UCL2 = D4 R-bar = 2.114 R-bar, LCL2 = D3 R-bar = 0.
+  const double centre = v["Diameter_Centre"], sigma = v["Diameter_Sigma"];
+  EXPECT_NEAR(v["Diameter_UCL1"], centre + 3 * sigma / std::sqrt(5.0), 1e-4);
+  EXPECT_NEAR(v["Diameter_LCL1"], centre - 3 * sigma / std::sqrt(5.0), 1e-4);
+  EXPECT_NEAR(v["Diameter_UCL2"], 2.114 * 2.326 * sigma, 1e-4);
+  EXPECT_EQ(v["Diameter_LCL2"], 0.0);
+  EXPECT_EQ(v["Diameter_RuleFlags"], 0.0) << "the first subgroup sets no rule";
+
+  const Outcome bad =
+      qualty(chart + "--save --save-extra limit --sheet-out " + extra.string() + " " + kDiameters);
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_NE(bad.err.find("--save-extra takes limits and flags, not 'limit'"), std::string::npos);
+  fs::remove(plain);
+  fs::remove(extra);
 }
 
 }  // namespace
