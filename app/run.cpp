@@ -308,6 +308,12 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     }
   }
 
+  // A Pareto chart shows at most 20 classes; its graph then says so, and so do we.
+  if (procedure == "pareto" && !graphs.empty() && rec->error_state == 0) {
+    const std::string warning = pareto_chart_warning(results_text(session, rec));
+    if (!warning.empty()) std::fprintf(stderr, "qualty: warning: %s\n", warning.c_str());
+  }
+
   // The outcome as the module reports it: the whole results only for --json.
   const int error = session.module().exports().error_message(rec);
   const char* message = error > 0 ? session.module().exports().string(error) : "";
@@ -316,14 +322,7 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     // The module's outcome text: {"error", "error_text", "results"}. A small
     // one is printed indented; a large one (a chart of 10^6 points) is spliced
     // in as the module wrote it, since building a tree of it costs seconds.
-    const auto results_export = session.module().exports().results_json;
-    std::string buf(1 << 20, '\0');
-    int32_t need = results_export(rec, buf.data(), static_cast<int32_t>(buf.size()));
-    if (need >= static_cast<int32_t>(buf.size())) {
-      buf.assign(static_cast<size_t>(need) + 1, '\0');
-      need = results_export(rec, buf.data(), static_cast<int32_t>(buf.size()));
-    }
-    buf.resize(static_cast<size_t>(std::max(need, 0)));
+    const std::string buf = results_text(session, rec);
     json doc;
     doc["procedure"] = procedure;
     doc["variant"] = variant;

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/option_names.h"
+#include "app/session.h"
 #include "ztqualty.h"
 
 namespace qualty {
@@ -13,5 +14,13 @@ namespace qualty {
 // the numbered name): its value, null when missing. The input mode as "mode"
 // when the procedure has several.
 nlohmann::json options_in_force(const OptionCatalog& catalog, const AnalysisRecord& record);
+
+// The module's outcome text of the analysis: {"error", "error_text",
+// "results", "violations"}.
+std::string results_text(Session& session, AnalysisRecord* record);
+
+// For a Pareto analysis with more classes than its chart shows: a one-line
+// warning that suggests how many to fold; "" otherwise.
+std::string pareto_chart_warning(const std::string& outcome);
 
 }  // namespace qualty

@@ -21,11 +21,19 @@ double first_present(const std::vector<double>& v) {
   return kMissing;
 }
 
-// One value throughout (or a single row): the fixed subgroup size s.
+// One value throughout, a single row, or a single value with the rest empty:
+// the fixed subgroup size s.
 bool single_value(const VchartColumns& c, double* s) {
   if (!c.subgroup_given || c.subgroup_text || c.subgroup.empty()) return false;
-  const double v = c.subgroup[0];
-  if (is_missing(v) || !std::isfinite(v) || v < 1.0 || v != std::floor(v)) return false;
+  std::size_t present = 0;
+  double v = kMissing;
+  for (double x : c.subgroup)
+    if (!is_missing(x) && std::isfinite(x)) v = x, ++present;
+  if (present == 0 || v < 1.0 || v != std::floor(v)) return false;
+  if (present == 1) {
+    *s = v;
+    return true;
+  }
   for (double x : c.subgroup)
     if (x != v) return false;
   *s = v;

@@ -1,8 +1,10 @@
 // qualty's names for options and chart types, its options in force and
 // violations in --json, its profile handling and its messages, as a black box.
 #include <gtest/gtest.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
+#include "harness.h"
 
 #include <array>
 #include <cmath>
@@ -22,39 +24,10 @@ using nlohmann::json;
 
 const std::string kDiameters = std::string(QUALTY_SOURCE) + "/data/diameters.csv";
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-fs::path temp(const std::string& name) {
-  return fs::temp_directory_path() / ("qualty-names-" + std::to_string(getpid()) + "-" + name);
-}
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-// Runs qualty with its own profile file (absent unless a run writes it).
-Outcome qualty(const std::string& args, const std::string& profile = "profile.ini") {
-  const fs::path err = temp("stderr.txt");
-  const std::string cmd = std::string(QUALTY_BIN) + "/qualty --profile " + temp(profile).string() +
-                          " " + args + " 2>" + err.string();
-  Outcome r{-1, {}, {}};
-  FILE* pipe = popen(cmd.c_str(), "r");
-  if (pipe == nullptr) return r;
-  std::array<char, 4096> buf{};
-  size_t n = 0;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
-  const int st = pclose(pipe);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  r.err = slurp(err);
-  return r;
-}
+using harness::Outcome;
+using harness::qualty;
+using harness::slurp;
+using harness::temp;
 
 json run_json(const std::string& args, const std::string& profile = "profile.ini") {
   const Outcome r = qualty("run vchart " + args + " --json " + kDiameters, profile);
