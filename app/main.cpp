@@ -39,7 +39,7 @@ int dist(qualty::Session& session, std::istream& in, std::ostream& out) {
 // The main job on bundled data: every procedure of the demo that the module
 // offers runs on its data set, prints its text panes and writes its graphs.
 int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out) {
-  const std::string data = qualty::executable_folder() + "/data/";
+  const std::string data = qualty::install_folder() + "/data/";
   struct Job {
     const char* title;
     const char* procedure;
