@@ -55,10 +55,20 @@ void print_description_table(const json& d, std::ostream& out) {
 
   out << "\nRoles (--var ROLE=EXPR)\n";
   std::vector<std::vector<std::string>> rows = {{"role", "required", "text", "what"}};
+  // Consecutive roles of one meaning (data2 ... data25) share a row.
+  std::string last_label;
   if (d.contains("roles"))
-    for (const json& r : d["roles"])
-      rows.push_back({r.value("role", ""), r.value("required", false) ? "yes" : "no",
-                      r.value("text_allowed", false) ? "yes" : "no", r.value("label", "")});
+    for (const json& r : d["roles"]) {
+      const std::string label = r.value("label", ""), role = r.value("role", "");
+      if (label == last_label && rows.size() > 1) {
+        std::string& name = rows.back()[0];
+        name = name.substr(0, name.find("..")) + ".." + role;
+        continue;
+      }
+      last_label = label;
+      rows.push_back({role, r.value("required", false) ? "yes" : "no",
+                      r.value("text_allowed", false) ? "yes" : "no", label});
+    }
   table(out, rows);
 
   if (!catalog.variants().empty()) {

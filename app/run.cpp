@@ -74,6 +74,16 @@ struct Records {
   }
 };
 
+// The roles without their numbered repeats (data, not data2 ... data25).
+std::vector<std::string> first_roles(const std::set<std::string>& roles) {
+  std::vector<std::string> out;
+  for (const std::string& r : roles) {
+    const size_t digits = r.find_last_not_of("0123456789") + 1;
+    if (digits == r.size() || !roles.count(r.substr(0, digits))) out.push_back(r);
+  }
+  return out;
+}
+
 }  // namespace
 
 int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
@@ -81,7 +91,19 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   std::map<std::string, std::string> sets;  // by numbered name
   std::string bad;
   std::string why_not;
-  if (!split_pairs(o.vars, vars, bad)) return usage("--var takes ROLE=EXPR, not '" + bad + "'");
+  // A role given again names the procedure's next column of that role:
+  // --var data=X1 --var data=X2 gives data and data2 (several data columns).
+  std::vector<std::string> numbered_vars;
+  std::map<std::string, int> seen;
+  for (const std::string& item : o.vars) {
+    const size_t eq = item.find('=');
+    const std::string role = item.substr(0, eq);
+    const int k = ++seen[role];
+    numbered_vars.push_back(
+        k == 1 || eq == std::string::npos ? item : role + std::to_string(k) + item.substr(eq));
+  }
+  if (!split_pairs(numbered_vars, vars, bad))
+    return usage("--var takes ROLE=EXPR, not '" + bad + "'");
   const auto format = parse_graph_format(o.format);
   if (!format) return usage("--format takes svg, png or pdf, not '" + o.format + "'");
 
@@ -108,10 +130,14 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   for (const auto& p : describe.value("panes", json::array()))
     for (const auto& n : p.value("options", json::array()))
       pane_options[p.value("pane", 0)].insert(n.get<std::string>());
+  for (const auto& [role, k] : seen)
+    if (k > 1 && roles.count(role) && !roles.count(role + std::to_string(k)))
+      return usage("role " + role + " given " + std::to_string(k) + " times; procedure " +
+                   procedure + " takes it " + (roles.count(role + "2") ? "fewer times" : "once"));
   for (const auto& [name, value] : vars)
     if (!roles.count(name))
       return usage("procedure " + procedure + " has no role '" + name + "'" +
-                   did_you_mean(name, {roles.begin(), roles.end()}));
+                   did_you_mean(name, first_roles(roles)));
   const OptionCatalog catalog(describe);
   if (!catalog.resolve(o.sets, sets, why_not)) return usage(why_not);
   if (!o.chart.empty() && !catalog.resolve_variant(o.chart, variant, why_not))
@@ -191,7 +217,7 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   if (o.reopen.empty()) {
     if (calls.dialog(kIndex, &ctx, 0) == 0)
       return usage("the input form was refused" + (refusal.empty() ? "" : ": " + refusal));
-    std::vector<char> text(8 * 1024 + 16 * 512, '\0');
+    std::vector<char> text((ZTQ_MAX_VARIABLES_PER_ANALYSIS + 4) * ZTQ_EXPRESSION_SIZE, '\0');
     calls.setup(kIndex, rec, &window, text.data(), 0);
     calls.begin(kIndex);
   } else {

@@ -81,7 +81,9 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
   if (subgrouped && !statistics_entered) {
     std::vector<Subgroup> groups;
     double s = 0;
-    if (c.subgroup_given && c.subgroup_text) {
+    if (c.wide_columns > 1) {
+      groups = fixed_subgroups(rows, c.wide_columns);  // one subgroup a sheet row
+    } else if (c.subgroup_given && c.subgroup_text) {
       groups = subgroups_from_labels(rows, c.subgroup_labels);
     } else if (c.subgroup_given) {
       groups = subgroups_from_codes(rows, c.subgroup);
@@ -99,7 +101,8 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
         out.point_of_row[r] = static_cast<int>(g);
     out.labels.reserve(groups.size());
     for (std::size_t g = 0; g < groups.size(); ++g)
-      out.labels.push_back(row_label(c, groups[g].first_row, g));
+      out.labels.push_back(c.wide_columns > 1 ? row_label(c, g, g)  // the subgroup's sheet row
+                                              : row_label(c, groups[g].first_row, g));
     return out;
   }
 
@@ -134,7 +137,8 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
     for (std::size_t i = 0; i < rows; ++i) out.point_of_row[i] = static_cast<int>(i);
   }
   out.labels.reserve(rows);
-  for (std::size_t i = 0; i < rows; ++i) out.labels.push_back(row_label(c, i, i));
+  const std::size_t per_row = c.wide_columns > 1 ? static_cast<std::size_t>(c.wide_columns) : 1;
+  for (std::size_t i = 0; i < rows; ++i) out.labels.push_back(row_label(c, i / per_row, i));
   return out;
 }
 

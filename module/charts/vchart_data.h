@@ -34,6 +34,7 @@ struct VchartColumns {
   bool dispersion_given = false;
   std::vector<double> dispersion;
   std::vector<std::string> row_labels;  // the label column's texts, one per row; empty: none
+  int wide_columns = 0;  // several data columns gathered row by row into data: their number
 };
 
 struct VchartData {

@@ -120,3 +120,53 @@ TEST(Faults, TooManyParetoClassesWarnWithTheFoldThatFits) {
 }
 
 }  // namespace
+
+namespace {
+
+// Five data columns, one subgroup a row: the 25 rows of 5 of the long file
+// laid out wide give its chart; the centre is the mean of every value.
+TEST(Wide, SeveralDataColumnsMakeOneSubgroupARow) {
+  std::ifstream in(kData + "diameters.csv");
+  std::string line;
+  std::getline(in, line);
+  std::vector<double> values;
+  while (std::getline(in, line)) values.push_back(std::stod(line.substr(line.find(',') + 1)));
+  ASSERT_EQ(values.size(), 125u);
+  const std::filesystem::path csv = harness::temp("wide.csv");
+  {
+    std::ofstream out(csv);
+    out.precision(17);
+    out << "Day,X1,X2,X3,X4,X5\n";
+    for (size_t s = 0; s < 25; ++s) {
+      out << "D" << s + 1;
+      for (size_t k = 0; k < 5; ++k) out << "," << values[s * 5 + k];
+      out << "\n";
+    }
+  }
+  double mean = 0;
+  for (double v : values) mean += v / 125;
+  const Outcome wide = qualty(
+      "run vchart --chart xbar-r --var data=X1 --var data=X2 --var data=X3 "
+      "--var data=X4 --var data=X5 --var label=Day --json " +
+      csv.string());
+  ASSERT_EQ(wide.status, 0) << wide.err;
+  const Outcome lng =
+      qualty("run vchart --chart xbar-r --var data=Diameter --var subgroup=Sample --json " + kData +
+             "diameters.csv");
+  const json a = json::parse(wide.out)["results"], b = json::parse(lng.out)["results"];
+  EXPECT_EQ(a["points"], 25);
+  EXPECT_EQ(a["nbar"], 5);
+  EXPECT_NEAR(a["centre"].get<double>(), mean, 1e-12);
+  EXPECT_EQ(a["limits"], b["limits"]);
+  EXPECT_EQ(a["series"]["stat2"], b["series"]["stat2"]) << "the ranges of the rows";
+  EXPECT_EQ(a["series"]["label"][24], "D25") << "the label of the subgroup's row";
+
+  const Outcome twice = qualty("run pareto --var raw=X1 --var raw=X2 " + csv.string());
+  EXPECT_EQ(twice.status, 2);
+  EXPECT_NE(twice.err.find("role raw given 2 times; procedure pareto takes it once"),
+            std::string::npos)
+      << twice.err;
+  std::filesystem::remove(csv);
+}
+
+}  // namespace
