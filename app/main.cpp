@@ -47,6 +47,7 @@ int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out
     std::vector<std::string> vars;
     const char* file;
     const char* folder;
+    std::vector<int> panes;  // empty: the panes the analysis shows first
   };
   const Job jobs[] = {
       {"X-bar and R chart of piston-ring diameters",
@@ -54,8 +55,22 @@ int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out
        0,
        {"data=Diameter", "subgroup=Sample"},
        "diameters.csv",
-       "xbar-r"},
-      {"Pareto analysis of assembly defects", "pareto", 0, {"raw=Defect"}, "defects.csv", "pareto"},
+       "xbar-r",
+       {}},
+      {"Capability analysis of piston-ring diameters (LSL 25.37, nominal 25.40, USL 25.43)",
+       "capable",
+       0,
+       {"data=Diameter", "usl=25.43", "nominal=25.40", "lsl=25.37"},
+       "diameters.csv",
+       "capability",
+       {1, 2, 6}},
+      {"Pareto analysis of assembly defects",
+       "pareto",
+       0,
+       {"raw=Defect"},
+       "defects.csv",
+       "pareto",
+       {}},
   };
   int status = 0;
   int ran = 0;
@@ -68,6 +83,7 @@ int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out
     o.data = data + job.file;
     o.out_dir = out_dir + "/" + job.folder;
     o.format = "png";
+    o.panes = job.panes;
     out << "==== " << job.title << " (" << job.file << ") ====\n\n";
     const int s = qualty::run_analysis(session, o, out);
     status = std::max(status, s);
@@ -92,7 +108,8 @@ void add_run_options(CLI::App* cmd, qualty::RunOptions& o) {
   cmd->add_flag("--save", o.save, "save the result series into the data sheet");
   cmd->add_option("--sheet-out", o.sheet_out, "write the data sheet to this CSV file afterwards");
   cmd->add_option("--analysis-out", o.analysis_out, "save the analysis to reopen it later");
-  cmd->add_flag("--advice", o.advice, "append the interpretation to each text pane");
+  cmd->add_flag("--advice", o.advice,
+                "append the interpretation to each pane (and list it in --json)");
   cmd->add_flag("--remember", o.remember,
                 "keep the options of --set in the profile for later runs");
   cmd->add_option("--save-extra", o.save_extra,
@@ -126,7 +143,9 @@ int main(int argc, char** argv) {
 
   std::string demo_out = "qualty-demo";
   CLI::App* demo_cmd = cli.add_subcommand(
-      "demo", "the main example: an X-bar and R chart and a Pareto analysis of bundled data");
+      "demo",
+      "the main example: an X-bar and R chart, a capability analysis and a Pareto analysis of "
+      "bundled data");
   demo_cmd->add_option("--out", demo_out, "folder for the panes and graphs (PNG)")
       ->capture_default_str();
   demo_cmd->fallthrough();
@@ -171,7 +190,12 @@ int main(int argc, char** argv) {
   if (*describe) return session.describe(describe_what, describe_json, std::cout);
   if (*dist_cmd) return dist(session, std::cin, std::cout);
   if (*demo_cmd) return demo(session, demo_out, std::cout);
-  if (*run_cmd) return qualty::run_analysis(session, run, std::cout);
+  if (*run_cmd) {
+    // Without --variant the gage studies open their usual flavour.
+    if (variant->count() == 0 && run.procedure == "gagelong") run.variant = 2;
+    if (variant->count() == 0 && run.procedure == "gagerr") run.variant = 1;
+    return qualty::run_analysis(session, run, std::cout);
+  }
   if (*reopen_cmd) return qualty::run_analysis(session, reopen, std::cout);
   std::cerr << cli.help();  // no command: the usage, as for any bad usage
   return 2;

@@ -1,5 +1,6 @@
 #include "app/run.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <ostream>
 #include <set>
 
+#include "app/advice.h"
 #include "app/analysis_file.h"
 #include "app/families.h"
 #include "app/option_names.h"
@@ -43,6 +45,25 @@ bool split_pairs(const std::vector<std::string>& items, std::map<std::string, st
     out[item.substr(0, eq)] = item.substr(eq + 1);
   }
   return true;
+}
+
+// A role given more than once: its k-th occurrence names role ROLEk (data,
+// data2, data3, ...), so procedures with several columns of one kind take
+// them in the order given.
+std::vector<std::string> number_repeated_roles(const std::vector<std::string>& items) {
+  std::map<std::string, int> seen;
+  std::vector<std::string> out;
+  for (const std::string& item : items) {
+    const size_t eq = item.find('=');
+    if (eq == std::string::npos || eq == 0) {
+      out.push_back(item);
+      continue;
+    }
+    const std::string role = item.substr(0, eq);
+    const int k = ++seen[role];
+    out.push_back(k == 1 ? item : role + std::to_string(k) + item.substr(eq));
+  }
+  return out;
 }
 
 template <size_t N>
@@ -91,19 +112,7 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   std::map<std::string, std::string> sets;  // by numbered name
   std::string bad;
   std::string why_not;
-  // A role given again names the procedure's next column of that role:
-  // --var data=X1 --var data=X2 gives data and data2 (several data columns).
-  std::vector<std::string> numbered_vars;
-  std::map<std::string, int> seen;
-  for (const std::string& item : o.vars) {
-    const size_t eq = item.find('=');
-    const std::string role = item.substr(0, eq);
-    const int k = ++seen[role];
-    numbered_vars.push_back(
-        k == 1 || eq == std::string::npos ? item : role + std::to_string(k) + item.substr(eq));
-  }
-  if (!split_pairs(numbered_vars, vars, bad))
-    return usage("--var takes ROLE=EXPR, not '" + bad + "'");
+  if (!split_pairs(o.vars, vars, bad)) return usage("--var takes ROLE=EXPR, not '" + bad + "'");
   const auto format = parse_graph_format(o.format);
   if (!format) return usage("--format takes svg, png or pdf, not '" + o.format + "'");
 
@@ -125,23 +134,59 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   std::set<std::string> analysis_options;
   std::map<int, std::set<std::string>> pane_options;
   for (const auto& r : describe.value("roles", json::array())) roles.insert(r.value("role", ""));
+  // A role given more than once fills the procedure's numbered slots of that
+  // role in order when it has them (data, data2, ...: the capability
+  // analysis's columns); otherwise its expressions are listed separated by
+  // ';', in the order given (the T-squared chart's variables).
+  {
+    std::map<std::string, std::string> numbered;
+    split_pairs(number_repeated_roles(o.vars), numbered, bad);
+    std::map<std::string, std::string> joined;
+    for (const auto& [role, expr] : vars) {
+      if (roles.count(role + "2") > 0) continue;
+      std::string all;
+      for (const std::string& item : o.vars)
+        if (item.compare(0, role.size() + 1, role + "=") == 0)
+          all += (all.empty() ? "" : ";") + item.substr(role.size() + 1);
+      joined[role] = all;
+    }
+    for (const auto& [role, expr] : numbered) {
+      std::string base = role;
+      while (!base.empty() && std::isdigit(static_cast<unsigned char>(base.back())))
+        base.pop_back();
+      if (roles.count(base + "2") > 0) joined[role] = expr;
+    }
+    vars = std::move(joined);
+  }
   for (const auto& f : describe.value("options", json::array()))
     analysis_options.insert(f.value("name", ""));
+  std::set<std::string> input_fields;  // answered in the procedure's own input form
+  for (const auto& n : describe.value("inputs", json::array())) input_fields.insert(n);
   for (const auto& p : describe.value("panes", json::array()))
     for (const auto& n : p.value("options", json::array()))
       pane_options[p.value("pane", 0)].insert(n.get<std::string>());
-  for (const auto& [role, k] : seen)
-    if (k > 1 && roles.count(role) && !roles.count(role + std::to_string(k)))
-      return usage("role " + role + " given " + std::to_string(k) + " times; procedure " +
-                   procedure + " takes it " + (roles.count(role + "2") ? "fewer times" : "once"));
   for (const auto& [name, value] : vars)
     if (!roles.count(name))
       return usage("procedure " + procedure + " has no role '" + name + "'" +
                    did_you_mean(name, first_roles(roles)));
+  // Fields of the procedure's own input form pass as they are; options by
+  // name, alias, group or numbered name.
+  std::vector<std::string> option_items;
+  for (const std::string& item : o.sets) {
+    const size_t eq = item.find('=');
+    if (eq != std::string::npos && input_fields.count(item.substr(0, eq)))
+      sets[item.substr(0, eq)] = item.substr(eq + 1);
+    else
+      option_items.push_back(item);
+  }
   const OptionCatalog catalog(describe);
-  if (!catalog.resolve(o.sets, sets, why_not)) return usage(why_not);
+  if (!catalog.resolve(option_items, sets, why_not)) return usage(why_not);
   if (!o.chart.empty() && !catalog.resolve_variant(o.chart, variant, why_not))
     return usage(why_not);
+  if (procedure == "gagelong" && (variant < 2 || variant > 4))
+    return usage("gagelong takes --variant 2, 3 or 4, not " + std::to_string(variant));
+  if (procedure == "gagerr" && (variant < 0 || variant > 2))
+    return usage("gagerr takes --variant 0, 1 or 2, not " + std::to_string(variant));
   if (procedure == "vchart" && (variant < 0 || variant > 21))
     return usage("--chart takes a chart-type code from 0 to 21 or a name, not " +
                  std::to_string(variant));
@@ -231,6 +276,21 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   for (const auto& [name, value] : sets) any_analysis_option |= analysis_options.count(name) > 0;
   std::map<int, ZtGraphDescriptor> descriptors;
   PaneWindow quiet{};
+  // The T-squared chart applies its exclusions first: the options dialog's
+  // actions (exclude automatically, include all) then act on them.
+  const bool excludes_first = procedure == "mvchart";
+  auto run_excludes = [&]() -> bool {
+    for (int point : o.excludes) {
+      if (!calls.exclude) return false;
+      if (!excludes_first && (point < 1 || point > rec->point_count))
+        std::fprintf(stderr, "qualty: warning: --exclude %d: the chart has points 1 to %d\n", point,
+                     rec->point_count);
+      calls.exclude(kIndex, point);
+    }
+    return true;
+  };
+  if (excludes_first && !run_excludes())
+    return usage("procedure " + procedure + " has no point exclusion");
   if (any_analysis_option) {
     refusal.clear();
     if (calls.opts(&quiet, kIndex, 1, nullptr) == 0)
@@ -248,13 +308,8 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   }
   app->write_profile_int = write_int;
   app->write_profile_string = write_string;
-  for (int point : o.excludes) {
-    if (!calls.exclude) return usage("procedure " + procedure + " has no point exclusion");
-    if (point < 1 || point > rec->point_count)
-      std::fprintf(stderr, "qualty: warning: --exclude %d: the chart has points 1 to %d\n", point,
-                   rec->point_count);
-    calls.exclude(kIndex, point);
-  }
+  if (!excludes_first && !run_excludes())
+    return usage("procedure " + procedure + " has no point exclusion");
 
   // Panes: those asked for, else those the masks show.
   std::vector<int> shown;
@@ -263,13 +318,6 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   for (int k = 0; k < 7; ++k)
     if ((rec->masks[1] >> k) & 1) shown.push_back(k + 8);
   std::vector<int> panes = o.panes.empty() ? shown : o.panes;
-  for (int pane : o.panes)
-    if (std::find(shown.begin(), shown.end(), pane) == shown.end()) {
-      std::string list;
-      for (int k : shown) list += (list.empty() ? "" : ", ") + std::to_string(k);
-      return usage("--pane " + std::to_string(pane) + ": this analysis builds panes " +
-                   (list.empty() ? "none" : list));
-    }
   std::map<int, std::string> texts;
   std::map<int, int32_t> graphs;
   for (int pane : panes) {
@@ -287,6 +335,16 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
       if (calls.item(&quiet, kIndex, pane, &d) != 0 && d.handle != 0) graphs[pane] = d.handle;
     }
   }
+
+  // A pane asked for that the analysis does not build would do nothing.
+  for (int pane : o.panes)
+    if (!texts.count(pane) && !graphs.count(pane)) {
+      std::string list;
+      for (int k : shown) list += (list.empty() ? "" : ", ") + std::to_string(k);
+      return usage("--pane " + std::to_string(pane) +
+                   ": this analysis does not build it (it shows panes " +
+                   (list.empty() ? "none" : list) + ")");
+    }
 
   if (o.save) {
     if (!calls.vsave) return usage("procedure " + procedure + " saves no results");
@@ -358,6 +416,14 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     for (const auto& [pane, text] : texts) pane_texts[std::to_string(pane)] = text;
     doc["panes"] = pane_texts;
     doc["options"] = options_in_force(catalog, *rec);
+    // The interpretation of every pane built, with the numbers of its sentences.
+    json advice = json::object();
+    for (int pane : panes)
+      if (texts.count(pane) || graphs.count(pane)) {
+        const PaneAdvice a = pane_advice(session.module().exports(), rec, pane);
+        advice[std::to_string(pane)] = {{"text", a.text}, {"sentences", a.sentences}};
+      }
+    doc["advice"] = advice;
     constexpr size_t kIndentedAtMost = 4 << 20;
     const json outcome = buf.size() <= kIndentedAtMost ? json::parse(buf, nullptr, false) : json();
     if (outcome.is_object()) {
@@ -380,10 +446,15 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     }
   } else {
     for (const auto& [pane, text] : texts) out << crlf_to_lf(text) << "\n\n";
-    for (const auto& [pane, handle] : graphs)
+    for (const auto& [pane, handle] : graphs) {
       if (!o.out_dir.empty())
         out << "pane " << pane << ": " << o.out_dir << "/pane" << pane << "."
             << graph_extension(*format) << "\n";
+      if (o.advice) {  // a graph has no text of its own: its interpretation follows
+        if (o.out_dir.empty()) out << "pane " << pane << ":\n";
+        out << crlf_to_lf(pane_advice(session.module().exports(), rec, pane).text) << "\n";
+      }
+    }
   }
   if (rec->error_state != 0) {
     report.error(error_text.empty() ? "error state " + std::to_string(rec->error_state)

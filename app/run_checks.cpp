@@ -1,5 +1,6 @@
 #include "app/run_checks.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -33,6 +34,26 @@ std::string one_line(const std::string& s) {
   return out;
 }
 
+bool check_expression(const DataSheet& sheet, const std::string& role,
+                      const std::string& expression, std::string& error) {
+  if (expression.find_first_not_of(" \t") == std::string::npos) return true;  // not given
+  if (sheet.match_variable(expression) >= 0) return true;
+  try {
+    evaluate_expression(sheet, expression, 1);
+  } catch (const SheetError& e) {
+    std::string trimmed = expression.substr(expression.find_first_not_of(" \t"));
+    trimmed.erase(trimmed.find_last_not_of(" \t") + 1);
+    if (bare_name(trimmed))
+      error =
+          "role " + role + ": no column '" + trimmed + "' (columns: " + column_list(sheet) + ")";
+    else
+      error = "role " + role + ": '" + expression + "': " + e.what() +
+              " (columns: " + column_list(sheet) + ")";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string column_list(const DataSheet& sheet) {
@@ -44,21 +65,13 @@ std::string column_list(const DataSheet& sheet) {
 
 bool check_variables(const DataSheet& sheet, const std::map<std::string, std::string>& vars,
                      std::string& error) {
-  for (const auto& [role, expression] : vars) {
-    if (expression.find_first_not_of(" \t") == std::string::npos) continue;  // not given
-    if (sheet.match_variable(expression) >= 0) continue;
-    try {
-      evaluate_expression(sheet, expression, 1);
-    } catch (const SheetError& e) {
-      std::string trimmed = expression.substr(expression.find_first_not_of(" \t"));
-      trimmed.erase(trimmed.find_last_not_of(" \t") + 1);
-      if (bare_name(trimmed))
-        error =
-            "role " + role + ": no column '" + trimmed + "' (columns: " + column_list(sheet) + ")";
-      else
-        error = "role " + role + ": '" + expression + "': " + e.what() +
-                " (columns: " + column_list(sheet) + ")";
-      return false;
+  for (const auto& [role, list] : vars) {
+    // A role given several times may hold a list "A;B;C": each is checked.
+    for (size_t start = 0; start <= list.size();) {
+      const size_t end = std::min(list.find(';', start), list.size());
+      const std::string expression = list.substr(start, end - start);
+      start = end + 1;
+      if (!check_expression(sheet, role, expression, error)) return false;
     }
   }
   return true;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bridge/json.h"
+#include "bridge/strings.h"
 #include "charts/vchart_json.h"
 #include "charts/vchart_panes.h"
 
