@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/describe_table.h"
 #include "app/guards.h"
 #include "app/module_loader.h"
 #include "app/run.h"
@@ -41,7 +42,7 @@ int dist(qualty::Session& session, std::istream& in, std::ostream& out) {
 // The main job on bundled data: every procedure of the demo that the module
 // offers runs on its data set, prints its text panes and writes its graphs.
 int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out) {
-  const std::string data = qualty::executable_folder() + "/data/";
+  const std::string data = qualty::install_folder() + "/data/";
   struct Job {
     const char* title;
     const char* procedure;
@@ -113,6 +114,10 @@ void add_run_options(CLI::App* cmd, qualty::RunOptions& o) {
   cmd->add_option("--analysis-out", o.analysis_out, "save the analysis to reopen it later");
   cmd->add_flag("--advice", o.advice,
                 "append the interpretation to each pane (and list it in --json)");
+  cmd->add_flag("--remember", o.remember,
+                "keep the options of --set in the profile for later runs");
+  cmd->add_option("--save-extra", o.save_extra,
+                  "with --save, also the per-point limits and runs-rule flags: limits,flags");
 }
 
 }  // namespace
@@ -131,10 +136,13 @@ int main(int argc, char** argv) {
   CLI::App* describe = cli.add_subcommand("describe",
                                           "what the module offers: procedures, "
                                           "their roles, options and panes");
+  bool describe_json = false;
   describe->add_option("procedure", describe_what, "a procedure name");
+  describe->add_flag("--json", describe_json, "the description as JSON, as the module gives it");
   describe->fallthrough();  // --profile and --yes may follow the command
 
   CLI::App* dist_cmd = cli.add_subcommand("dist", "evaluate distribution routines, one line each");
+  dist_cmd->footer(qualty::dist_routines_help());
   dist_cmd->fallthrough();
 
   std::string demo_out = "qualty-demo";
@@ -148,13 +156,18 @@ int main(int argc, char** argv) {
 
   qualty::RunOptions run;
   CLI::App* run_cmd = cli.add_subcommand("run", "run one analysis of a CSV data sheet");
+  const std::string offered = qualty::available_procedures();
   run_cmd
       ->add_option("procedure", run.procedure,
-                   "vchart, capable, gagelong, gagerr, gageset, mvchart, pareto or custom")
+                   offered.empty() ? "a procedure of the module (qualty describe lists them)"
+                                   : "the procedure: " + offered)
       ->required();
   run_cmd->add_option("data", run.data, "the data sheet (CSV)")->required();
   auto* variant = run_cmd->add_option("--variant", run.variant, "the procedure's variant");
-  run_cmd->add_option("--chart", run.variant, "the chart-type code (vchart)")->excludes(variant);
+  run_cmd
+      ->add_option("--chart", run.chart,
+                   "the chart-type code or name (vchart; `describe vchart` lists them)")
+      ->excludes(variant);
   add_run_options(run_cmd, run);
   run_cmd->fallthrough();
 
@@ -189,7 +202,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "qualty: %s\n", session.error().c_str());
     return 2;
   }
-  if (*describe) return session.describe(describe_what, std::cout);
+  if (*describe) return session.describe(describe_what, describe_json, std::cout);
   if (*dist_cmd) return dist(session, std::cin, std::cout);
   if (*demo_cmd) return demo(session, demo_out, std::cout);
   if (*run_cmd) {
@@ -199,6 +212,6 @@ int main(int argc, char** argv) {
     return qualty::run_analysis(session, run, std::cout);
   }
   if (*reopen_cmd) return qualty::run_analysis(session, reopen, std::cout);
-  std::cout << cli.help();
-  return 0;
+  std::cerr << cli.help();  // no command: the usage, as for any bad usage
+  return 2;
 }

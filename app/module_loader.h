@@ -26,7 +26,7 @@ struct ModuleExports {
 
 class Module {
  public:
-  // The module beside the running qualty, or $QUALTY_MODULE.
+  // $QUALTY_MODULE, else the module in install_folder().
   static std::string default_path();
 
   Module() = default;
@@ -46,7 +46,10 @@ class Module {
   std::string error_;
 };
 
-// The folder of the running executable.
+// The folder of the running executable (its real path, links resolved).
 std::string executable_folder();
+// Where the module, its string table and the data folder are: $QUALTY_HOME,
+// else the executable's folder.
+std::string install_folder();
 
 }  // namespace qualty

@@ -15,6 +15,9 @@
 #include "app/analysis_file.h"
 #include "app/families.h"
 #include "app/guards.h"
+#include "app/option_names.h"
+#include "app/run_checks.h"
+#include "app/run_json.h"
 #include "host/files/atomic_file.h"
 #include "host/graph/graph_file.h"
 #include "host/graph/graph_stack.h"
@@ -95,14 +98,24 @@ struct Records {
   }
 };
 
+// The roles without their numbered repeats (data, not data2 ... data25).
+std::vector<std::string> first_roles(const std::set<std::string>& roles) {
+  std::vector<std::string> out;
+  for (const std::string& r : roles) {
+    const size_t digits = r.find_last_not_of("0123456789") + 1;
+    if (digits == r.size() || !roles.count(r.substr(0, digits))) out.push_back(r);
+  }
+  return out;
+}
+
 }  // namespace
 
 int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   std::map<std::string, std::string> vars;
-  std::map<std::string, std::string> sets;
+  std::map<std::string, std::string> sets;  // by numbered name
   std::string bad;
+  std::string why_not;
   if (!split_pairs(o.vars, vars, bad)) return usage("--var takes ROLE=EXPR, not '" + bad + "'");
-  if (!split_pairs(o.sets, sets, bad)) return usage("--set takes NAME=VALUE, not '" + bad + "'");
   const auto format = parse_graph_format(o.format);
   if (!format) return usage("--format takes svg, png or pdf, not '" + o.format + "'");
   if (!o.size.empty()) {
@@ -151,7 +164,8 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     }
     for (const auto& [role, expr] : numbered) {
       std::string base = role;
-      while (!base.empty() && std::isdigit(static_cast<unsigned char>(base.back()))) base.pop_back();
+      while (!base.empty() && std::isdigit(static_cast<unsigned char>(base.back())))
+        base.pop_back();
       if (roles.count(base + "2") > 0) joined[role] = expr;
     }
     vars = std::move(joined);
@@ -164,24 +178,52 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     for (const auto& n : p.value("options", json::array()))
       pane_options[p.value("pane", 0)].insert(n.get<std::string>());
   for (const auto& [name, value] : vars)
-    if (!roles.count(name)) return usage("procedure " + procedure + " has no role '" + name + "'");
-  for (const auto& [name, value] : sets) {
-    bool known = analysis_options.count(name) || input_fields.count(name) || name == "mode";
-    for (const auto& [pane, names] : pane_options) known = known || names.count(name);
-    if (!known) return usage("procedure " + procedure + " has no option '" + name + "'");
+    if (!roles.count(name))
+      return usage("procedure " + procedure + " has no role '" + name + "'" +
+                   did_you_mean(name, first_roles(roles)));
+  // Fields of the procedure's own input form pass as they are; options by
+  // name, alias, group or numbered name.
+  std::vector<std::string> option_items;
+  for (const std::string& item : o.sets) {
+    const size_t eq = item.find('=');
+    if (eq != std::string::npos && input_fields.count(item.substr(0, eq)))
+      sets[item.substr(0, eq)] = item.substr(eq + 1);
+    else
+      option_items.push_back(item);
   }
-
+  const OptionCatalog catalog(describe);
+  if (!catalog.resolve(option_items, sets, why_not)) return usage(why_not);
+  if (!o.chart.empty() && !catalog.resolve_variant(o.chart, variant, why_not))
+    return usage(why_not);
   if (procedure == "gagelong" && (variant < 2 || variant > 4))
     return usage("gagelong takes --variant 2, 3 or 4, not " + std::to_string(variant));
   if (procedure == "gagerr" && (variant < 0 || variant > 2))
     return usage("gagerr takes --variant 0, 1 or 2, not " + std::to_string(variant));
   if (procedure == "vchart" && (variant < 0 || variant > 21))
-    return usage("--chart takes a chart-type code from 0 to 21, not " + std::to_string(variant));
+    return usage("--chart takes a chart-type code from 0 to 21 or a name, not " +
+                 std::to_string(variant));
   if (const int variants = describe.value("variants", 1); variant < 0 || variant >= variants)
     return usage(
         "procedure " + procedure + " has " +
         (variants == 1 ? "only variant 0" : "variants 0 to " + std::to_string(variants - 1)) +
         ", not " + std::to_string(variant));
+  if (o.save && o.sheet_out.empty())
+    return usage("--save without --sheet-out: the saved columns would be lost");
+  std::set<std::string> extras;
+  if (!o.save_extra.empty()) {
+    if (!o.save) return usage("--save-extra needs --save");
+    std::string item;
+    for (size_t i = 0; i <= o.save_extra.size(); ++i) {
+      if (i < o.save_extra.size() && o.save_extra[i] != ',') {
+        item += o.save_extra[i];
+        continue;
+      }
+      if (item != "limits" && item != "flags")
+        return usage("--save-extra takes limits and flags, not '" + item + "'");
+      extras.insert(item);
+      item.clear();
+    }
+  }
 
   FamilyCalls calls;
   std::string why;
@@ -195,12 +237,29 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   } catch (const SheetError& e) {
     return usage(e.what());
   }
+  {
+    // Every role but the selection must name columns or evaluate; an invalid
+    // selection is ignored with a warning.
+    std::map<std::string, std::string> given = vars;
+    given.erase("select");
+    if (!check_variables(session.sheet(), given, why_not)) return usage(why_not);
+  }
   if (std::string warning, wrong = check_expressions(session.sheet(), vars, warning);
       !wrong.empty())
     return usage(wrong);
   else if (!warning.empty())
     std::fprintf(stderr, "qualty: %s\n", cut_quoted_texts(warning).c_str());
   session.set_advice(o.advice);
+  MessageReport report(session.ui());
+  // The options of --set hold for this run; only --remember writes them
+  // into the profile, as the options dialog's OK would.
+  HostApplication* app = session.app();
+  const auto write_int = app->write_profile_int;
+  const auto write_string = app->write_profile_string;
+  if (!o.remember) {
+    app->write_profile_int = nullptr;
+    app->write_profile_string = nullptr;
+  }
 
   HostContext ctx{};
   ctx.row_count = static_cast<int32_t>(session.sheet().row_count());
@@ -232,7 +291,7 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   if (o.reopen.empty()) {
     if (calls.dialog(kIndex, &ctx, 0) == 0)
       return usage("the input form was refused" + (refusal.empty() ? "" : ": " + refusal));
-    std::vector<char> text(8 * 1024 + 16 * 512, '\0');
+    std::vector<char> text((ZTQ_MAX_VARIABLES_PER_ANALYSIS + 4) * ZTQ_EXPRESSION_SIZE, '\0');
     calls.setup(kIndex, rec, &window, text.data(), 0);
     calls.begin(kIndex);
   } else {
@@ -258,6 +317,9 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   auto run_excludes = [&]() -> bool {
     for (int point : o.excludes) {
       if (!calls.exclude) return false;
+      if (!excludes_first && (point < 1 || point > rec->point_count))
+        std::fprintf(stderr, "qualty: warning: --exclude %d: the chart has points 1 to %d\n", point,
+                     rec->point_count);
       calls.exclude(kIndex, point);
     }
     return true;
@@ -279,10 +341,17 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
       return usage("the options of pane " + std::to_string(pane) + " were refused" +
                    (refusal.empty() ? "" : ": " + refusal));
   }
+  app->write_profile_int = write_int;
+  app->write_profile_string = write_string;
   if (!excludes_first && !run_excludes())
     return usage("procedure " + procedure + " has no point exclusion");
 
   // Panes: those asked for, else those the masks show.
+  std::vector<int> shown;
+  for (int k = 0; k < 7; ++k)
+    if ((rec->masks[0] >> k) & 1) shown.push_back(k + 1);
+  for (int k = 0; k < 7; ++k)
+    if ((rec->masks[1] >> k) & 1) shown.push_back(k + 8);
   std::vector<int> panes = o.panes;
   if (panes.empty()) {
     for (int k = 0; k < 7; ++k)
@@ -309,9 +378,34 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     }
   }
 
+  // A pane asked for that the analysis does not build would do nothing.
+  for (int pane : o.panes)
+    if (!texts.count(pane) && !graphs.count(pane)) {
+      std::string list;
+      for (int k : shown) list += (list.empty() ? "" : ", ") + std::to_string(k);
+      return usage("--pane " + std::to_string(pane) +
+                   ": this analysis does not build it (it shows panes " +
+                   (list.empty() ? "none" : list) + ")");
+    }
+
   if (o.save) {
     if (!calls.vsave) return usage("procedure " + procedure + " saves no results");
-    calls.vsave(kIndex, 1);
+    if (extras.empty()) {
+      calls.vsave(kIndex, 1);
+    } else {
+      // The save dialog, answered: the series saved by default keep their
+      // names, the extra series of the groups asked for take theirs.
+      session.ui().answer_form = [&](ZtForm& form) -> int32_t {
+        for (int32_t i = 0; i < form.field_count; ++i) {
+          ZtFormField& f = form.fields[i];
+          const std::string help = f.help;
+          if (help.rfind("extra:", 0) == 0 && extras.count(help.substr(6)))
+            copy_text(f.value, f.label);
+        }
+        return 1;
+      };
+      calls.vsave(kIndex, 0);
+    }
   }
   if (!o.sheet_out.empty()) {
     try {
@@ -345,6 +439,12 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     }
   }
 
+  // A Pareto chart shows at most 20 classes; its graph then says so, and so do we.
+  if (procedure == "pareto" && !graphs.empty() && rec->error_state == 0) {
+    const std::string warning = pareto_chart_warning(results_text(session, rec));
+    if (!warning.empty()) std::fprintf(stderr, "qualty: warning: %s\n", warning.c_str());
+  }
+
   // The outcome as the module reports it: the whole results only for --json.
   const int error = session.module().exports().error_message(rec);
   const char* message = error > 0 ? session.module().exports().string(error) : "";
@@ -353,14 +453,7 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     // The module's outcome text: {"error", "error_text", "results"}. A small
     // one is printed indented; a large one (a chart of 10^6 points) is spliced
     // in as the module wrote it, since building a tree of it costs seconds.
-    const auto results_export = session.module().exports().results_json;
-    std::string buf(1 << 20, '\0');
-    int32_t need = results_export(rec, buf.data(), static_cast<int32_t>(buf.size()));
-    if (need >= static_cast<int32_t>(buf.size())) {
-      buf.assign(static_cast<size_t>(need) + 1, '\0');
-      need = results_export(rec, buf.data(), static_cast<int32_t>(buf.size()));
-    }
-    buf.resize(static_cast<size_t>(std::max(need, 0)));
+    const std::string buf = results_text(session, rec);
     json doc;
     doc["procedure"] = procedure;
     doc["variant"] = variant;
@@ -369,6 +462,7 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     json pane_texts = json::object();
     for (const auto& [pane, text] : texts) pane_texts[std::to_string(pane)] = text;
     doc["panes"] = pane_texts;
+    doc["options"] = options_in_force(catalog, *rec);
     // The interpretation of every pane built, with the numbers of its sentences.
     json advice = json::object();
     for (int pane : panes)
@@ -381,15 +475,21 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     const json outcome = buf.size() <= kIndentedAtMost ? json::parse(buf, nullptr, false) : json();
     if (outcome.is_object()) {
       doc["results"] = outcome.value("results", json::object());
+      doc["violations"] = outcome.value("violations", json::array());
       out << doc.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
     } else {
-      // The results member of the module's text, as it stands.
+      // The results and violations members of the module's text, as they stand.
       const size_t at = buf.find("\"results\":");
       std::string results = at == std::string::npos ? "{}" : buf.substr(at + 10);
       if (!results.empty() && results.back() == '}') results.pop_back();  // the outer brace
+      std::string violations = "[]";
+      if (const size_t v = results.rfind(",\"violations\":"); v != std::string::npos) {
+        violations = results.substr(v + 14);
+        results.resize(v);
+      }
       std::string head = doc.dump(-1, ' ', false, json::error_handler_t::replace);
-      head.pop_back();  // reopen the object for one more member
-      out << head << ",\"results\":" << results << "}\n";
+      head.pop_back();  // reopen the object for more members
+      out << head << ",\"results\":" << results << ",\"violations\":" << violations << "}\n";
     }
   } else {
     for (const auto& [pane, text] : texts) out << crlf_to_lf(text) << "\n\n";
@@ -404,9 +504,8 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     }
   }
   if (rec->error_state != 0) {
-    std::fprintf(stderr, "qualty: %s\n",
-                 error_text.empty() ? ("error state " + std::to_string(rec->error_state)).c_str()
-                                    : error_text.c_str());
+    report.error(error_text.empty() ? "error state " + std::to_string(rec->error_state)
+                                    : error_text);
     return 1;
   }
   return 0;

@@ -26,7 +26,10 @@ struct RunOptions {
   std::string sheet_out;
   std::string analysis_out;
   std::string data;
-  std::string reopen;  // an analysis file to reopen instead of a new analysis
+  std::string reopen;      // an analysis file to reopen instead of a new analysis
+  std::string chart;       // --chart: a chart-type code or name (vchart)
+  bool remember = false;   // write the options of --set into the profile
+  std::string save_extra;  // --save-extra: limits, flags (comma-separated)
 };
 
 // Runs the analysis and returns the exit status (0 fine, 1 error state, 2 bad

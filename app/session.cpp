@@ -1,5 +1,7 @@
 #include "app/session.h"
 
+#include "app/describe_table.h"
+
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <ostream>
@@ -60,7 +62,7 @@ std::string Session::description(const std::string& procedure) {
   return buf.data();
 }
 
-int Session::describe(const std::string& procedure, std::ostream& out) {
+int Session::describe(const std::string& procedure, bool as_json, std::ostream& out) {
   const std::string text = description(procedure);
   if (text.empty()) {
     std::fprintf(stderr, "qualty: unknown procedure '%s'\n", procedure.c_str());
@@ -71,8 +73,12 @@ int Session::describe(const std::string& procedure, std::ostream& out) {
     std::fprintf(stderr, "qualty: the module's description is not valid JSON\n");
     return 2;
   }
-  if (!procedure.empty()) {
+  if (as_json) {
     out << json.dump(2) << "\n";
+    return 0;
+  }
+  if (!procedure.empty()) {
+    print_description_table(json, out);
     return 0;
   }
   out << json.value("banner", "") << " " << json.value("version", "") << "\n";

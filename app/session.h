@@ -37,7 +37,8 @@ class Session {
   // Tells the module again about the application, with the advice flag.
   void set_advice(bool on);
 
-  int describe(const std::string& procedure, std::ostream& out);
+  // A procedure as tables (as_json: the module's JSON), or the module's list.
+  int describe(const std::string& procedure, bool as_json, std::ostream& out);
   // The module's description as JSON text ("" for an unknown procedure).
   std::string description(const std::string& procedure);
 

@@ -280,6 +280,8 @@ std::string lifecycle_results_json(const Procedure& p, AnalysisRecord& record) {
   out.add_string("error_text", message != 0 ? text(static_cast<Str>(message)) : std::string());
   const bool fine = (record.error_state == 0 || p.results_with_error()) && record.computed != 0;
   out.add_raw("results", "{" + (fine ? p.results_json(a) : std::string()) + "}");
+  if (const std::string v = fine ? p.violations_json(a) : std::string(); !v.empty())
+    out.add_raw("violations", v);  // last, so that a host can split it off a large text
   return out.str();
 }
 

@@ -50,11 +50,26 @@ struct OptionField {
   std::vector<std::pair<std::string, double>> choices = {};
 };
 
+// Options the command line sets together under one name: a list that fills
+// its members in order, the rest 0 ("phases=18,31"); one value times each
+// member's scale ("sigma_multiple=3" gives 3, -3, 3, -3); or named presets
+// that give every member a value ("rules=nelson").
+struct OptionGroup {
+  std::string name;
+  Str label;
+  std::vector<std::string> members;  // option names
+  std::vector<double> scale;         // a scaled group: one factor a member
+  std::vector<std::pair<std::string, std::vector<double>>> presets;  // a preset group
+};
+
 // One result series that Vsave offers, with its default column name.
 struct SavedSeries {
   std::string name;
   std::vector<double> values;      // numeric series
   std::vector<std::string> texts;  // or a character series (labels), width 20
+  // "" for a series saved by default; else the group ("limits", "flags") of
+  // an extra series, offered after the others and saved only when asked.
+  std::string extra = {};
 };
 
 // A pane the procedure offers: its number and the string of its title.
@@ -82,6 +97,11 @@ class Procedure {
   // Variants (the chart-type codes of the control charts); options and
   // panes may differ between them.
   virtual int variant_count() const { return 1; }
+  // Readable names of the variants in code order, with their titles (empty:
+  // variants are known by number only).
+  virtual std::vector<std::pair<std::string, Str>> variant_names() const { return {}; }
+  // Options set together under one name (see OptionGroup).
+  virtual std::vector<OptionGroup> option_groups() const { return {}; }
 
   virtual void set_defaults(AnalysisRecord& r) const = 0;
   // Options read from or written to the profile (none by default).
@@ -127,6 +147,9 @@ class Procedure {
 
   // The results as the members of a JSON object (without braces).
   virtual std::string results_json(const Analysis&) const { return {}; }
+  // The points flagged out of control as a JSON array ("" when the procedure
+  // flags none).
+  virtual std::string violations_json(const Analysis&) const { return {}; }
   // True when results_json also describes an analysis in an error state
   // (its status), so that the JSON carries it.
   virtual bool results_with_error() const { return false; }

@@ -11,6 +11,51 @@ std::vector<const Procedure*>& registry() {
   static std::vector<const Procedure*> list;
   return list;
 }
+// Where the option lives in the record, and the command line's readable
+// names of it: its alias and named values.
+void add_names(JsonObject& o, const OptionField& f) {
+  using S = OptionField::Store;
+  o.add_string("store", f.store == S::option    ? "option"
+                        : f.store == S::doption ? "doption"
+                                                : "pane_option");
+  o.add_number("index", f.index);
+  if (!f.alias.empty()) o.add_string("alias", f.alias);
+  if (f.choices.empty()) return;
+  JsonObject c;
+  for (const auto& [name, value] : f.choices) c.add_number(name, value);
+  o.add_raw("choices", c.str());
+}
+
+// "variants": [{"code", "name", "title"}], "groups": [{"name", "label",
+// "members", "scale" or "presets"}], when the procedure has them.
+void add_variants_and_groups(JsonObject& out, const Procedure& p) {
+  std::string variants = "[";
+  int code = 0;
+  for (const auto& [name, title] : p.variant_names()) {
+    JsonObject v;
+    v.add_number("code", code++);
+    v.add_string("name", name);
+    v.add_string("title", text(title));
+    variants += (variants.size() > 1 ? "," : "") + v.str();
+  }
+  if (variants.size() > 1) out.add_raw("variants", variants + "]");
+  std::string groups = "[";
+  for (const OptionGroup& g : p.option_groups()) {
+    JsonObject o;
+    o.add_string("name", g.name);
+    o.add_string("label", text(g.label));
+    o.add_raw("members", json_strings(g.members));
+    if (!g.scale.empty()) o.add_numbers("scale", g.scale);
+    if (!g.presets.empty()) {
+      JsonObject presets;
+      for (const auto& [name, values] : g.presets) presets.add_numbers(name, values);
+      o.add_raw("presets", presets.str());
+    }
+    groups += (groups.size() > 1 ? "," : "") + o.str();
+  }
+  if (groups.size() > 1) out.add_raw("groups", groups + "]");
+}
+
 }  // namespace
 
 RegisterProcedure::RegisterProcedure(const Procedure* p) { registry().push_back(p); }
@@ -79,9 +124,11 @@ std::string describe_procedure(const Procedure& p) {
     o.add_number("default", v);
     o.add_number("minimum", f.minimum);
     o.add_number("maximum", f.maximum);
+    add_names(o, f);
     options += (options.size() > 1 ? "," : "") + o.str();
   }
   out.add_raw("options", options + "]");
+  add_variants_and_groups(out, p);
   std::string inputs = "[";
   for (const std::string& n : p.input_fields())
     inputs += (inputs.size() > 1 ? "," : "") + json_quote(n);

@@ -305,6 +305,21 @@
   X(kVcDopt54, 5454)                                                                    \
   X(kVcDopt55, 5455)                                                                    \
   X(kVcDopt57, 5457)                                                                    \
+  X(kVcGroupRules, 40000)     /* option group: runs-rule preset */                      \
+  X(kVcGroupPhases, 40001)    /* option group: phase break points */                    \
+  X(kVcGroupSigmaK, 40002)    /* option group: sigma multiple of every limit */         \
+  X(kVcRoleLabel, 40003)      /* role label: point labels */                            \
+  X(kVcSaveUcl1, 40004)       /* saved extra: upper limits, chart 1 */                  \
+  X(kVcSaveLcl1, 40005)       /* saved extra: lower limits, chart 1 */                  \
+  X(kVcSaveUcl2, 40006)       /* saved extra: upper limits, chart 2 */                  \
+  X(kVcSaveLcl2, 40007)       /* saved extra: lower limits, chart 2 */                  \
+  X(kVcSaveFlags, 40008)      /* saved extra: runs-rule flag word */                    \
+  X(kVcSaveMean, 40009)       /* saved series: subgroup means */                        \
+  X(kVcSaveIndividual, 40010) /* saved series: individual values */                     \
+  X(kVcSaveRange, 40011)      /* saved series: subgroup ranges */                       \
+  X(kVcSaveStdDev, 40012)     /* saved series: subgroup SDs */                          \
+  X(kVcSaveVariance, 40013)   /* saved series: subgroup variances */                    \
+  X(kVcRoleDataMore, 40014)   /* role label: a further data column */                   \
   /* the control charts: graph panes G, R0, R1, Rc, M1, M2 and T2z, pane options */     \
   X(kVcHistTitle, 5500)                                                                 \
   X(kVcUslShort, 5501)                                                                  \

@@ -60,11 +60,14 @@ void lifecycle_vsave(const Procedure& p, int32_t index, int32_t automatic) {
   // The save dialog: one target name per offered series (blank: not saved).
   std::vector<Target> targets;
   if (automatic != 0) {
-    for (const SavedSeries& ss : series) targets.push_back({&ss, ss.name});
+    for (const SavedSeries& ss : series)
+      if (ss.extra.empty()) targets.push_back({&ss, ss.name});
   } else {
+    // An extra series starts blank (not saved); its help names its group.
     Form form(900, p.name());
     for (const SavedSeries& ss : series)
-      form.add("save_" + ss.name, ss.name, ZTQ_FIELD_TEXT, ss.name);
+      form.add("save_" + ss.name, ss.name, ZTQ_FIELD_TEXT, ss.extra.empty() ? ss.name : "",
+               ZTQ_MISSING, ZTQ_MISSING, false, ss.extra.empty() ? "" : "extra:" + ss.extra);
     if (!form.ask()) return;
     for (size_t i = 0; i < series.size(); ++i) {
       const std::string name = trimmed(form.value(static_cast<int>(i)));

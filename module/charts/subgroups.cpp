@@ -23,6 +23,17 @@ bool all_same(std::size_t rows, const std::vector<double>& codes) {
   return true;
 }
 
+// True when exactly one value of v is present (returned in *value).
+bool single_present(const std::vector<double>& v, double* value) {
+  std::size_t present = 0;
+  for (double x : v)
+    if (usable_code(x)) {
+      *value = x;
+      if (++present > 1) return false;
+    }
+  return present == 1;
+}
+
 // Runs of equal keys; rows without a key join no subgroup.
 template <class Same, class Has>
 std::vector<Subgroup> runs_of(std::size_t rows, Same same, Has has) {
@@ -62,6 +73,11 @@ std::vector<Subgroup> fixed_subgroups(std::size_t rows, double s) {
 std::vector<Subgroup> subgroups_from_codes(std::size_t rows, const std::vector<double>& codes) {
   if (codes.empty()) return fixed_subgroups(rows, 1.0);
   if (codes.size() == 1) return fixed_subgroups(rows, codes[0]);
+  // A column whose only value is s (the rest empty) gives a fixed size, as a
+  // one-row column does.
+  double only = 0;
+  if (single_present(codes, &only) && only >= 1.0 && only == std::floor(only))
+    return fixed_subgroups(rows, only);
   if (all_same(rows, codes) && codes[0] >= 1.0 && codes[0] == std::floor(codes[0])) {
     return fixed_subgroups(rows, codes[0]);
   }

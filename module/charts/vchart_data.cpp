@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "charts/chart_kind.h"
+#include "format/dates.h"
 #include "stats/guarded.h"
 
 namespace ztq {
@@ -20,11 +21,19 @@ double first_present(const std::vector<double>& v) {
   return kMissing;
 }
 
-// One value throughout (or a single row): the fixed subgroup size s.
+// One value throughout, a single row, or a single value with the rest empty:
+// the fixed subgroup size s.
 bool single_value(const VchartColumns& c, double* s) {
   if (!c.subgroup_given || c.subgroup_text || c.subgroup.empty()) return false;
-  const double v = c.subgroup[0];
-  if (is_missing(v) || !std::isfinite(v) || v < 1.0 || v != std::floor(v)) return false;
+  std::size_t present = 0;
+  double v = kMissing;
+  for (double x : c.subgroup)
+    if (!is_missing(x) && std::isfinite(x)) v = x, ++present;
+  if (present == 0 || v < 1.0 || v != std::floor(v)) return false;
+  if (present == 1) {
+    *s = v;
+    return true;
+  }
   for (double x : c.subgroup)
     if (x != v) return false;
   *s = v;
@@ -32,11 +41,12 @@ bool single_value(const VchartColumns& c, double* s) {
 }
 
 std::string row_label(const VchartColumns& c, std::size_t row, std::size_t point) {
+  if (!c.row_labels.empty()) return row < c.row_labels.size() ? c.row_labels[row] : "";
   if (c.subgroup_given) {
     if (c.subgroup_text) return row < c.subgroup_labels.size() ? c.subgroup_labels[row] : "";
     const double v = at(c.subgroup, row);
     double s = 0;
-    if (!single_value(c, &s) && !is_missing(v)) return label_of_number(v);
+    if (!single_value(c, &s) && !is_missing(v)) return label_of_value(v, c.subgroup_type);
   }
   return std::to_string(point + 1);
 }
@@ -53,6 +63,14 @@ std::string label_of_number(double v) {
   return buf;
 }
 
+std::string label_of_value(double v, char type) {
+  if (type != 'N' && type != 'C' && type >= 'A' && type <= 'Z' && !is_missing(v)) {
+    const std::string d = type == 'M' ? format_month(v) : format_day(v);
+    if (!d.empty()) return d;  // a value without a date is shown as a number
+  }
+  return label_of_number(v);
+}
+
 VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c) {
   VchartData out;
   ChartTraits t;
@@ -63,7 +81,9 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
   if (subgrouped && !statistics_entered) {
     std::vector<Subgroup> groups;
     double s = 0;
-    if (c.subgroup_given && c.subgroup_text) {
+    if (c.wide_columns > 1) {
+      groups = fixed_subgroups(rows, c.wide_columns);  // one subgroup a sheet row
+    } else if (c.subgroup_given && c.subgroup_text) {
       groups = subgroups_from_labels(rows, c.subgroup_labels);
     } else if (c.subgroup_given) {
       groups = subgroups_from_codes(rows, c.subgroup);
@@ -81,7 +101,8 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
         out.point_of_row[r] = static_cast<int>(g);
     out.labels.reserve(groups.size());
     for (std::size_t g = 0; g < groups.size(); ++g)
-      out.labels.push_back(row_label(c, groups[g].first_row, g));
+      out.labels.push_back(c.wide_columns > 1 ? row_label(c, g, g)  // the subgroup's sheet row
+                                              : row_label(c, groups[g].first_row, g));
     return out;
   }
 
@@ -116,7 +137,8 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
     for (std::size_t i = 0; i < rows; ++i) out.point_of_row[i] = static_cast<int>(i);
   }
   out.labels.reserve(rows);
-  for (std::size_t i = 0; i < rows; ++i) out.labels.push_back(row_label(c, i, i));
+  const std::size_t per_row = c.wide_columns > 1 ? static_cast<std::size_t>(c.wide_columns) : 1;
+  for (std::size_t i = 0; i < rows; ++i) out.labels.push_back(row_label(c, i / per_row, i));
   return out;
 }
 

@@ -27,11 +27,14 @@ struct VchartColumns {
   bool subgroup_given = false;
   bool subgroup_text = false;
   std::vector<double> subgroup;              // numeric subgroup column
+  char subgroup_type = 'N';                  // its type letter (a date letter for dates)
   std::vector<std::string> subgroup_labels;  // text subgroup column (trailing blanks removed)
   bool size_given = false;
   std::vector<double> size;
   bool dispersion_given = false;
   std::vector<double> dispersion;
+  std::vector<std::string> row_labels;  // the label column's texts, one per row; empty: none
+  int wide_columns = 0;  // several data columns gathered row by row into data: their number
 };
 
 struct VchartData {
@@ -45,5 +48,8 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
 
 // A number as a point label: whole numbers without decimals.
 std::string label_of_number(double v);
+// A point label of a numeric or date-typed value (type letter M: a month
+// value, any other date letter a day value; N a number).
+std::string label_of_value(double v, char type);
 
 }  // namespace ztq

@@ -11,6 +11,7 @@
 //   variant              the chart-type code (set by Setup and Begin)
 //   excluded             one flag per point, kept across recomputations
 // The results (ChartResults and the point labels) are module-owned.
+#include <algorithm>
 #include <cstdint>
 #include <new>
 #include <string>
@@ -32,7 +33,8 @@ namespace ztq {
 
 namespace {
 
-enum Slot { kData = 0, kSubgroup = 1, kSize = 2, kDispersion = 3 };
+enum Slot { kData = 0, kSubgroup = 1, kSize = 2, kDispersion = 3, kLabel = 4, kMoreData = 5 };
+constexpr int kMaxDataColumns = 25;  // the wide layout: data, data2, ..., data25
 
 // The code written into the HostContext's slot: a base plus the chart type.
 constexpr int32_t kProcedureCodeBase = 32800;
@@ -46,6 +48,22 @@ std::string trimmed(std::string_view s) {
 std::vector<double> numbers_of(const Analysis& a, int i) {
   const auto v = a.numbers(i);
   return {v.begin(), v.end()};
+}
+
+// Several data columns (data, data2, ...): the data are rebuilt row by row,
+// row 1 column 1, row 1 column 2, ..., and each row is one subgroup.
+void gather_wide(const Analysis& a, VchartColumns& c) {
+  std::vector<std::vector<double>> columns = {c.data};
+  for (int slot = kMoreData; slot < kMoreData + kMaxDataColumns - 1; ++slot)
+    if (a.given(slot) && a.loaded(slot)) columns.push_back(numbers_of(a, slot));
+  if (columns.size() < 2) return;
+  std::size_t rows = 0;
+  for (const auto& col : columns) rows = std::max(rows, col.size());
+  c.data.assign(rows * columns.size(), kMissing);
+  for (std::size_t row = 0; row < rows; ++row)
+    for (std::size_t k = 0; k < columns.size(); ++k)
+      if (row < columns[k].size()) c.data[row * columns.size() + k] = columns[k][row];
+  c.wide_columns = static_cast<int>(columns.size());
 }
 
 bool load_numeric(Analysis& a, int slot) {
@@ -85,11 +103,22 @@ int32_t Vchart::title_number() const { return static_cast<int32_t>(Str::kVcTitle
 int32_t Vchart::procedure_code(int32_t variant) const { return kProcedureCodeBase + variant; }
 
 const std::vector<VariableRole>& Vchart::roles() const {
-  static const std::vector<VariableRole> kRoles = {
-      {"data", Str::kVcRoleData, 1u, true, false},
-      {"subgroup", Str::kVcRoleSubgroup, 1u, false, true},
-      {"size", Str::kVcRoleSize, 1u, false, false},
-      {"dispersion", Str::kVcRoleDispersion, 1u, false, false}};
+  // data2 ... data25: the further columns of a wide layout, one subgroup a row.
+  static const std::vector<std::string> kMoreNames = [] {
+    std::vector<std::string> names;
+    for (int k = 2; k <= kMaxDataColumns; ++k) names.push_back("data" + std::to_string(k));
+    return names;
+  }();
+  static const std::vector<VariableRole> kRoles = [] {
+    std::vector<VariableRole> roles = {{"data", Str::kVcRoleData, 1u, true, false},
+                                       {"subgroup", Str::kVcRoleSubgroup, 1u, false, true},
+                                       {"size", Str::kVcRoleSize, 1u, false, false},
+                                       {"dispersion", Str::kVcRoleDispersion, 1u, false, false},
+                                       {"label", Str::kVcRoleLabel, 1u, false, true}};
+    for (const std::string& n : kMoreNames)
+      roles.push_back({n.c_str(), Str::kVcRoleDataMore, 1u, false, false});
+    return roles;
+  }();
   return kRoles;
 }
 
@@ -120,7 +149,10 @@ void Vchart::masks(const AnalysisRecord& r, int32_t out[2]) const { vchart_masks
 bool Vchart::load_variables(Analysis& a) const {
   for (int slot : {kData, kSize, kDispersion})
     if (!load_numeric(a, slot)) return false;
+  for (int slot = kMoreData; slot < kMoreData + kMaxDataColumns - 1; ++slot)
+    if (!load_numeric(a, slot)) return false;
   if (a.given(kSubgroup) && !a.load(kSubgroup, true)) return false;
+  if (a.given(kLabel) && !a.load(kLabel, true)) return false;
   return true;
 }
 
@@ -137,6 +169,7 @@ void Vchart::compute(Analysis& a) const {
   }
   VchartColumns c;
   c.data = numbers_of(a, kData);
+  gather_wide(a, c);
   c.subgroup_given = a.given(kSubgroup) && a.loaded(kSubgroup);
   if (c.subgroup_given && a.is_character(kSubgroup)) {
     c.subgroup_text = true;
@@ -144,6 +177,16 @@ void Vchart::compute(Analysis& a) const {
       c.subgroup_labels.push_back(trimmed(a.text_row(kSubgroup, row)));
   } else if (c.subgroup_given) {
     c.subgroup = numbers_of(a, kSubgroup);
+    c.subgroup_type = static_cast<char>(a.slot(kSubgroup).type);
+  }
+  if (a.given(kLabel) && a.loaded(kLabel)) {
+    const int rows = a.slot(kLabel).rows;
+    if (a.is_character(kLabel)) {
+      for (int row = 0; row < rows; ++row) c.row_labels.push_back(trimmed(a.text_row(kLabel, row)));
+    } else {
+      const auto type = static_cast<char>(a.slot(kLabel).type);
+      for (double v : a.numbers(kLabel)) c.row_labels.push_back(label_of_value(v, type));
+    }
   }
   c.size_given = a.given(kSize) && a.loaded(kSize);
   if (c.size_given) c.size = numbers_of(a, kSize);
@@ -284,7 +327,12 @@ int32_t Vchart::error_message(const AnalysisRecord& r) const {
 
 std::string Vchart::results_json(const Analysis& a) const {
   const VchartState* s = a.results<VchartState>();
-  return s != nullptr ? vchart_results_json(s->results) : std::string();
+  return s != nullptr ? vchart_results_json(s->results, s->labels) : std::string();
+}
+
+std::string Vchart::violations_json(const Analysis& a) const {
+  const VchartState* s = a.results<VchartState>();
+  return s != nullptr ? vchart_violations_json(s->results, s->labels) : std::string();
 }
 
 const Vchart& vchart() {

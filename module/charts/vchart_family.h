@@ -24,6 +24,8 @@ struct VchartState {
 // The record's numbered options as the engine reads them, and back.
 ChartOptions chart_options_of(const AnalysisRecord& r);
 void store_chart_options(const ChartOptions& o, AnalysisRecord& r);
+// Gives the options form's fields their readable aliases and named values.
+void name_chart_options(std::vector<OptionField>& fields);
 
 class Vchart final : public Procedure {
  public:
@@ -32,6 +34,8 @@ class Vchart final : public Procedure {
   int32_t title_number() const override;
   int32_t procedure_code(int32_t variant) const override;
   int variant_count() const override { return 22; }  // chart-type codes 0 to 21
+  std::vector<std::pair<std::string, Str>> variant_names() const override;
+  std::vector<OptionGroup> option_groups() const override;
   const std::vector<VariableRole>& roles() const override;
   void set_defaults(AnalysisRecord& r) const override;
   void read_profile(AnalysisRecord& r) const override;
@@ -49,6 +53,7 @@ class Vchart final : public Procedure {
   std::vector<SavedSeries> saved_series(const Analysis& a) const override;
   int32_t error_message(const AnalysisRecord& r) const override;
   std::string results_json(const Analysis& a) const override;
+  std::string violations_json(const Analysis& a) const override;
 
   // The panes' view of the analysis; PANE (1 to 14) selects the pane options.
   VchartView view_of(const Analysis& a, const ChartOptions& options, int pane = 0) const;

@@ -49,8 +49,9 @@ std::string phases_json(const std::vector<PhaseResult>& phases) {
   return s + "]";
 }
 
-std::string series_json(const ChartSeries& s) {
+std::string series_json(const ChartSeries& s, const std::vector<std::string>& labels) {
   JsonObject o;
+  if (!labels.empty()) o.add_raw("label", json_strings(labels));
   o.add_numbers("size", s.size);
   o.add_numbers("stat1", s.stat1);
   o.add_numbers("stat2", s.stat2);
@@ -135,7 +136,7 @@ void kind_json(const ChartResults& r, JsonObject& out) {
 
 }  // namespace
 
-std::string vchart_results_json(const ChartResults& r) {
+std::string vchart_results_json(const ChartResults& r, const std::vector<std::string>& labels) {
   JsonObject out;
   out.add_raw("chart", std::to_string(r.code));
   out.add_raw("points", std::to_string(r.points));
@@ -146,7 +147,7 @@ std::string vchart_results_json(const ChartResults& r) {
   out.add_raw("limits", lines_json(r.limits));
   out.add_raw("limits_unclipped", lines_json(r.limits_unclipped));
   out.add_raw("phases", phases_json(r.phases));
-  out.add_raw("series", series_json(r.series));
+  out.add_raw("series", series_json(r.series, labels));
   out.add_raw("capability", capability_json(r.capability));
   if (r.code == 18 || r.code == 19) {
     JsonObject t;

@@ -1,5 +1,6 @@
 // The forms of the control charts (the analysis options of every code, the
 // listing's pane option) and the series that Vsave offers by code.
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,29 @@ constexpr IntOption kIntOptions[] = {
 constexpr int kDoubleOptions[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
                                   16, 17, 18, 21, 31, 37, 38, 39, 40, 41, 42, 53, 54, 55, 57};
 
-void add_series(std::vector<SavedSeries>& out, Str name, std::vector<double> values) {
-  out.push_back({text(name), std::move(values), {}});
+void add_series(std::vector<SavedSeries>& out, Str name, std::vector<double> values,
+                const char* extra = "") {
+  out.push_back({text(name), std::move(values), {}, extra});
+}
+
+// The data variable's expression as a column-name prefix: letters, digits
+// and '_' kept, every other run of characters one '_' ("Defective/Inspected"
+// gives "Defective_Inspected"), short enough to leave room for the series'
+// own name in a column name of 32 characters.
+std::string column_prefix(const char* expression) {
+  std::string p;
+  for (const char* c = expression; *c != '\0'; ++c) {
+    const auto u = static_cast<unsigned char>(*c);
+    if (std::isalnum(u) || *c == '_')
+      p += *c;
+    else if (!p.empty() && p.back() != '_')
+      p += '_';
+  }
+  while (!p.empty() && p.back() == '_') p.pop_back();
+  if (!p.empty() && std::isdigit(static_cast<unsigned char>(p[0]))) p.insert(0, "X");
+  constexpr std::size_t kRoom = 32 - 1 - 14;  // '_' and the longest series name (14)
+  if (p.size() > kRoom) p.resize(kRoom);
+  return p;
 }
 
 // A value in the first row only, missing below.
@@ -63,8 +85,13 @@ Str statistic_series_name(int code) {
     case 14:
     case 15:
       return Str::kVcSaveCusum;
-    default:
-      return Str::kVcSaveStat1;
+    case 3:
+    case 17:
+    case 19:
+    case 21:
+      return Str::kVcSaveIndividual;
+    default:  // the subgroup-mean charts
+      return Str::kVcSaveMean;
   }
 }
 
@@ -96,6 +123,7 @@ std::vector<OptionField> Vchart::analysis_options(const AnalysisRecord&) const {
     f.push_back({"doption" + std::to_string(k),
                  static_cast<Str>(static_cast<int32_t>(Str::kVcTitle) + 300 + k), S::doption, k,
                  ZTQ_MISSING, ZTQ_MISSING, ZTQ_FIELD_REAL});
+  name_chart_options(f);
   return f;
 }
 
@@ -143,7 +171,10 @@ std::vector<SavedSeries> Vchart::saved_series(const Analysis& a) const {
   if (!attribute) {
     const bool mr = code == 3 || code == 8 || code == 9 || code == 10 || code == 15 || code == 17 ||
                     code == 19 || code == 21;
-    add_series(out, mr ? Str::kVcSaveMr : Str::kVcSaveStat2, s.stat2);
+    const Str dispersion = code == 1 || code == 20 ? Str::kVcSaveStdDev
+                           : code == 2             ? Str::kVcSaveVariance
+                                                   : Str::kVcSaveRange;
+    add_series(out, mr ? Str::kVcSaveMr : dispersion, s.stat2);
   }
   const bool sized = !(code == 3 || code == 7 || code == 8 || code == 9 || code == 10 ||
                        code == 15 || code == 17 || code == 19 || code == 21);
@@ -169,6 +200,21 @@ std::vector<SavedSeries> Vchart::saved_series(const Analysis& a) const {
         code <= 17 && !r.model.fitted.empty() ? r.model.fitted : s.cl1;
     add_series(out, Str::kVcSaveCentreLine, line);
   }
+  // Saved only when asked: the per-point limits of both charts, the flag word.
+  add_series(out, Str::kVcSaveUcl1, s.ucl1, "limits");
+  add_series(out, Str::kVcSaveLcl1, s.lcl1, "limits");
+  if (!attribute) {
+    add_series(out, Str::kVcSaveUcl2, s.ucl2, "limits");
+    add_series(out, Str::kVcSaveLcl2, s.lcl2, "limits");
+  }
+  std::vector<double> flags(n, 0.0);
+  for (std::size_t i = 0; i < n && i < s.flags.size(); ++i) flags[i] = s.flags[i];
+  add_series(out, Str::kVcSaveFlags, std::move(flags), "flags");
+  // Each name after the data variable's, so charts of two variables can be
+  // saved into one sheet.
+  const std::string prefix = column_prefix(a.record().variables[0].expression);
+  if (!prefix.empty())
+    for (SavedSeries& ss : out) ss.name = prefix + "_" + ss.name;
   return out;
 }
 

@@ -192,7 +192,7 @@ typedef struct ZtAdvise {
  * block of its own before BeginAgain when it reopens a saved analysis. */
 #define ZTQ_PANES 14
 #define ZTQ_TEXT_PANES 7
-#define ZTQ_MAX_VARIABLES_PER_ANALYSIS 8
+#define ZTQ_MAX_VARIABLES_PER_ANALYSIS 32 /* room for 25 data columns of a wide layout */
 #define ZTQ_INT_OPTIONS 128
 #define ZTQ_REAL_OPTIONS 64
 

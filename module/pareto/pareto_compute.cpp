@@ -80,9 +80,13 @@ std::string numeric_label(double v, int32_t type) {
 }
 
 // Frequency tabulation by sorting: equal neighbours in ascending order form one class.
-std::vector<TabulatedClass> tabulate_raw(const ParetoColumn& raw) {
+std::vector<TabulatedClass> tabulate_raw(const ParetoColumn& raw, const ParetoColumn& weights) {
   std::vector<TabulatedClass> classes;
   const size_t n = raw.rows();
+  const bool weighted = weights.given();
+  const auto weight = [&](size_t i) {
+    return i < weights.numbers.size() ? weights.numbers[i] : kMissing;
+  };
   std::vector<size_t> order(n);
   std::iota(order.begin(), order.end(), size_t{0});
   if (raw.character()) {
@@ -92,9 +96,10 @@ std::vector<TabulatedClass> tabulate_raw(const ParetoColumn& raw) {
     const std::string* previous = nullptr;
     for (size_t i : order) {
       const std::string& t = raw.texts[i];
-      if (blank(t)) continue;
+      if (blank(t) || (weighted && !valid(weight(i)))) continue;
       if (previous == nullptr || t != *previous) classes.push_back({0.0, pad_label(t)});
       classes.back().count += 1;
+      if (weighted) classes.back().score += weight(i);
       previous = &t;
     }
     return classes;
@@ -109,9 +114,10 @@ std::vector<TabulatedClass> tabulate_raw(const ParetoColumn& raw) {
   double previous = 0;
   for (size_t i : order) {
     const double v = raw.numbers[i];
-    if (!valid(v)) continue;
+    if (!valid(v) || (weighted && !valid(weight(i)))) continue;
     if (classes.empty() || v != previous) classes.push_back({0.0, numeric_label(v, raw.type)});
     classes.back().count += 1;
+    if (weighted) classes.back().score += weight(i);
     previous = v;
   }
   return classes;
@@ -165,10 +171,12 @@ ParetoResults compute_pareto(const ParetoInput& in, const ParetoOptions& o) {
   // The items that may take part: tabulated classes (mode 0) or rows (mode 1).
   std::vector<double> counts;
   std::vector<std::string> labels;
+  std::vector<double> raw_scores;  // mode 0 with weights: each class's summed row weights
   if (in.mode == 0) {
-    for (TabulatedClass& c : tabulate_raw(in.main)) {
+    for (TabulatedClass& c : tabulate_raw(in.main, in.weights)) {
       counts.push_back(c.count);
       labels.push_back(std::move(c.label));
+      raw_scores.push_back(c.score);
     }
   } else {
     if (in.main.character()) {  // counts must be numbers
@@ -184,7 +192,13 @@ ParetoResults compute_pareto(const ParetoInput& in, const ParetoOptions& o) {
     ParetoClass c;
     c.count = counts[j];
     if (!valid(c.count)) continue;
-    if (r.weighted) {
+    if (r.weighted && in.mode == 0) {
+      // Weights per observation row: the class's score is its rows' sum, its
+      // weight the mean (count x weight when every row has the same weight).
+      c.score = raw_scores[j];
+      if (!std::isfinite(c.score)) continue;
+      c.weight = c.count != 0 ? c.score / c.count : 0.0;
+    } else if (r.weighted) {
       c.weight = j < in.weights.numbers.size() ? in.weights.numbers[j] : kMissing;
       if (!valid(c.weight)) continue;
       c.score = c.count * c.weight;

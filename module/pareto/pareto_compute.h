@@ -71,11 +71,15 @@ struct ParetoResults {
 struct TabulatedClass {
   double count = 0;
   std::string label;  // 20 characters, space padded
+  double score = 0;   // with weights: the sum of the class's rows' weights
 };
 
 // Counts the classes of raw data: numeric rows by value (missing skipped),
 // character rows by text (blank rows skipped), in ascending class order.
-std::vector<TabulatedClass> tabulate_raw(const ParetoColumn& raw);
+// With weights (one per observation row, as a cost per defect), a row whose
+// weight is missing takes no part and a class scores the sum of its rows'
+// weights.
+std::vector<TabulatedClass> tabulate_raw(const ParetoColumn& raw, const ParetoColumn& weights = {});
 
 // The label of a numeric class value: a date for date-typed columns, a whole
 // number with all its digits, else six significant digits; cut and padded to 20.

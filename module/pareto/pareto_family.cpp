@@ -120,7 +120,8 @@ class Pareto final : public Procedure {
       labels_present(r) = 1;
     }
     if (a.given(kWeights)) {
-      if (!a.load(kWeights, false)) return false;
+      // Raw data: a weight per observation row, selected as the rows are.
+      if (!a.load(kWeights, main == kRaw)) return false;
       if (a.is_character(kWeights)) {
         free_slot(a.slot(kWeights));
         return refuse_text(r, kWeights + 1);

@@ -208,7 +208,7 @@ TEST(GagelongRun, ProfileKeys) {
 }
 
 TEST(GagelongRun, Describe) {
-  const Outcome o = qualty("describe gagelong");
+  const Outcome o = qualty("describe gagelong --json");
   ASSERT_EQ(o.status, 0);
   for (const char* name : {"multiple", "tolerance", "reference", "confidence", "method", "option4",
                            "option2", "option22"})

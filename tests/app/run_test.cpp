@@ -196,7 +196,7 @@ TEST(Run, SaveWritesColumnsAndReplacesOnlyAfterYes) {
   const std::string out3 = (dir / "out3.csv").string();
   r = qualty("--yes " + chart + "--exclude 1 --sheet-out " + out3 + " " + out1);
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(read_plain_csv(out3)["Centre"], saved["Centre"])
+  EXPECT_NE(read_plain_csv(out3)["Diameter_Centre"], saved["Diameter_Centre"])
       << "replaced after Yes (point 1 excluded moves the centre)";
   EXPECT_EQ(read_plain_csv(out3).size(), saved.size()) << "replaced in place, no new columns";
 }

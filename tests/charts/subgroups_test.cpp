@@ -36,6 +36,14 @@ TEST(Subgroups, FromCodes) {
       {4, {1e300}, {4}, "a huge s: one subgroup of every row"},
       {3, {std::nan("")}, {1, 1, 1}, "an unusable s reads as 1 (the size check refuses it)"},
       {3, {}, {1, 1, 1}, "no column"},
+      // Read as codes, this column gave one subgroup of one row (message 1171).
+      {12,
+       {5, kMissing, kMissing, kMissing, kMissing, kMissing, kMissing, kMissing, kMissing, kMissing,
+        kMissing, kMissing},
+       {5, 5, 2},
+       "one value s, the rest empty: fixed subgroups of s rows"},
+      {4, {kMissing, 2, kMissing, kMissing}, {2, 2}, "the one value need not be in row 1"},
+      {3, {kMissing, 2.5, kMissing}, {1}, "one value that is no whole size is a code"},
   };
   for (const Case& c : cases)
     EXPECT_EQ(sizes(subgroups_from_codes(c.rows, c.codes)), c.want) << c.why;

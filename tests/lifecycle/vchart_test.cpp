@@ -120,20 +120,24 @@ TEST_F(VchartFamily, VsaveWritesTheSeriesOfTheCode) {
   ASSERT_EQ(start(3, {{"data", "X"}}), 1);
   VchartExclude(0, 2);
   VchartVsave(0, 1);
-  // Code 3: statistic, moving ranges, labels, centre, sigma, inclusion indicator.
-  for (const char* name : {"Chart1", "MovingRange", "PointLabel", "Centre", "Sigma", "Included"})
+  // Code 3: statistic, moving ranges, labels, centre, sigma, inclusion
+  // indicator, each after the data variable's name; the extras only when asked.
+  for (const char* name :
+       {"X_Individual", "X_MovingRange", "X_PointLabel", "X_Centre", "X_Sigma", "X_Included"})
     EXPECT_GE(state->sheet().find(name), 0) << name;
+  for (const char* name : {"X_UCL1", "X_LCL2", "X_RuleFlags"})
+    EXPECT_LT(state->sheet().find(name), 0) << name;
   const qualty::Column& centre =
-      state->sheet().column(static_cast<size_t>(state->sheet().find("Centre")));
+      state->sheet().column(static_cast<size_t>(state->sheet().find("X_Centre")));
   ASSERT_EQ(centre.numbers.size(), 20u);
   EXPECT_NE(centre.numbers[0], kMissing);
   for (size_t i = 1; i < 20; ++i) EXPECT_EQ(centre.numbers[i], kMissing) << "first row only";
   const qualty::Column& inc =
-      state->sheet().column(static_cast<size_t>(state->sheet().find("Included")));
+      state->sheet().column(static_cast<size_t>(state->sheet().find("X_Included")));
   EXPECT_EQ(inc.numbers[0], 1.0);
   EXPECT_EQ(inc.numbers[1], 0.0) << "point 2 is excluded";
   const qualty::Column& labels =
-      state->sheet().column(static_cast<size_t>(state->sheet().find("PointLabel")));
+      state->sheet().column(static_cast<size_t>(state->sheet().find("X_PointLabel")));
   EXPECT_EQ(labels.type, 'C');
   EXPECT_EQ(labels.width, 20);
   EXPECT_EQ(labels.texts[4], "5");

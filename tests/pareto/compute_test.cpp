@@ -155,16 +155,40 @@ TEST(Weights, MissingWeightLeavesTheRowOutOfEveryTotal) {
   EXPECT_EQ(sources(r), (std::vector<int32_t>{2, 0}));  // scores 10 (row 3) and 10 (row 1)
 }
 
-TEST(Weights, RawDataTakesTheWeightOfTheClassRow) {
-  // Tabulated classes A (2), B (1); weights are read by class: A 3, B 10.
-  ParetoInput in;
-  in.main = texts({"A", "B", "A"});
-  in.weights = numbers({3, 10, 99});
-  const ParetoResults r = compute_pareto(in, {});
-  ASSERT_EQ(r.classes.size(), 2u);
-  EXPECT_EQ(trim(r.classes[0].label), "B");
-  EXPECT_EQ(r.classes[0].score, 10);
-  EXPECT_EQ(r.classes[1].score, 6);
+// Weights in raw-data mode belong to the observation rows: each class scores
+// the sum of its rows' weights (a cost per defect). Read by class instead,
+// the weights of rows 1 and 2 went to the classes A and B and row 3's was lost.
+TEST(Weights, RawDataSumsTheWeightOfEachObservationRow) {
+  struct Row {
+    std::vector<std::string> raw;
+    std::vector<double> weights;
+    std::vector<std::string> labels;  // Pareto order
+    std::vector<double> scores;
+    std::vector<double> weight;  // score / count
+    const char* source;
+  };
+  const Row kRows[] = {
+      {{"A", "B", "A"}, {3, 10, 99}, {"A", "B"}, {102, 10}, {51, 10}, "A: 3 + 99; B: 10"},
+      {{"A", "B", "A", "C"},
+       {12, 5, 12, 4},
+       {"A", "B", "C"},
+       {24, 5, 4},
+       {12, 5, 4},
+       "equal weights in a class: count x weight, 2 x 12"},
+      {{"A", "B", "A"}, {2, kM, 2}, {"A"}, {4}, {2}, "a row without a weight takes no part"},
+  };
+  for (const Row& row : kRows) {
+    ParetoInput in;
+    in.main = texts(row.raw);
+    in.weights = numbers(row.weights);
+    const ParetoResults r = compute_pareto(in, {});
+    ASSERT_EQ(r.classes.size(), row.labels.size()) << row.source;
+    for (size_t i = 0; i < r.classes.size(); ++i) {
+      EXPECT_EQ(trim(r.classes[i].label), row.labels[i]) << row.source;
+      EXPECT_EQ(r.classes[i].score, row.scores[i]) << row.source;
+      EXPECT_EQ(r.classes[i].weight, row.weight[i]) << row.source;
+    }
+  }
 }
 
 struct FoldRow {

@@ -1,0 +1,53 @@
+// Running the built qualty as a black box, with a profile file of the test's
+// own, standard output and standard error apart.
+#pragma once
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace harness {
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// A scratch path of this process (ctest runs test programs side by side).
+inline std::filesystem::path temp(const std::string& name) {
+  return std::filesystem::temp_directory_path() /
+         ("qualty-app-" + std::to_string(getpid()) + "-" + name);
+}
+
+inline std::string slurp(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// Runs qualty with the arguments and a profile file (absent unless a run writes it).
+inline Outcome qualty(const std::string& args, const std::string& profile = "profile.ini") {
+  const std::filesystem::path err = temp("stderr.txt");
+  const std::string cmd = std::string(QUALTY_BIN) + "/qualty --profile " + temp(profile).string() +
+                          " " + args + " 2>" + err.string();
+  Outcome r{-1, {}, {}};
+  FILE* pipe = popen(cmd.c_str(), "r");
+  if (pipe == nullptr) return r;
+  std::array<char, 4096> buf{};
+  size_t n = 0;
+  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
+  const int st = pclose(pipe);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  r.err = slurp(err);
+  return r;
+}
+
+}  // namespace harness
