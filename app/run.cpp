@@ -202,7 +202,7 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   if (procedure == "vchart" && (variant < 0 || variant > 21))
     return usage("--chart takes a chart-type code from 0 to 21 or a name, not " +
                  std::to_string(variant));
-  if (const int variants = describe.value("variants", 1); variant < 0 || variant >= variants)
+  if (const int variants = describe.value("variant_count", 1); variant < 0 || variant >= variants)
     return usage(
         "procedure " + procedure + " has " +
         (variants == 1 ? "only variant 0" : "variants 0 to " + std::to_string(variants - 1)) +

@@ -88,7 +88,7 @@ std::string describe_procedure(const Procedure& p) {
   out.add_string("procedure", p.name());
   out.add_string("summary", p.summary());
   out.add_raw("modes", std::to_string(p.mode_count()));
-  out.add_raw("variants", std::to_string(p.variant_count()));  // 0 to variants - 1
+  out.add_raw("variant_count", std::to_string(p.variant_count()));  // 0 to variants - 1
   std::string roles = "[";
   for (const VariableRole& r : p.roles()) {
     JsonObject o;
