@@ -1,10 +1,12 @@
 // Writing a data sheet as CSV, in the form that read_csv reads back to the
 // same values.
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
 
 #include "host/sheet/csv.h"
+#include "host/sheet/date_text.h"
 
 namespace qualty {
 namespace {
@@ -33,6 +35,7 @@ std::string write_csv(const DataSheet& sheet) {
   std::string out;
   const std::size_t ncols = sheet.column_count();
   if (ncols == 0) return out;
+  if (sheet.byte_order_mark()) out += "\xEF\xBB\xBF";
   for (std::size_t c = 0; c < ncols; ++c) {
     if (c > 0) out.push_back(',');
     const std::string& name = sheet.column(c).name;
@@ -53,6 +56,15 @@ std::string write_csv(const DataSheet& sheet) {
     for (const std::string& t : col.texts) blank = blank && t.empty();
     all_blank[c] = blank;
   }
+  // A date column is written as ISO dates when every value reads back exactly.
+  std::vector<bool> as_dates(ncols, false);
+  for (std::size_t c = 0; c < ncols; ++c) {
+    const Column& col = sheet.column(c);
+    if (col.type != kDateType) continue;
+    as_dates[c] = std::all_of(col.numbers.begin(), col.numbers.end(), [](double v) {
+      return v == kMissing || !format_iso_date(v).empty();
+    });
+  }
   const std::size_t rows = sheet.row_count();
   for (std::size_t r = 0; r < rows; ++r) {
     for (std::size_t c = 0; c < ncols; ++c) {
@@ -68,7 +80,7 @@ std::string write_csv(const DataSheet& sheet) {
         }
       } else {
         const double v = sheet.number(c, r);
-        if (v != kMissing) out += format_number(v);
+        if (v != kMissing) out += as_dates[c] ? format_iso_date(v) : format_number(v);
       }
     }
     out.push_back('\n');
