@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,11 @@ void add_run_options(CLI::App* cmd, qualty::RunOptions& o) {
   cmd->add_option("--sheet-out", o.sheet_out, "write the data sheet to this CSV file afterwards");
   cmd->add_option("--analysis-out", o.analysis_out, "save the analysis to reopen it later");
   cmd->add_flag("--advice", o.advice, "append the interpretation to each text pane");
+  cmd->add_option("--sep", o.file.separator, "CSV separator: ',', ';' or tab (default: found)");
+  cmd->add_option("--decimal", o.file.decimal, "decimal separator: '.' or ',' (default: profile)");
+  cmd->add_option("--sheet", o.file.sheet, "worksheet of an .xlsx workbook (default: the first)");
+  cmd->add_option("--max-size", o.file.max_size, "largest data file read: bytes, K, M, G; 0 none")
+      ->default_str("1G");
 }
 
 }  // namespace
@@ -149,17 +155,24 @@ int main(int argc, char** argv) {
     return code == 0 ? 0 : 2;
   }
 
-  qualty::Session session(qualty::default_profile_path(profile_path));
-  session.ui().assume_yes = yes;
-  if (!session.start()) {
-    std::fprintf(stderr, "qualty: %s\n", session.error().c_str());
+  // An allocation failure anywhere in a command (a data file too large for the
+  // memory) ends it with a message before any output is written.
+  try {
+    qualty::Session session(qualty::default_profile_path(profile_path));
+    session.ui().assume_yes = yes;
+    if (!session.start()) {
+      std::fprintf(stderr, "qualty: %s\n", session.error().c_str());
+      return 2;
+    }
+    if (*describe) return session.describe(describe_what, std::cout);
+    if (*dist_cmd) return dist(session, std::cin, std::cout);
+    if (*demo_cmd) return demo(session, demo_out, std::cout);
+    if (*run_cmd) return qualty::run_analysis(session, run, std::cout);
+    if (*reopen_cmd) return qualty::run_analysis(session, reopen, std::cout);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "qualty: not enough memory: an allocation failed (nothing was written)\n");
     return 2;
   }
-  if (*describe) return session.describe(describe_what, std::cout);
-  if (*dist_cmd) return dist(session, std::cin, std::cout);
-  if (*demo_cmd) return demo(session, demo_out, std::cout);
-  if (*run_cmd) return qualty::run_analysis(session, run, std::cout);
-  if (*reopen_cmd) return qualty::run_analysis(session, reopen, std::cout);
   std::cout << cli.help();
   return 0;
 }

@@ -121,10 +121,12 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   if (!bind_family(session.module(), procedure, variant, calls, why)) return usage(why);
 
   try {
-    CsvLoad load = read_csv_file(o.data);
+    CsvLoad load = read_data_file(o.data, o.file, session.profile());
     for (const std::string& w : load.warnings) std::fprintf(stderr, "qualty: %s\n", w.c_str());
     session.attach_sheet(std::move(load.sheet));
   } catch (const SheetError& e) {
+    return usage(e.what());
+  } catch (const std::invalid_argument& e) {
     return usage(e.what());
   }
   session.set_advice(o.advice);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/data_file.h"
 #include "app/session.h"
 
 namespace qualty {
@@ -26,6 +27,7 @@ struct RunOptions {
   std::string analysis_out;
   std::string data;
   std::string reopen;  // an analysis file to reopen instead of a new analysis
+  DataFileOptions file;  // --sep, --decimal, --sheet, --max-size
 };
 
 // Runs the analysis and returns the exit status (0 fine, 1 error state, 2 bad
