@@ -96,17 +96,25 @@ bool CsvParser::fast_number(const char*& p, const char* e, bool eof, double& v) 
     p = ptr;
     return true;
   }
-  char copy[64];
-  std::size_t n = 0;
+  // The field up to its end, with at most one comma, made a point in place.
   const char* q = p;
-  for (; q < e && n < sizeof copy; ++q, ++n) {
+  const char* comma = nullptr;
+  for (; q < e; ++q) {
     const char c = *q;
     if (is_end(c, sep_)) break;
-    copy[n] = c == ',' ? '.' : c;
+    if (c == ',') {
+      if (comma != nullptr) return false;
+      comma = q;
+    }
   }
-  if (q == e ? !eof : !is_end(*q, sep_)) return false;
-  const auto [ptr, ec] = std::from_chars(copy, copy + n, v);
-  if (ec != std::errc() || n == 0 || ptr != copy + n || !std::isfinite(v)) return false;
+  if (q == e && !eof) return false;
+  char* writable = const_cast<char*>(comma);  // feed's text is writable (see feed)
+  if (writable != nullptr) *writable = '.';
+  const auto [ptr, ec] = std::from_chars(p, q, v);
+  if (ec != std::errc() || q == p || ptr != q || !std::isfinite(v)) {
+    if (writable != nullptr) *writable = ',';
+    return false;
+  }
   p = q;
   return true;
 }
@@ -285,10 +293,10 @@ std::size_t CsvParser::read_header(const char* b, const char* e, bool eof) {
   return static_cast<std::size_t>(p - b);
 }
 
-std::size_t CsvParser::feed(const char* b, const char* e, bool eof) {
-  if (const void* nul = std::memchr(b, '\0', static_cast<std::size_t>(e - b)); nul != nullptr) {
+std::size_t CsvParser::feed(char* b, char* e, bool eof) {
+  if (void* nul = std::memchr(b, '\0', static_cast<std::size_t>(e - b)); nul != nullptr) {
     // Everything before the NUL is read first, so that its line is known.
-    const char* at = static_cast<const char*>(nul);
+    char* at = static_cast<char*>(nul);
     const std::size_t used = feed(b, at, false);
     refuse_nul(b + used, at);
   }

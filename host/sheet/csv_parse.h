@@ -32,7 +32,10 @@ class CsvParser {
   // Parses the complete rows of [b, e) and returns the bytes consumed; the
   // rest is handed again, with more text after it. With eof everything is
   // consumed. The first call reads the header (and finds the separator).
-  std::size_t feed(const char* b, const char* e, bool eof);
+  // With the decimal comma the parser may rewrite a number's comma as a point
+  // in place: the text must be writable (the rest handed again may hold such
+  // points, which read as the same numbers).
+  std::size_t feed(char* b, char* e, bool eof);
 
   // Columns that turned to text after numbers: their earlier cells are read
   // again as written by a second parser in collecting mode, fed the same text.

@@ -89,12 +89,13 @@ void stream(const std::string& path, const CsvOptions& options, CsvParser& parse
 CsvLoad read_csv(std::string_view text, const CsvOptions& options) {
   CsvParser parser(options);
   parser.expect_rows(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
-  const char* b = text.data();
-  parser.feed(b, b + text.size(), true);
+  std::string writable(text);  // the parser may rewrite decimal commas in place
+  parser.feed(writable.data(), writable.data() + writable.size(), true);
   if (parser.needs_texts()) {
+    writable.assign(text);
     CsvParser second(options);
     second.collect_texts_from(parser);
-    second.feed(b, b + text.size(), true);
+    second.feed(writable.data(), writable.data() + writable.size(), true);
   }
   return parser.finish();
 }
