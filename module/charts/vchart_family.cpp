@@ -42,11 +42,8 @@ std::string trimmed(std::string_view s) {
   return e == std::string_view::npos ? std::string() : std::string(s.substr(0, e + 1));
 }
 
-// A loaded numeric slot's rows; empty when not given.
-std::vector<double> numbers_of(const Analysis& a, int i) {
-  const auto v = a.numbers(i);
-  return {v.begin(), v.end()};
-}
+// A loaded numeric slot's rows, read in place; empty when not given.
+std::span<const double> numbers_of(const Analysis& a, int i) { return a.numbers(i); }
 
 bool load_numeric(Analysis& a, int slot) {
   if (!a.given(slot)) return true;
