@@ -27,7 +27,8 @@ struct RunOptions {
   std::string analysis_out;
   std::string data;
   std::string reopen;  // an analysis file to reopen instead of a new analysis
-  DataFileOptions file;  // --sep, --decimal, --sheet, --max-size
+  // --sep, --decimal, --sheet, --max-size
+  DataFileOptions file;
 };
 
 // Runs the analysis and returns the exit status (0 fine, 1 error state, 2 bad
