@@ -192,10 +192,18 @@ void BM_LoadSheetAndVariable(benchmark::State& state) {
   });
 }
 
+// Workbooks written for the run, removed at its end.
+struct Workbooks {
+  std::map<std::size_t, std::string> paths;
+  ~Workbooks() {
+    for (const auto& [rows, path] : paths) std::filesystem::remove(path);
+  }
+};
+
 // A workbook of rows x 2 (a sample number and a measurement), written once.
 const std::string& workbook(std::size_t rows) {
-  static std::map<std::size_t, std::string> paths;
-  std::string& path = paths[rows];
+  static Workbooks books;
+  std::string& path = books.paths[rows];
   if (!path.empty()) return path;
   path = (std::filesystem::temp_directory_path() /
           ("qualty_bench_" + std::to_string(::getpid()) + "_" + std::to_string(rows) + ".xlsx"))
