@@ -200,6 +200,24 @@ struct Workbooks {
   }
 };
 
+// The variable loading alone: column 1 of a sheet read once, loaded into a
+// data block per iteration.
+void BM_LoadVariable(benchmark::State& state) {
+  const DataFile& file = data_file(static_cast<std::size_t>(state.range(0)), false);
+  qualty::CsvOptions options;
+  options.max_bytes = 0;
+  qualty::CsvLoad load = qualty::read_csv_file(file.path(), options);
+  qualty::SpreadState spread(load.sheet);
+  ZtSpread ops = qualty::make_spread_ops(spread);
+  measured(state, file.rows(), file.rows() * sizeof(double), [&] {
+    VariableSlot slot{};
+    std::strcpy(slot.expression, "a");
+    ztq::load_slot(&ops, slot, static_cast<int32_t>(load.sheet.row_count()), nullptr);
+    benchmark::DoNotOptimize(slot.data);
+    ztq::free_slot(slot);
+  });
+}
+
 // A workbook of rows x 2 (a sample number and a measurement), written once.
 const std::string& workbook(std::size_t rows) {
   static Workbooks books;
@@ -242,6 +260,7 @@ BENCHMARK(BM_ReadCsvSemicolonDecimalComma)
     ->Arg(1000000)
     ->Arg(10000000)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadVariable)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadSheetAndVariable)->Arg(1000000)->Arg(10000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadXlsx)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(2);
 
