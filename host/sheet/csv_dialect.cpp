@@ -65,8 +65,8 @@ char find_separator(std::string_view sample, char given) {
     }
   }
   // A line without the header's separator that holds as many of another one
-  // was written with another separator.
-  if (header.of(sep) > 0) {
+  // was written with another separator (unless the separator was given).
+  if (given == 0 && header.of(sep) > 0) {
     std::size_t line = 1;
     for (const Counts& n : lines) {
       ++line;

@@ -19,7 +19,7 @@ std::string place(std::size_t line, std::size_t column);
 // The separator of a file: the one given, else the one of ',', ';' and TAB
 // that the header line holds (the most consistent with the next lines when it
 // holds several; ',' when none). Throws SheetError when the sample's lines use
-// another separator than the header.
+// another separator than the header (a separator given is not checked).
 char find_separator(std::string_view sample, char given);
 
 class CsvParser {

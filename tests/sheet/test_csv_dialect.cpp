@@ -95,6 +95,9 @@ TEST(CsvDialect, RefusalsSayWhatIsWrong) {
       EXPECT_NE(std::string(e.what()).find(r.phrase), std::string::npos) << e.what();
     }
   }
+  // A separator given is taken at its word: the comma line is one cell.
+  const CsvLoad given = read_csv("a;b\nSmith, J\n", with(';', '.'));
+  EXPECT_EQ(given.sheet.text(0, 0), "Smith, J");
   // Text with one comma among other texts is text, not a decimal comma.
   const CsvLoad names = read_csv("Who;n\nSmith, J;1\n1,5;2\n", with(0, '.'));
   EXPECT_EQ(names.sheet.column(0).type, kCharacterType);
