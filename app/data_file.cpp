@@ -81,6 +81,8 @@ CsvLoad read_data_file(const std::string& path, const DataFileOptions& o,
     throw SheetError(std::string(e.what()) + " (--max-size raises the limit)");
   } catch (const SheetError& e) {
     const std::string m = e.what();
+    if (m.find("the file mixes separators") != std::string::npos)
+      throw SheetError(m + " (--sep names the separator)");
     if (m.find("read the file with the decimal comma") == std::string::npos) throw;
     throw SheetError(m + " (--decimal , or sDecimal=, in the profile's [Intl])");
   }

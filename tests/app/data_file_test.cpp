@@ -144,6 +144,13 @@ TEST(DataFile, EndlessOrHugeFilesAreRefused) {
   EXPECT_EQ(qualty(kXbar + "--max-size 4K " + kData + "diameters.csv").status, 0);
   EXPECT_EQ(qualty(kXbar + "--max-size lots " + kData + "diameters.csv").status, 2);
   EXPECT_EQ(qualty(kXbar + "--sep : " + kData + "diameters.csv").status, 2);
+  const fs::path mixed = scratch() / "mixed.csv";
+  std::ofstream(mixed) << "Sample;Diameter\n1;25.4\n1,25.5\n";
+  const Outcome m = qualty(kXbar + mixed.string());
+  EXPECT_EQ(m.status, 2);
+  EXPECT_NE(m.err.find("line 3, column 1: the line is separated by ','"), std::string::npos)
+      << m.err;
+  EXPECT_NE(m.err.find("(--sep names the separator)"), std::string::npos) << m.err;
 }
 
 TEST(DataFile, AllocationFailureIsAMessageAndNothingIsWritten) {
