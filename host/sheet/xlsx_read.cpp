@@ -91,6 +91,9 @@ void WorksheetReader::start(std::string_view name, const char** a) {
       const char* p = r;
       for (; *p >= 'A' && *p <= 'Z'; ++p) c = c * 26 + static_cast<std::size_t>(*p - 'A' + 1);
       if (c == 0 || c > 16384) throw SheetError(std::string("bad cell reference ") + r);
+      if (c < column_)
+        throw SheetError(std::string("the workbook is damaged: cell ") + r +
+                         " comes after a cell to its right");
       column_ = c;
     }
     const char* t = attribute(a, "t");
@@ -101,8 +104,12 @@ void WorksheetReader::start(std::string_view name, const char** a) {
     has_value_ = has_formula_ = false;
   } else if (name == "row") {
     const char* r = attribute(a, "r");
-    row_ = r != nullptr ? static_cast<std::size_t>(std::atol(r)) : row_ + 1;
-    if (row_ == 0 || row_ > kMaxRows) throw SheetError("bad row number");
+    const std::size_t row = r != nullptr ? static_cast<std::size_t>(std::atol(r)) : row_ + 1;
+    // Rows ascend, within the 1,048,576 rows of a worksheet (ECMA-376, 18.3.1.73).
+    if (row <= row_ || row > 1048576)
+      throw SheetError("the workbook is damaged: row " + std::to_string(row) + " comes after row " +
+                       std::to_string(row_));
+    row_ = row;
     column_ = 0;
   } else if (name == "v") {
     collecting_ = true;
@@ -148,6 +155,7 @@ void WorksheetReader::end(std::string_view name) {
 }
 
 void WorksheetReader::cell() {
+  if (row_ == 0) throw SheetError("the workbook is damaged: a cell outside any row");
   const std::string where = cell_name(column_ - 1, row_);
   if (has_formula_ && !has_value_)
     throw SheetError("cell " + where +

@@ -117,6 +117,13 @@ TEST(Xlsx, BadWorkbooksAreRefusedClearly) {
       {xrow(1, xcell("A1", "<v>0</v>", "s") + xcell("C1", "<v>1</v>", "s")), "",
        "cell B1: the column name is empty"},
       {"<row r=\"1\"/>", "", "the worksheet is empty"},
+      {xrow(1, xcell("A1", "<v>0</v>", "s")) + xrow(3, xcell("A3", "<v>1</v>")) +
+           xrow(2, xcell("A2", "<v>2</v>")),
+       "", "damaged: row 2 comes after row 3"},
+      {xrow(1, xcell("A1", "<v>0</v>", "s")) + xrow(2000000, xcell("A2000000", "<v>1</v>")), "",
+       "damaged: row 2000000"},
+      {xrow(1, xcell("B1", "<v>0</v>", "s") + xcell("A1", "<v>1</v>", "s")), "",
+       "damaged: cell A1 comes after a cell to its right"},
       {xrow(1, xcell("A1", "<v>99</v>", "s")), "", "names no shared string"},
       {"", "Sample,Diameter\n1,2\n", "no zip archive"},
       {"", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(512, '\0'),
