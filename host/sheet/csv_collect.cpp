@@ -78,6 +78,12 @@ CsvLoad CsvParser::finish() {
                               "\": " + std::to_string(b.no_values) +
                               " cells of NaN, inf or NA text read as missing (first on line " +
                               std::to_string(b.first_no_value_line) + ")");
+    if (b.missing_codes > 0)
+      load.warnings.push_back(
+          "column " + std::to_string(c + 1) + " \"" + col.name +
+          "\": " + std::to_string(b.missing_codes) +
+          " cells of -32768, the missing value, read as missing (first on line " +
+          std::to_string(b.first_missing_code_line) + ")");
   }
   load.sheet = DataSheet::from_columns(std::move(columns));
   load.sheet.set_byte_order_mark(byte_order_mark_);

@@ -206,7 +206,7 @@ void CsvParser::store(std::size_t c, std::string_view value, bool quoted) {
       col.first_comma_line = line_;
       col.first_comma_text = std::string(trim_blanks(value));
     }
-    undo_.push_back({c, true});
+    undo_.push_back({c, Counted::kCommaNumber});
   } else if (cell == Cell::kText || cell == Cell::kDate) {
     col.only_numbers = false;
   }
@@ -218,7 +218,7 @@ void CsvParser::store(std::size_t c, std::string_view value, bool quoted) {
         return;
       case Cell::kNoValue:
         if (col.no_values++ == 0) col.first_no_value_line = line_;
-        undo_.push_back({c, false});
+        undo_.push_back({c, Counted::kNoValue});
         col.numbers.push_back(kMissing);
         if (col.kind == Kind::kEmpty) col.kind = Kind::kNumber;
         return;
@@ -226,6 +226,7 @@ void CsvParser::store(std::size_t c, std::string_view value, bool quoted) {
         if (dated) break;
         col.kind = Kind::kNumber;
         col.numbers.push_back(v);
+        if (v == kMissing) count_missing_code(c);
         return;
       case Cell::kDate:
         if (col.kind == Kind::kNumber || (dated && form != col.date_form)) break;
@@ -239,6 +240,14 @@ void CsvParser::store(std::size_t c, std::string_view value, bool quoted) {
     to_text(col);
   }
   col.texts.emplace_back(trim_right(value));
+}
+
+// A cell that holds -32768, the missing value written as a number: it reads
+// as missing, and the load says so once for the column.
+void CsvParser::count_missing_code(std::size_t c) {
+  Builder& col = columns_[c];
+  if (col.missing_codes++ == 0) col.first_missing_code_line = line_;
+  undo_.push_back({c, Counted::kMissingCode});
 }
 
 void CsvParser::push_missing_row() {
@@ -264,10 +273,18 @@ void CsvParser::rollback(std::size_t columns) {
     }
   }
   for (const Undo& u : undo_) {
-    if (u.comma)
-      --columns_[u.column].comma_numbers;
-    else
-      --columns_[u.column].no_values;
+    Builder& col = columns_[u.column];
+    switch (u.what) {
+      case Counted::kCommaNumber:
+        --col.comma_numbers;
+        break;
+      case Counted::kNoValue:
+        --col.no_values;
+        break;
+      case Counted::kMissingCode:
+        --col.missing_codes;
+        break;
+    }
   }
   undo_.clear();
 }
@@ -367,6 +384,7 @@ std::size_t CsvParser::feed(char* b, char* e, bool eof) {
       if (col.kind <= Kind::kNumber && fast_number(p, e, eof, v)) {
         col.numbers.push_back(v);
         col.kind = Kind::kNumber;
+        if (v == kMissing) count_missing_code(c);
       } else {
         std::string_view value;
         bool quoted = false;

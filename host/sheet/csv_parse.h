@@ -56,14 +56,17 @@ class CsvParser {
     std::size_t reread_rows = 0;  // rows whose texts were formatted from numbers
     std::size_t no_values = 0;    // NaN, inf, NA texts read as missing
     std::size_t first_no_value_line = 0;
+    std::size_t missing_codes = 0;  // cells holding -32768, the missing value itself
+    std::size_t first_missing_code_line = 0;
     std::size_t comma_numbers = 0;  // numbers with a decimal comma under the point
     std::size_t first_comma_line = 0;
     std::string first_comma_text;
     bool only_numbers = true;  // no text but comma numbers so far
   };
+  enum class Counted : std::uint8_t { kCommaNumber, kNoValue, kMissingCode };
   struct Undo {
     std::size_t column;
-    bool comma;  // a comma number, else a no-value cell
+    Counted what;
   };
   enum class Got : std::uint8_t { kField, kIncomplete };
 
@@ -75,6 +78,7 @@ class CsvParser {
   void store(std::size_t c, std::string_view value, bool quoted);
   void to_text(Builder& col);
   void push_missing_row();
+  void count_missing_code(std::size_t c);
   void rollback(std::size_t columns);
   void refuse_nul(const char* b, const char* nul) const;
   std::size_t collect(const char* b, const char* e, bool eof);

@@ -232,6 +232,21 @@ CsvLoad read_in_pieces(const std::string& text, std::size_t piece, const CsvOpti
   return first.finish();
 }
 
+TEST(CsvRead, MissingValueWrittenAsNumberWarnsOnce) {
+  // -32768 is the missing value: read as missing, reported once per column,
+  // in a piece cut anywhere (the count is taken back with a cut row).
+  const std::string text = "a;b\n1;-32768\n-32768;2\n3;-32768\n";
+  for (std::size_t piece : {1u, 3u, 100u}) {
+    const CsvLoad load = read_in_pieces(text, piece, with(0, '.'));
+    EXPECT_EQ(load.sheet.number(1, 0), M);
+    ASSERT_EQ(load.warnings.size(), 2u) << piece;
+    EXPECT_EQ(load.warnings[0],
+              "column 1 \"a\": 1 cells of -32768, the missing value, read as missing (first on "
+              "line 3)");
+    EXPECT_NE(load.warnings[1].find("\"b\": 2 cells of -32768"), std::string::npos);
+  }
+}
+
 TEST(CsvStream, EverySplitReadsAsTheWhole) {
   const std::string texts[] = {
       "\xEF\xBB\xBF"
