@@ -1,10 +1,14 @@
 #include "app/analysis_file.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+
+#include "host/files/atomic_file.h"
 
 namespace qualty {
 
@@ -14,6 +18,27 @@ using nlohmann::json;
 constexpr const char* kFormat = "qualty-analysis";
 constexpr int kVersion = 1;
 constexpr int32_t kMaxPoints = 100'000'000;
+constexpr std::uintmax_t kMaxFileBytes = 64u << 20;
+
+// A whole number of the int32 range. The library's own conversion of 1e300 or
+// 2^40 to int is unchecked (undefined, or silently wrapped to another option
+// value), so every integer field is read here.
+int32_t whole(const json& v, const char* field) {
+  if (!v.is_number_integer())
+    throw std::runtime_error(std::string(field) + " holds something other than a whole number");
+  const bool fits = v.is_number_unsigned()
+                        ? v.get<uint64_t>() <= INT32_MAX
+                        : v.get<int64_t>() >= INT32_MIN && v.get<int64_t>() <= INT32_MAX;
+  if (!fits) throw std::runtime_error(std::string(field) + " holds a number out of range");
+  return static_cast<int32_t>(v.get<int64_t>());
+}
+
+std::vector<int32_t> wholes(const json& v, const char* field) {
+  if (!v.is_array()) throw std::runtime_error(std::string(field) + " is not a list");
+  std::vector<int32_t> out;
+  for (const json& x : v) out.push_back(whole(x, field));
+  return out;
+}
 
 }  // namespace
 
@@ -42,16 +67,22 @@ bool write_analysis_file(const std::string& path, const std::string& procedure, 
   for (int32_t i = 0; r.excluded != nullptr && i < r.point_count; ++i)
     if (r.excluded[i] != 0) excluded.push_back(i + 1);
   doc["excluded"] = excluded;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << doc.dump(2) << "\n";
-  if (!out) {
-    error = "cannot write the analysis file " + path;
-    return false;
-  }
-  return true;
+  return write_file_atomically(path, doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n",
+                               error);
 }
 
 bool read_analysis_file(const std::string& path, AnalysisFile& f, std::string& error) {
+  // An analysis file is small (a few kB, more only with many excluded points):
+  // a huge file is a wrong name, not something to read into memory. Checked
+  // before opening, since opening a FIFO would wait for a writer.
+  std::error_code ec;
+  const bool regular = std::filesystem::is_regular_file(path, ec);
+  const auto size = regular ? std::filesystem::file_size(path, ec) : 0;
+  if (!regular || ec || size > kMaxFileBytes) {
+    error = "the analysis file " + path +
+            (!regular || ec ? " is not a readable regular file" : " is too large (over 64 MB)");
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = "cannot read the analysis file " + path;
@@ -59,27 +90,33 @@ bool read_analysis_file(const std::string& path, AnalysisFile& f, std::string& e
   }
   std::stringstream ss;
   ss << in.rdbuf();
-  const json doc = json::parse(ss.str(), nullptr, false);
-  const std::string where = "the analysis file " + path;
+  return parse_analysis_text(ss.str(), "the analysis file " + path, f, error);
+}
+
+bool parse_analysis_text(const std::string& text, const std::string& where, AnalysisFile& f,
+                         std::string& error) {
+  const json doc = json::parse(text, nullptr, false);
   if (doc.is_discarded() || !doc.is_object()) {
     error = where + " is not valid JSON (truncated or edited?)";
     return false;
   }
   try {
-    if (doc.at("format").get<std::string>() != kFormat || doc.at("version").get<int>() != kVersion)
+    if (doc.at("format").get<std::string>() != kFormat ||
+        whole(doc.at("version"), "version") != kVersion)
       throw std::runtime_error("not an analysis file of this version");
     f.procedure = doc.at("procedure").get<std::string>();
-    f.variant = doc.at("variant").get<int>();
-    f.input_mode = doc.at("input_mode").get<int32_t>();
-    f.title_number = doc.at("title_number").get<int32_t>();
+    f.variant = whole(doc.at("variant"), "variant");
+    f.input_mode = whole(doc.at("input_mode"), "input_mode");
+    f.title_number = whole(doc.at("title_number"), "title_number");
     f.expressions = doc.at("expressions").get<std::vector<std::string>>();
     f.selection = doc.at("selection").get<std::string>();
-    f.option = doc.at("option").get<std::vector<int32_t>>();
+    f.option = wholes(doc.at("option"), "option");
     f.doption.clear();
     for (const json& v : doc.at("doption"))
       f.doption.push_back(v.is_null() ? ZTQ_MISSING : v.get<double>());
-    f.pane_option = doc.at("pane_option").get<std::vector<std::vector<int32_t>>>();
-    f.excluded = doc.at("excluded").get<std::vector<int32_t>>();
+    f.pane_option.clear();
+    for (const json& p : doc.at("pane_option")) f.pane_option.push_back(wholes(p, "pane_option"));
+    f.excluded = wholes(doc.at("excluded"), "excluded");
   } catch (const std::exception& e) {
     error = where + " is damaged: " + e.what();
     return false;

@@ -29,6 +29,9 @@ bool write_analysis_file(const std::string& path, const std::string& procedure, 
 // Reads and checks a file; false with a one-line reason for anything truncated,
 // malformed or out of range.
 bool read_analysis_file(const std::string& path, AnalysisFile& file, std::string& error);
+// The same for a file's text; where names it in the reason.
+bool parse_analysis_text(const std::string& text, const std::string& where, AnalysisFile& file,
+                         std::string& error);
 // Fills a zeroed record from the file (the excluded flags in a malloc'd block).
 bool apply_analysis_file(const AnalysisFile& file, AnalysisRecord& record, std::string& error);
 

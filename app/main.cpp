@@ -11,12 +11,15 @@
 // error state; 2 bad usage or an unreadable file.
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "app/guards.h"
 #include "app/module_loader.h"
 #include "app/run.h"
 #include "app/session.h"
@@ -47,6 +50,7 @@ int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out
     std::vector<std::string> vars;
     const char* file;
     const char* folder;
+    std::vector<int> panes;  // empty: the panes the analysis shows first
   };
   const Job jobs[] = {
       {"X-bar and R chart of piston-ring diameters",
@@ -54,8 +58,22 @@ int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out
        0,
        {"data=Diameter", "subgroup=Sample"},
        "diameters.csv",
-       "xbar-r"},
-      {"Pareto analysis of assembly defects", "pareto", 0, {"raw=Defect"}, "defects.csv", "pareto"},
+       "xbar-r",
+       {}},
+      {"Capability analysis of piston-ring diameters (LSL 25.37, nominal 25.40, USL 25.43)",
+       "capable",
+       0,
+       {"data=Diameter", "usl=25.43", "nominal=25.40", "lsl=25.37"},
+       "diameters.csv",
+       "capability",
+       {1, 2, 6}},
+      {"Pareto analysis of assembly defects",
+       "pareto",
+       0,
+       {"raw=Defect"},
+       "defects.csv",
+       "pareto",
+       {}},
   };
   int status = 0;
   int ran = 0;
@@ -68,6 +86,7 @@ int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out
     o.data = data + job.file;
     o.out_dir = out_dir + "/" + job.folder;
     o.format = "png";
+    o.panes = job.panes;
     out << "==== " << job.title << " (" << job.file << ") ====\n\n";
     const int s = qualty::run_analysis(session, o, out);
     status = std::max(status, s);
@@ -89,10 +108,12 @@ void add_run_options(CLI::App* cmd, qualty::RunOptions& o) {
   cmd->add_flag("--json", o.json, "print the outcome as one JSON object");
   cmd->add_option("--out", o.out_dir, "write paneN.txt and paneN.FORMAT into this folder");
   cmd->add_option("--format", o.format, "graph format: svg, png or pdf")->default_val("svg");
+  cmd->add_option("--size", o.size, "WxH: graph size, pixels for PNG, points for SVG and PDF");
   cmd->add_flag("--save", o.save, "save the result series into the data sheet");
   cmd->add_option("--sheet-out", o.sheet_out, "write the data sheet to this CSV file afterwards");
   cmd->add_option("--analysis-out", o.analysis_out, "save the analysis to reopen it later");
-  cmd->add_flag("--advice", o.advice, "append the interpretation to each text pane");
+  cmd->add_flag("--advice", o.advice,
+                "append the interpretation to each pane (and list it in --json)");
   cmd->add_option("--sep", o.file.separator, "CSV separator: ',', ';' or tab (default: found)");
   cmd->add_option("--decimal", o.file.decimal, "decimal separator: '.' or ',' (default: profile)");
   cmd->add_option("--sheet", o.file.sheet, "worksheet of an .xlsx workbook (default: the first)");
@@ -124,7 +145,9 @@ int main(int argc, char** argv) {
 
   std::string demo_out = "qualty-demo";
   CLI::App* demo_cmd = cli.add_subcommand(
-      "demo", "the main example: an X-bar and R chart and a Pareto analysis of bundled data");
+      "demo",
+      "the main example: an X-bar and R chart, a capability analysis and a Pareto analysis of "
+      "bundled data");
   demo_cmd->add_option("--out", demo_out, "folder for the panes and graphs (PNG)")
       ->capture_default_str();
   demo_cmd->fallthrough();
@@ -151,14 +174,25 @@ int main(int argc, char** argv) {
   try {
     cli.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    const int code = cli.exit(e);
-    return code == 0 ? 0 : 2;
+    if (e.get_exit_code() == 0) return cli.exit(e);  // --help, --version
+    std::fprintf(stderr, "qualty: %s (see qualty --help)\n",
+                 qualty::cut_long_words(e.what()).c_str());
+    return 2;
   }
 
+  // A file-size limit makes a write fail (and the file be left as it was)
+  // rather than end the process half-way through it.
+  std::signal(SIGXFSZ, SIG_IGN);
+  const std::string profile = qualty::default_profile_path(profile_path);
+  if (std::error_code ec; std::filesystem::is_directory(profile, ec)) {
+    std::fprintf(stderr, "qualty: the profile %s is a folder, not a settings file\n",
+                 qualty::user_text(profile).c_str());
+    return 2;
+  }
   // An allocation failure anywhere in a command (a data file too large for the
   // memory) ends it with a message before any output is written.
   try {
-    qualty::Session session(qualty::default_profile_path(profile_path));
+    qualty::Session session(profile);
     session.ui().assume_yes = yes;
     if (!session.start()) {
       std::fprintf(stderr, "qualty: %s\n", session.error().c_str());
@@ -167,7 +201,12 @@ int main(int argc, char** argv) {
     if (*describe) return session.describe(describe_what, std::cout);
     if (*dist_cmd) return dist(session, std::cin, std::cout);
     if (*demo_cmd) return demo(session, demo_out, std::cout);
-    if (*run_cmd) return qualty::run_analysis(session, run, std::cout);
+    if (*run_cmd) {
+      // Without --variant the gage studies open their usual flavour.
+      if (variant->count() == 0 && run.procedure == "gagelong") run.variant = 2;
+      if (variant->count() == 0 && run.procedure == "gagerr") run.variant = 1;
+      return qualty::run_analysis(session, run, std::cout);
+    }
     if (*reopen_cmd) return qualty::run_analysis(session, reopen, std::cout);
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "qualty: not enough memory: an allocation failed (nothing was written)\n");

@@ -1,5 +1,6 @@
 #include "app/run.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,9 +11,13 @@
 #include <ostream>
 #include <set>
 
+#include "app/advice.h"
 #include "app/analysis_file.h"
 #include "app/families.h"
+#include "app/guards.h"
+#include "host/files/atomic_file.h"
 #include "host/graph/graph_file.h"
+#include "host/graph/graph_stack.h"
 #include "host/sheet/csv.h"
 
 namespace qualty {
@@ -24,7 +29,7 @@ using nlohmann::json;
 constexpr int32_t kIndex = 0;  // qualty keeps one analysis, index 0
 
 int usage(const std::string& message) {
-  std::fprintf(stderr, "qualty: %s\n", message.c_str());
+  std::fprintf(stderr, "qualty: %s\n", cut_quoted_texts(message).c_str());
   return 2;
 }
 
@@ -40,6 +45,25 @@ bool split_pairs(const std::vector<std::string>& items, std::map<std::string, st
     out[item.substr(0, eq)] = item.substr(eq + 1);
   }
   return true;
+}
+
+// A role given more than once: its k-th occurrence names role ROLEk (data,
+// data2, data3, ...), so procedures with several columns of one kind take
+// them in the order given.
+std::vector<std::string> number_repeated_roles(const std::vector<std::string>& items) {
+  std::map<std::string, int> seen;
+  std::vector<std::string> out;
+  for (const std::string& item : items) {
+    const size_t eq = item.find('=');
+    if (eq == std::string::npos || eq == 0) {
+      out.push_back(item);
+      continue;
+    }
+    const std::string role = item.substr(0, eq);
+    const int k = ++seen[role];
+    out.push_back(k == 1 ? item : role + std::to_string(k) + item.substr(eq));
+  }
+  return out;
 }
 
 template <size_t N>
@@ -81,6 +105,15 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   if (!split_pairs(o.sets, sets, bad)) return usage("--set takes NAME=VALUE, not '" + bad + "'");
   const auto format = parse_graph_format(o.format);
   if (!format) return usage("--format takes svg, png or pdf, not '" + o.format + "'");
+  if (!o.size.empty()) {
+    int w = 0, h = 0;
+    if (!parse_canvas_size(o.size, &w, &h))
+      return usage("--size takes WIDTHxHEIGHT from 64 to " + std::to_string(kMaxCanvasSide) +
+                   " each, not '" + o.size + "'");
+    session.graphs().set_canvas(w, h);
+  }
+  if (const std::string clash = output_naming_input(o, session.profile().path()); !clash.empty())
+    return usage(clash);
 
   // A saved analysis names its procedure, variant, variables and options.
   AnalysisFile saved;
@@ -100,21 +133,55 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   std::set<std::string> analysis_options;
   std::map<int, std::set<std::string>> pane_options;
   for (const auto& r : describe.value("roles", json::array())) roles.insert(r.value("role", ""));
+  // A role given more than once fills the procedure's numbered slots of that
+  // role in order when it has them (data, data2, ...: the capability
+  // analysis's columns); otherwise its expressions are listed separated by
+  // ';', in the order given (the T-squared chart's variables).
+  {
+    std::map<std::string, std::string> numbered;
+    split_pairs(number_repeated_roles(o.vars), numbered, bad);
+    std::map<std::string, std::string> joined;
+    for (const auto& [role, expr] : vars) {
+      if (roles.count(role + "2") > 0) continue;
+      std::string all;
+      for (const std::string& item : o.vars)
+        if (item.compare(0, role.size() + 1, role + "=") == 0)
+          all += (all.empty() ? "" : ";") + item.substr(role.size() + 1);
+      joined[role] = all;
+    }
+    for (const auto& [role, expr] : numbered) {
+      std::string base = role;
+      while (!base.empty() && std::isdigit(static_cast<unsigned char>(base.back()))) base.pop_back();
+      if (roles.count(base + "2") > 0) joined[role] = expr;
+    }
+    vars = std::move(joined);
+  }
   for (const auto& f : describe.value("options", json::array()))
     analysis_options.insert(f.value("name", ""));
+  std::set<std::string> input_fields;  // answered in the procedure's own input form
+  for (const auto& n : describe.value("inputs", json::array())) input_fields.insert(n);
   for (const auto& p : describe.value("panes", json::array()))
     for (const auto& n : p.value("options", json::array()))
       pane_options[p.value("pane", 0)].insert(n.get<std::string>());
   for (const auto& [name, value] : vars)
     if (!roles.count(name)) return usage("procedure " + procedure + " has no role '" + name + "'");
   for (const auto& [name, value] : sets) {
-    bool known = analysis_options.count(name) || name == "mode";
+    bool known = analysis_options.count(name) || input_fields.count(name) || name == "mode";
     for (const auto& [pane, names] : pane_options) known = known || names.count(name);
     if (!known) return usage("procedure " + procedure + " has no option '" + name + "'");
   }
 
+  if (procedure == "gagelong" && (variant < 2 || variant > 4))
+    return usage("gagelong takes --variant 2, 3 or 4, not " + std::to_string(variant));
+  if (procedure == "gagerr" && (variant < 0 || variant > 2))
+    return usage("gagerr takes --variant 0, 1 or 2, not " + std::to_string(variant));
   if (procedure == "vchart" && (variant < 0 || variant > 21))
     return usage("--chart takes a chart-type code from 0 to 21, not " + std::to_string(variant));
+  if (const int variants = describe.value("variants", 1); variant < 0 || variant >= variants)
+    return usage(
+        "procedure " + procedure + " has " +
+        (variants == 1 ? "only variant 0" : "variants 0 to " + std::to_string(variants - 1)) +
+        ", not " + std::to_string(variant));
 
   FamilyCalls calls;
   std::string why;
@@ -122,13 +189,19 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
 
   try {
     CsvLoad load = read_data_file(o.data, o.file, session.profile());
-    for (const std::string& w : load.warnings) std::fprintf(stderr, "qualty: %s\n", w.c_str());
+    for (const std::string& w : load.warnings)
+      std::fprintf(stderr, "qualty: %s\n", cut_quoted_texts(w).c_str());
     session.attach_sheet(std::move(load.sheet));
   } catch (const SheetError& e) {
     return usage(e.what());
   } catch (const std::invalid_argument& e) {
     return usage(e.what());
   }
+  if (std::string warning, wrong = check_expressions(session.sheet(), vars, warning);
+      !wrong.empty())
+    return usage(wrong);
+  else if (!warning.empty())
+    std::fprintf(stderr, "qualty: %s\n", cut_quoted_texts(warning).c_str());
   session.set_advice(o.advice);
 
   HostContext ctx{};
@@ -168,6 +241,12 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     // A reopened analysis: the record as it was saved, then BeginAgain.
     if (!apply_analysis_file(saved, *rec, why)) return usage(why);
     calls.begin_again(kIndex, rec, &window, &ctx, &sheet_state, &sheet_window);
+    // The saved options pass the options form's checks, as --set values do.
+    PaneWindow check{};
+    refusal.clear();
+    if (!analysis_options.empty() && calls.opts(&check, kIndex, 1, nullptr) == 0)
+      return usage("the analysis file " + user_text(o.reopen) + " holds an option that is refused" +
+                   (refusal.empty() ? "" : ": " + refusal));
   }
 
   // Options: the analysis options through pane 1, pane options through their pane.
@@ -175,6 +254,18 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   for (const auto& [name, value] : sets) any_analysis_option |= analysis_options.count(name) > 0;
   std::map<int, ZtGraphDescriptor> descriptors;
   PaneWindow quiet{};
+  // The T-squared chart applies its exclusions first: the options dialog's
+  // actions (exclude automatically, include all) then act on them.
+  const bool excludes_first = procedure == "mvchart";
+  auto run_excludes = [&]() -> bool {
+    for (int point : o.excludes) {
+      if (!calls.exclude) return false;
+      calls.exclude(kIndex, point);
+    }
+    return true;
+  };
+  if (excludes_first && !run_excludes())
+    return usage("procedure " + procedure + " has no point exclusion");
   if (any_analysis_option) {
     refusal.clear();
     if (calls.opts(&quiet, kIndex, 1, nullptr) == 0)
@@ -190,18 +281,17 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
       return usage("the options of pane " + std::to_string(pane) + " were refused" +
                    (refusal.empty() ? "" : ": " + refusal));
   }
-  for (int point : o.excludes) {
-    if (!calls.exclude) return usage("procedure " + procedure + " has no point exclusion");
-    calls.exclude(kIndex, point);
-  }
+  if (!excludes_first && !run_excludes())
+    return usage("procedure " + procedure + " has no point exclusion");
 
   // Panes: those asked for, else those the masks show.
   std::vector<int> panes = o.panes;
   if (panes.empty()) {
     for (int k = 0; k < 7; ++k)
       if ((rec->masks[0] >> k) & 1) panes.push_back(k + 1);
+    // Writing files: every graph the procedure offers, not only the default ones.
     for (int k = 0; k < 7; ++k)
-      if ((rec->masks[1] >> k) & 1) panes.push_back(k + 8);
+      if (((rec->masks[1] >> k) & 1) || !o.out_dir.empty()) panes.push_back(k + 8);
   }
   std::map<int, std::string> texts;
   std::map<int, int32_t> graphs;
@@ -241,14 +331,19 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     std::filesystem::create_directories(o.out_dir, ec);
     for (const auto& [pane, text] : texts) {
       const std::string path = o.out_dir + "/pane" + std::to_string(pane) + ".txt";
-      std::ofstream f(path, std::ios::binary);
-      f << text;
-      if (!f) return usage("cannot write " + path);
+      if (!write_file_atomically(path, text, why)) return usage(why);
     }
     for (const auto& [pane, handle] : graphs) {
       const std::string path =
           o.out_dir + "/pane" + std::to_string(pane) + "." + graph_extension(*format);
       if (!session.graphs().write(handle, *format, path, &why)) return usage(why);
+    }
+    // Chart 1 and chart 2 of a control chart together on one page.
+    if (graphs.count(8) != 0 && graphs.count(9) != 0 &&
+        is_chart_pair(session.graphs(), graphs[8], graphs[9])) {
+      const std::string path = o.out_dir + "/chart." + graph_extension(*format);
+      if (!session.graphs().write_stacked(graphs[8], graphs[9], *format, path, &why))
+        return usage(why);
     }
   }
 
@@ -276,6 +371,14 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     json pane_texts = json::object();
     for (const auto& [pane, text] : texts) pane_texts[std::to_string(pane)] = text;
     doc["panes"] = pane_texts;
+    // The interpretation of every pane built, with the numbers of its sentences.
+    json advice = json::object();
+    for (int pane : panes)
+      if (texts.count(pane) || graphs.count(pane)) {
+        const PaneAdvice a = pane_advice(session.module().exports(), rec, pane);
+        advice[std::to_string(pane)] = {{"text", a.text}, {"sentences", a.sentences}};
+      }
+    doc["advice"] = advice;
     constexpr size_t kIndentedAtMost = 4 << 20;
     const json outcome = buf.size() <= kIndentedAtMost ? json::parse(buf, nullptr, false) : json();
     if (outcome.is_object()) {
@@ -292,10 +395,15 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     }
   } else {
     for (const auto& [pane, text] : texts) out << crlf_to_lf(text) << "\n\n";
-    for (const auto& [pane, handle] : graphs)
+    for (const auto& [pane, handle] : graphs) {
       if (!o.out_dir.empty())
         out << "pane " << pane << ": " << o.out_dir << "/pane" << pane << "."
             << graph_extension(*format) << "\n";
+      if (o.advice) {  // a graph has no text of its own: its interpretation follows
+        if (o.out_dir.empty()) out << "pane " << pane << ":\n";
+        out << crlf_to_lf(pane_advice(session.module().exports(), rec, pane).text) << "\n";
+      }
+    }
   }
   if (rec->error_state != 0) {
     std::fprintf(stderr, "qualty: %s\n",

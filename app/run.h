@@ -23,6 +23,7 @@ struct RunOptions {
   bool advice = false;
   std::string out_dir;
   std::string format = "svg";
+  std::string size;  // --size WxH: the graphs' canvas
   std::string sheet_out;
   std::string analysis_out;
   std::string data;

@@ -11,6 +11,7 @@ Session::Session(const std::string& profile_path) : profile_(profile_path), app_
   // A missing, unreadable or malformed profile is no reason to stop: the
   // module then works with its defaults.
   if (!profile_.error().empty()) std::fprintf(stderr, "qualty: %s\n", profile_.error().c_str());
+  profile_.set_deferred(true);
   SettingsStore store;
   store.get = [this](const std::string& section, const std::string& key,
                      const std::string& fallback) {
@@ -22,6 +23,10 @@ Session::Session(const std::string& profile_path) : profile_(profile_path), app_
   graphs_ = std::make_unique<GraphComponent>(store);
   app_.c_object()->graph = graphs_->component();
   attach_sheet(DataSheet{});
+}
+
+Session::~Session() {
+  if (!profile_.flush()) std::fprintf(stderr, "qualty: %s\n", profile_.error().c_str());
 }
 
 void Session::attach_sheet(DataSheet sheet) {

@@ -22,6 +22,8 @@ namespace qualty {
 class Session {
  public:
   explicit Session(const std::string& profile_path);
+  // Writes the profile's pending changes (a failure is reported, not fatal).
+  ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "host/graph/graph_stack.h"
+
 namespace qualty {
 namespace {
 
@@ -53,7 +55,12 @@ GraphComponent::GraphComponent(SettingsStore store) : store_(std::move(store)) {
 
 int32_t GraphComponent::create(const ZtGraphDescriptor& descriptor) {
   if (descriptor.size != static_cast<int32_t>(sizeof(ZtGraphDescriptor))) return 0;
-  Graph graph = copy_graph(descriptor);
+  // A module that did not read the settings gets the profile's.
+  ZtGraphDescriptor d = descriptor;
+  if (d.settings.size == 0) d.settings = read_graph_settings(store_);
+  // The canvas asked for (--size) wins over the settings and the description.
+  if (canvas_w_ > 0 && canvas_h_ > 0) d.layout.width = canvas_w_, d.layout.height = canvas_h_;
+  Graph graph = copy_graph(d);
   if (next_ == INT32_MAX) next_ = 1;  // handles wrap around rather than overflow
   while (graphs_.count(next_) != 0) ++next_;
   const int32_t handle = next_++;
@@ -94,6 +101,17 @@ bool GraphComponent::write(int32_t handle, GraphFormat format, const std::string
     return false;
   }
   return write_graph_file(*graph, format, path, error);
+}
+
+bool GraphComponent::write_stacked(int32_t top, int32_t bottom, GraphFormat format,
+                                   const std::string& path, std::string* error) const {
+  const Graph* a = find(top);
+  const Graph* b = find(bottom);
+  if (a == nullptr || b == nullptr) {
+    if (error != nullptr) *error = "no graph with handle " + std::to_string(a ? bottom : top);
+    return false;
+  }
+  return write_graph_file(stack_graphs(*a, *b), format, path, error);
 }
 
 }  // namespace qualty

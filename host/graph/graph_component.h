@@ -37,12 +37,20 @@ class GraphComponent {
   // or an unwritable file.
   bool write(int32_t handle, GraphFormat format, const std::string& path,
              std::string* error = nullptr) const;
+  // Writes two kept graphs stacked on one page (chart 1 above chart 2).
+  bool write_stacked(int32_t top, int32_t bottom, GraphFormat format, const std::string& path,
+                     std::string* error = nullptr) const;
+
+  // The canvas of every graph created from now on: pixels for PNG, points for
+  // SVG and PDF; 0 x 0 leaves it to the description and the settings.
+  void set_canvas(int width, int height) { canvas_w_ = width, canvas_h_ = height; }
 
  private:
   SettingsStore store_;
   ZtGraph table_{};
   std::map<int32_t, Graph> graphs_;
   int32_t next_ = 1, last_ = 0;
+  int canvas_w_ = 0, canvas_h_ = 0;
 };
 
 }  // namespace qualty

@@ -4,8 +4,9 @@
 #include <cairo.h>
 
 #include <cctype>
-#include <fstream>
+#include <new>
 
+#include "host/files/atomic_file.h"
 #include "host/graph/cairo_painter.h"
 #include "host/graph/svg_painter.h"
 
@@ -15,6 +16,15 @@ namespace {
 bool fail(std::string* error, const std::string& why) {
   if (error != nullptr) *error = why;
   return false;
+}
+
+cairo_status_t append_bytes(void* closure, const unsigned char* data, unsigned int length) {
+  try {
+    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+  } catch (const std::bad_alloc&) {
+    return CAIRO_STATUS_NO_MEMORY;
+  }
+  return CAIRO_STATUS_SUCCESS;
 }
 
 void keep(RenderLog* log, RenderLog&& drawn) {
@@ -52,16 +62,16 @@ std::string render_svg(const Graph& graph, RenderLog* log) {
 bool write_graph_file(const Graph& graph, GraphFormat format, const std::string& path,
                       std::string* error, RenderLog* log) {
   if (format == GraphFormat::svg) {
-    const std::string svg = render_svg(graph, log);
-    std::ofstream out(path, std::ios::binary);
-    if (!out || !out.write(svg.data(), static_cast<std::streamsize>(svg.size())))
-      return fail(error, "cannot write " + path);
+    std::string why;
+    if (!write_file_atomically(path, render_svg(graph, log), why)) return fail(error, why);
     return true;
   }
+  // PNG and PDF are drawn into memory and written like every other file.
+  std::string bytes;
   cairo_surface_t* surface =
       format == GraphFormat::png
           ? cairo_image_surface_create(CAIRO_FORMAT_ARGB32, graph.width, graph.height)
-          : cairo_pdf_surface_create(path.c_str(), graph.width, graph.height);
+          : cairo_pdf_surface_create_for_stream(append_bytes, &bytes, graph.width, graph.height);
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(surface);
     return fail(error, "cannot create the drawing surface for " + path);
@@ -74,7 +84,8 @@ bool write_graph_file(const Graph& graph, GraphFormat format, const std::string&
   const cairo_status_t drawn = cairo_status(cr);
   cairo_destroy(cr);
   cairo_status_t written = CAIRO_STATUS_SUCCESS;
-  if (format == GraphFormat::png) written = cairo_surface_write_to_png(surface, path.c_str());
+  if (format == GraphFormat::png)
+    written = cairo_surface_write_to_png_stream(surface, append_bytes, &bytes);
   cairo_surface_finish(surface);
   if (written == CAIRO_STATUS_SUCCESS) written = cairo_surface_status(surface);
   cairo_surface_destroy(surface);
@@ -82,6 +93,8 @@ bool write_graph_file(const Graph& graph, GraphFormat format, const std::string&
     return fail(error, std::string("drawing failed: ") + cairo_status_to_string(drawn));
   if (written != CAIRO_STATUS_SUCCESS)
     return fail(error, "cannot write " + path + ": " + cairo_status_to_string(written));
+  std::string why;
+  if (!write_file_atomically(path, bytes, why)) return fail(error, why);
   return true;
 }
 

@@ -48,9 +48,11 @@ ZtGraphSettings default_graph_settings() {
   s.background = 0xFFFFFF;
   s.foreground = 0x222222;
   s.grid = 0xE4E4E4;
-  const int32_t colours[ZTG_TAG_COUNT] = {0x1F4E79, 0x2E7D32, 0xC62828, 0xE69500,
-                                          0x6A1B9A, 0xD50000, 0x8A8A8A, 0xD35400,
-                                          0x7FA7D1, 0xB03A2E, 0x555555, 0x222222};
+  // Okabe & Ito (2008) colour-universal design: distinguishable under the
+  // common colour-vision deficiencies.
+  const int32_t colours[ZTG_TAG_COUNT] = {0x0072B2, 0x009E73, 0xD55E00, 0xE69F00,
+                                          0xCC79A7, 0xD55E00, 0x8A8A8A, 0xD55E00,
+                                          0x9ECAE9, 0xB8470A, 0x555555, 0x222222};
   std::memcpy(s.tag_colours, colours, sizeof colours);
   s.title_size = 14;
   s.label_size = 10;

@@ -31,6 +31,11 @@ class Painter {
   virtual void polyline(const Pt* points, std::size_t n, bool closed) = 0;
   virtual void rect(double x, double y, double w, double h) = 0;  // filled, then stroked
   virtual void marker(double x, double y, int shape, double size) = 0;
+  // Markers of one shape and size at each centre; a surface may draw them as
+  // one path (the SVG writer does).
+  virtual void markers(const Pt* centres, std::size_t n, int shape, double size) {
+    for (std::size_t i = 0; i < n; ++i) marker(centres[i].x, centres[i].y, shape, size);
+  }
   // Text whose baseline starts at (x, y), turned by angle degrees (-90: upwards).
   virtual void text(double x, double y, const std::string& s, double size, bool bold, int colour,
                     double angle) = 0;

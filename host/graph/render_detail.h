@@ -25,6 +25,11 @@ struct PanelGeom {
   double right_labels_x = 0;  // where the line labels start (right of the plot and Y2 axis)
   double top_labels_y = 0;    // baseline of labels of vertical lines (above the plot)
   double legend_y = 0;        // top of the legend rows
+  bool x_labels = true;       // false: a panel above another that shares its X axis
+  bool rotate = false;        // category labels turned by 45 degrees (too wide for their step)
+  double label_cut = 0;       // longest category label when turned
+  double tick_block = 0;      // height of the X tick labels
+  double y2_width = 0;        // widest tick label of the second Y axis
 };
 
 // Canvas position of (x, y) in the given coordinate system of the panel; NaN when not mappable.

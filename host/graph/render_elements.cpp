@@ -92,44 +92,48 @@ void draw_lines(const Graph& g, Painter& p, RenderLog& log, const PanelGeom& pg,
 }
 
 void draw_points(const Graph& g, Painter& p, RenderLog& log, const PanelGeom& pg,
-                 std::vector<const ZtgPoint*>& points) {
+                 const std::vector<const ZtgPoint*>& points) {
   std::vector<Style> styles(g.attributes.size());
   for (std::size_t a = 0; a < styles.size(); ++a) styles[a] = style_of(g, static_cast<int>(a));
-  std::stable_sort(points.begin(), points.end(), [&](const ZtgPoint* x, const ZtgPoint* y) {
-    return priority(styles[static_cast<std::size_t>(x->attribute)]) <
-           priority(styles[static_cast<std::size_t>(y->attribute)]);
-  });
-  // One marker per attribute and pixel: a million points draw as fast as the plot is large.
-  // Ordinary data markers more numerous than the plot is wide merge into a band
-  // anyway: they go on a grid of one marker's size, which looks the same.
+  // One marker per attribute and grid cell: markers more numerous than the
+  // plot is wide merge into a band anyway, so they go on a grid of one
+  // marker's size (flagged and excluded ones on a grid of two sizes, so that a
+  // dense chart with a few per cent flagged does not turn that colour).
   std::vector<std::size_t> per_attribute(styles.size(), 0);
   for (const ZtgPoint* q : points) ++per_attribute[static_cast<std::size_t>(q->attribute)];
   std::vector<double> grid(styles.size(), 1.0);
   for (std::size_t a = 0; a < styles.size(); ++a)
-    if (styles[a].tag == ZTG_TAG_DATA && static_cast<double>(per_attribute[a]) > pg.plot.w)
-      grid[a] = std::max(1.0, styles[a].size);
+    if (static_cast<double>(per_attribute[a]) > pg.plot.w)
+      grid[a] = std::max(1.0, styles[a].size * (styles[a].tag == ZTG_TAG_DATA ? 1.0 : 2.0));
   std::unordered_set<std::uint64_t> seen;
-  p.begin_group("points");
-  int current = -1;
+  std::vector<std::vector<Pt>> centres(styles.size());
   for (const ZtgPoint* q : points) {
-    const Style& s = styles[static_cast<std::size_t>(q->attribute)];
-    if (s.marker == ZTG_MARK_NONE) continue;
+    const auto a = static_cast<std::size_t>(q->attribute);
+    if (styles[a].marker == ZTG_MARK_NONE) continue;
     const Pt c = map_point(pg, q->coords, q->x, q->y);
     if (!pg.plot.contains(c.x, c.y, 0.5)) continue;  // also false for NaN
-    const double step = grid[static_cast<std::size_t>(q->attribute)];
+    const double step = grid[a];
     const auto cell = [step](double v, double from) {
       return static_cast<std::uint64_t>((v - from) / step + 2);
     };
-    const std::uint64_t key = (static_cast<std::uint64_t>(q->attribute) << 40) |
-                              (cell(c.x, pg.plot.x) << 20) | cell(c.y, pg.plot.y);
-    if (!seen.insert(key).second) continue;
-    if (q->attribute != current) {
-      current = q->attribute;
-      p.set_stroke(s.stroke, std::min(1.2, s.width), 0);
-      p.set_fill(s.fill);
-    }
-    p.marker(c.x, c.y, s.marker, s.size);
-    ++log.markers;
+    const std::uint64_t key =
+        (static_cast<std::uint64_t>(a) << 40) | (cell(c.x, pg.plot.x) << 20) | cell(c.y, pg.plot.y);
+    if (seen.insert(key).second) centres[a].push_back(c);
+  }
+  // Excluded under the data, out-of-control on top; each kind as one path.
+  std::vector<std::size_t> order(styles.size());
+  for (std::size_t a = 0; a < order.size(); ++a) order[a] = a;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+    return priority(styles[x]) < priority(styles[y]);
+  });
+  p.begin_group("points");
+  for (std::size_t a : order) {
+    if (centres[a].empty()) continue;
+    const Style& s = styles[a];
+    p.set_stroke(s.stroke, std::max(0.6, std::min(1.4, s.width)), 0);
+    p.set_fill(s.fill);
+    p.markers(centres[a].data(), centres[a].size(), s.marker, s.size);
+    log.markers += centres[a].size();
   }
   p.end_group();
 }
@@ -173,6 +177,12 @@ void draw_texts(const Graph& g, Painter& p, RenderLog& log, const PanelGeom& pg,
     const Pt c = map_point(pg, t->coords, t->x, t->y);
     const bool data = t->coords == ZTG_COORDS_DATA || t->coords == ZTG_COORDS_DATA2;
     if (data ? !pg.plot.contains(c.x, c.y, 1) : !pg.frame.contains(c.x, c.y, 1)) continue;
+    if (t->role == ZTG_TEXT_MARK) {  // above its marker, small, in the marker's colour
+      const Style m = style_of(g, t->attribute);
+      draw_text(p, log, t->text, c.x, c.y - m.size / 2 - 2, ZTG_ANCHOR_CENTRE + ZTG_ANCHOR_BASELINE,
+                g.settings.tick_size * 0.85, false, m.stroke, pg.plot.w, pg.frame, "mark-label");
+      continue;
+    }
     const Style s = style_of(g, t->attribute, true);
     draw_text(p, log, t->text, c.x, c.y, t->anchor, s.size, s.bold, s.stroke, pg.frame.w, pg.frame,
               "text");
@@ -193,7 +203,8 @@ void draw_elements(const Graph& g, Painter& p, RenderLog& log,
   for (const GraphLine& l : g.lines) lines[static_cast<std::size_t>(l.panel)].push_back(&l);
   for (const ZtgPoint& q : g.points) points[static_cast<std::size_t>(q.panel)].push_back(&q);
   for (const GraphText& t : g.texts)
-    if (t.role == ZTG_TEXT_PLAIN) texts[static_cast<std::size_t>(t.panel)].push_back(&t);
+    if (t.role == ZTG_TEXT_PLAIN || t.role == ZTG_TEXT_MARK)
+      texts[static_cast<std::size_t>(t.panel)].push_back(&t);
   for (std::size_t i = 0; i < n; ++i) {
     const PanelGeom& pg = panels[i];
     std::vector<LineLabel> right, top;

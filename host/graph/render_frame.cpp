@@ -68,9 +68,28 @@ Flow flow_legend(const Graph& g, Painter& p, int i, double width) {
 void draw_ticks_x(const Graph& g, Painter& p, RenderLog& log, const PanelGeom& pg, int fg) {
   const GraphAxis& a = pg.panel->x;
   const double size = g.settings.tick_size, lh = line_height(p, size);
+  if (!pg.x_labels) return;
   if (!a.categories.empty()) {
     const double step_px = std::fabs(a.category_step / (pg.x.max - pg.x.min) * pg.plot.w) * a.rows;
     if (step_px < 8) return;  // too dense to be legible
+    if (pg.rotate) {
+      // Turned by 45 degrees, ending under their tick.
+      const double c = std::sqrt(0.5), asc = p.metrics(size).ascent;
+      for (std::size_t i = 0; i < a.categories.size(); ++i) {
+        const double v = a.category_origin + static_cast<double>(i) * a.category_step;
+        const Pt q = map_point(pg, ZTG_COORDS_DATA, v, pg.y.min);
+        if (!pg.plot.contains(q.x, pg.plot.y, 0.5)) continue;
+        // Cut to the room below the plot and to the canvas's left edge.
+        const double room = std::min(pg.label_cut, (q.x - 2) / c);
+        const std::string s = ellipsise(p, a.categories[i], size, false, room);
+        if (s.empty()) continue;
+        const double w = p.text_width(s, size, false);
+        const double x0 = q.x - w * c + asc * c / 2, y0 = pg.plot.bottom() + kTickLen + w * c + asc;
+        p.text(x0, y0, s, size, false, fg, -45);
+        log.texts.push_back({s, {x0, y0 - w * c - asc, w * c + asc, w * c + asc}, "category"});
+      }
+      return;
+    }
     for (std::size_t i = 0; i < a.categories.size(); ++i) {
       const double v = a.category_origin + static_cast<double>(i) * a.category_step;
       const Pt q = map_point(pg, ZTG_COORDS_DATA, v, pg.y.min);
@@ -251,7 +270,24 @@ std::vector<PanelGeom> layout_and_frame(const Graph& g, Painter& p, RenderLog& l
       m_left += yw + kTickLen + 4 + (panel.y.title.empty() ? 0 : label_h + 4);
       if (pg.has_y2) m_right += y2w + kTickLen + 4 + (panel.y2.title.empty() ? 0 : label_h + 4);
       m_right += std::min(label_w, pg.frame.w * 0.3);
-      m_bottom += kTickLen + 2 + tick_h * panel.x.rows + (panel.x.title.empty() ? 0 : label_h + 4);
+      pg.x_labels = !((g.options & ZTG_OPTION_SHARED_X) && i + 1 < n);
+      pg.tick_block = tick_h * panel.x.rows;
+      if (!panel.x.categories.empty() && panel.x.rows == 1 && pg.x.max > pg.x.min) {
+        const double step_px = std::fabs(panel.x.category_step / (pg.x.max - pg.x.min)) *
+                               (pg.frame.w - m_left - m_right);
+        double widest = 0;
+        for (const std::string& c : panel.x.categories)
+          widest = std::max(widest, p.text_width(c, set.tick_size, false));
+        if (widest > step_px - 4 && step_px >= 8) {
+          pg.rotate = true;
+          pg.label_cut = std::min(widest, pg.frame.h * 0.3);
+          pg.tick_block = pg.label_cut * std::sqrt(0.5) + tick_h;
+        }
+      }
+      if (pg.x_labels)
+        m_bottom += kTickLen + 2 + pg.tick_block + (panel.x.title.empty() ? 0 : label_h + 4);
+      else
+        m_bottom += kTickLen;
     }
     m_left = std::min(m_left, pg.frame.w * 0.35);
     m_right = std::min(m_right, pg.frame.w * 0.35);
@@ -269,7 +305,26 @@ std::vector<PanelGeom> layout_and_frame(const Graph& g, Painter& p, RenderLog& l
     const double y2_block = kTickLen + 4 + y2w + (panel.y2.title.empty() ? 0 : label_h + 4);
     pg.right_labels_x = pg.plot.right() + 4 + (pg.has_y2 ? y2_block : 0);
     pg.top_labels_y = pg.plot.y - 3;
-
+    pg.y2_width = y2w;
+  }
+  // Panels that share the X axis share the plot's left and right edges too.
+  if (g.options & ZTG_OPTION_SHARED_X) {
+    double left = 0, right = 0;
+    for (const PanelGeom& pg : out)
+      left = std::max(left, pg.plot.x - pg.frame.x),
+      right = std::max(right, pg.frame.right() - pg.plot.right());
+    for (PanelGeom& pg : out) {
+      const double shift_right = pg.frame.right() - right - pg.plot.right();
+      pg.plot.w = std::max(1.0, pg.frame.w - left - right);
+      pg.plot.x = pg.frame.x + left;
+      pg.right_labels_x += shift_right;
+    }
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    PanelGeom& pg = out[i];
+    const GraphPanel& panel = g.panels[i];
+    const bool plot = panel.kind == ZTG_PANEL_PLOT;
+    const double y2w = pg.y2_width;
     p.begin_group(plot ? "panel" : "text-panel");
     if (!panel.title.empty())
       draw_text(p, log, panel.title, pg.plot.x + pg.plot.w / 2, pg.frame.y + 4,
@@ -306,9 +361,9 @@ std::vector<PanelGeom> layout_and_frame(const Graph& g, Painter& p, RenderLog& l
       draw_ticks_x(g, p, log, pg, fg);
       draw_ticks_y(g, p, log, pg, pg.y, false, fg);
       if (pg.has_y2) draw_ticks_y(g, p, log, pg, pg.y2, true, fg);
-      if (!panel.x.title.empty())
+      if (!panel.x.title.empty() && pg.x_labels)
         draw_text(p, log, panel.x.title, pg.plot.x + pg.plot.w / 2,
-                  pg.plot.bottom() + kTickLen + 4 + tick_h * panel.x.rows,
+                  pg.plot.bottom() + kTickLen + 4 + pg.tick_block,
                   ZTG_ANCHOR_CENTRE + ZTG_ANCHOR_TOP, set.label_size, false, fg, pg.frame.w,
                   pg.frame, "axis-title");
       const FontMetrics m = p.metrics(set.label_size);

@@ -181,12 +181,82 @@ void SvgPainter::marker(double x, double y, int shape, double size) {
   }
 }
 
+// One marker as subpaths in relative moves: circles as two arcs, the other
+// shapes as closed outlines; the crossed circle adds its two strokes.
+void SvgPainter::marker_path(double x, double y, int shape, double r) {
+  const auto move = [&](double px, double py) {
+    out_ += 'M';
+    num(px);
+    out_ += ',';
+    num(py);
+  };
+  const auto rel = [&](std::initializer_list<Pt> steps, bool close) {
+    for (Pt q : steps) {
+      out_ += 'l';
+      num(q.x * r);
+      out_ += ',';
+      num(q.y * r);
+    }
+    if (close) out_ += 'z';
+  };
+  switch (shape) {
+    case ZTG_MARK_SQUARE:
+      move(x - r, y - r), rel({{2, 0}, {0, 2}, {-2, 0}}, true);
+      break;
+    case ZTG_MARK_TRIANGLE:
+      move(x, y - 1.15 * r), rel({{1, 1.75}, {-2, 0}}, true);
+      break;
+    case ZTG_MARK_DIAMOND:
+      move(x, y - 1.2 * r), rel({{1.2, 1.2}, {-1.2, 1.2}, {-1.2, -1.2}}, true);
+      break;
+    case ZTG_MARK_CROSS:
+      move(x - r, y - r), rel({{2, 2}}, false);
+      move(x - r, y + r), rel({{2, -2}}, false);
+      break;
+    case ZTG_MARK_PLUS:
+      move(x - r, y), rel({{2, 0}}, false);
+      move(x, y - r), rel({{0, 2}}, false);
+      break;
+    default:
+      move(x - r, y);
+      out_ += 'a';
+      num(r);
+      out_ += ',';
+      num(r);
+      out_ += " 0 1,0 ";
+      num(2 * r);
+      out_ += ",0a";
+      num(r);
+      out_ += ',';
+      num(r);
+      out_ += " 0 1,0 ";
+      num(-2 * r);
+      out_ += ",0z";
+      if (shape == ZTG_MARK_CIRCLE_CROSS) {
+        move(x - 0.7 * r, y - 0.7 * r), rel({{1.4, 1.4}}, false);
+        move(x - 0.7 * r, y + 0.7 * r), rel({{1.4, -1.4}}, false);
+      }
+  }
+}
+
+void SvgPainter::markers(const Pt* c, std::size_t n, int shape, double size) {
+  if (n == 0) return;
+  out_ += "<path d=\"";
+  for (std::size_t i = 0; i < n; ++i) marker_path(c[i].x, c[i].y, shape, size / 2);
+  out_ += "\"";
+  const bool open =
+      shape == ZTG_MARK_CROSS || shape == ZTG_MARK_PLUS || shape == ZTG_MARK_CIRCLE_CROSS;
+  style(!open, true);
+  out_ += "/>\n";
+}
+
 void SvgPainter::text(double x, double y, const std::string& s, double size, bool bold, int colour,
                       double angle) {
   out_ += "<text";
   attribute("x", x);
   attribute("y", y);
-  out_ += " font-family=\"" + xml_escape(measure_.family()) + "\"";
+  // A generic family after the chosen one: a viewer without it still draws text.
+  out_ += " font-family=\"" + xml_escape(measure_.family()) + ", sans-serif\"";
   attribute("font-size", size);
   if (bold) out_ += " font-weight=\"bold\"";
   out_ += " fill=\"" + hex(colour) + "\"";

@@ -20,6 +20,7 @@ class SvgPainter final : public Painter {
   void polyline(const Pt* points, std::size_t n, bool closed) override;
   void rect(double x, double y, double w, double h) override;
   void marker(double x, double y, int shape, double size) override;
+  void markers(const Pt* centres, std::size_t n, int shape, double size) override;
   void text(double x, double y, const std::string& s, double size, bool bold, int colour,
             double angle) override;
   void clip(double x, double y, double w, double h) override;
@@ -35,6 +36,7 @@ class SvgPainter final : public Painter {
   void attribute(const char* name, double v);  // name="v" with a leading blank
   void box_attributes(double x, double y, double w, double h);
   void style(bool fill, bool stroke);
+  void marker_path(double x, double y, int shape, double r);  // subpaths of one marker
 
   std::string out_;
   TextMeasure measure_;

@@ -1,10 +1,9 @@
 // Writing a data sheet as CSV, in the form that read_csv reads back to the
 // same values.
 #include <algorithm>
-#include <cstdio>
-#include <memory>
 #include <string>
 
+#include "host/files/atomic_file.h"
 #include "host/sheet/csv.h"
 #include "host/sheet/date_text.h"
 
@@ -89,12 +88,8 @@ std::string write_csv(const DataSheet& sheet) {
 }
 
 void write_csv_file(const DataSheet& sheet, const std::string& path) {
-  const std::string text = write_csv(sheet);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) throw SheetError("cannot write the data file \"" + path + "\"");
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) throw SheetError("cannot write the data file \"" + path + "\"");
+  std::string error;
+  if (!write_file_atomically(path, write_csv(sheet), error)) throw SheetError(error);
 }
 
 }  // namespace qualty

@@ -65,6 +65,7 @@ NumberText classify_number(std::string_view text, double& value) {
 }
 
 std::string format_number(double value) {
+  if (!std::isfinite(value)) return std::string();  // a non-finite number is a missing cell
   char buffer[32];
   const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
   if (ec != std::errc()) return std::string();

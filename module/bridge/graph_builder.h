@@ -100,6 +100,24 @@ class GraphBuilder {
   void text(double x, double y, const std::string& text, int attr, int anchor = 0, int panel = 0,
             int coords = ZTG_COORDS_DATA);
   void legend(const std::string& label, int attr, int panel = 0);
+  // A small label just above the marker at (x, y): the letters of the rules
+  // that flagged a point.
+  void mark_text(double x, double y, const std::string& text, int attr, int panel = 0);
+
+  // A data series drawn as a line. Up to kDenseAbove points every point is a
+  // vertex; above, the line is reduced per column of the X range to the first,
+  // lowest, highest and last value of the column (the envelope a screen shows).
+  void series(std::span<const double> xs, std::span<const double> ys, int attr, int panel = 0,
+              const std::string& label = {});
+  // A per-point line drawn as steps: each present value is a horizontal
+  // segment across its point's slot (half-way to the neighbours), joined by
+  // vertical risers; a missing value leaves its slot empty. Dense series are
+  // reduced as series() does.
+  void steps(std::span<const double> xs, std::span<const double> ys, int attr, int panel = 0,
+             const std::string& label = {});
+  static constexpr std::size_t kDenseAbove = 2000;
+  static constexpr int kColumns = 1000;
+  void shared_x(bool on);
   void note(const std::string& text, int attr);
 
   // Fills the descriptor (its settings and kept handle are left as they are)
@@ -134,6 +152,14 @@ class GraphBuilder {
   std::vector<ZtgAttribute> attributes_;
   std::vector<FullLine> full_lines_;
 };
+
+// The vertices that draw a long series as it looks on a screen of COLUMNS
+// columns: per column of the X range, the first, lowest, highest and last
+// value in the order they occur (at most 4 x COLUMNS vertices, plus one
+// missing vertex per column where the series has a gap); every extreme of
+// the series survives.
+std::vector<ZtgCoord> column_envelope(std::span<const double> xs, std::span<const double> ys,
+                                      int columns);
 
 // Hands the description to the graph component: releases the graph kept for
 // the pane, creates the new one and keeps its handle. Returns 1 when created.

@@ -10,6 +10,7 @@
 #include "bridge/json.h"
 #include "bridge/messages.h"
 #include "bridge/module_state.h"
+#include "bridge/remembered.h"
 #include "bridge/variables.h"
 
 namespace ztq {
@@ -78,6 +79,7 @@ bool check_variable(int position, const std::string& expression, bool optional,
 }  // namespace
 
 HostContext* host_context() { return g_context; }
+void set_host_context(HostContext* ctx) { g_context = ctx; }
 
 int32_t lifecycle_dialog(const Procedure& p, int32_t index, HostContext* ctx, int32_t reuse) {
   g_context = ctx;
@@ -127,7 +129,7 @@ void lifecycle_setup(const Procedure& p, int32_t index, AnalysisRecord* record,
   r.procedure = p.procedure_code(variant);
   write_procedure_code(p, index, variant);
   r.index = index;
-  r.title_number = p.title_number();
+  r.title_number = p.title_number_of(variant);
   if (reuse == 0) {
     if (g_context != nullptr) {
       r.host_values[0] = g_context->host_values[0];
@@ -135,7 +137,9 @@ void lifecycle_setup(const Procedure& p, int32_t index, AnalysisRecord* record,
       if (index == g_context->next_analysis_index) ++g_context->next_analysis_index;
     }
     p.set_defaults(r);
+    const AnalysisRecord defaults = r;
     p.read_profile(r);
+    check_remembered_options(p, r, defaults);
   }
   notify_change();
   // The expressions go into the record's slots; the selection last.
@@ -148,7 +152,7 @@ void lifecycle_setup(const Procedure& p, int32_t index, AnalysisRecord* record,
   copy_text(r.selection.expression,
             g_pending.expressions.size() > roles.size() ? g_pending.expressions[roles.size()] : "");
   if (out_text != nullptr) {
-    std::string title = text(static_cast<Str>(p.title_number()));
+    std::string title = text(static_cast<Str>(p.title_number_of(variant)));
     const std::string main = n > 0 ? r.variables[0].expression : "";
     title += " - " + (main.empty() && n > 1 ? std::string(r.variables[1].expression) : main);
     std::vector<std::string> parts{title};
@@ -227,7 +231,7 @@ int32_t lifecycle_begin_again(const Procedure& p, int32_t index, AnalysisRecord*
   write_procedure_code(p, index, variant);
   record->variant = variant;
   record->index = index;
-  record->title_number = p.title_number();
+  record->title_number = p.title_number_of(variant);
   record->procedure = p.procedure_code(variant);
   ZtSpread* s = spread();
   if (ctx != nullptr) {
@@ -239,8 +243,23 @@ int32_t lifecycle_begin_again(const Procedure& p, int32_t index, AnalysisRecord*
   for (size_t i = 0; i < roles.size() && i < ZTQ_MAX_VARIABLES_PER_ANALYSIS; ++i) {
     const VariableRole& role = roles[i];
     if (((role.modes >> record->input_mode) & 1u) == 0) continue;
-    if (!check_variable(static_cast<int>(i) + 1, record->variables[i].expression, !role.required,
-                        role.character_allowed)) {
+    std::vector<std::string> parts{record->variables[i].expression};
+    if (role.list) {
+      parts.clear();
+      std::string list = record->variables[i].expression;
+      for (size_t at = 0; at <= list.size();) {
+        const size_t end = std::min(list.find(';', at), list.size());
+        if (!strip_expression(list.substr(at, end - at)).empty())
+          parts.push_back(list.substr(at, end - at));
+        at = end + 1;
+      }
+      if (parts.empty()) parts.emplace_back();
+    }
+    bool fine = true;
+    for (const std::string& part : parts)
+      fine = fine &&
+             check_variable(static_cast<int>(i) + 1, part, !role.required, role.character_allowed);
+    if (!fine) {
       record->error_state = static_cast<int32_t>(Str::kErrVariableCheck);
       return 0;
     }
@@ -259,7 +278,7 @@ std::string lifecycle_results_json(const Procedure& p, AnalysisRecord& record) {
   JsonObject out;
   out.add_raw("error", std::to_string(message));
   out.add_string("error_text", message != 0 ? text(static_cast<Str>(message)) : std::string());
-  const bool fine = record.error_state == 0 && record.computed != 0;
+  const bool fine = (record.error_state == 0 || p.results_with_error()) && record.computed != 0;
   out.add_raw("results", "{" + (fine ? p.results_json(a) : std::string()) + "}");
   return out.str();
 }

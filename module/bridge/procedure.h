@@ -26,6 +26,9 @@ struct VariableRole {
   unsigned modes;  // bit m set: input mode m uses this variable
   bool required;   // required in the modes that use it
   bool character_allowed;
+  // The expression lists several variables separated by ';' (the T-squared
+  // chart's data); each is checked on its own.
+  bool list = false;
 };
 
 // One field of an options form: an integer option (option[index]), a real
@@ -67,6 +70,9 @@ class Procedure {
   virtual const char* name() const = 0;  // the command-line name: "pareto"
   virtual std::string summary() const = 0;
   virtual int32_t title_number() const = 0;
+  // The title string number a record of the variant carries (the gage study
+  // stores one per variant); the interpretation is chosen by it.
+  virtual int32_t title_number_of(int32_t /*variant*/) const { return title_number(); }
   // The code written into the HostContext's slot (0: write nothing).
   virtual int32_t procedure_code(int32_t variant) const = 0;
   virtual const std::vector<VariableRole>& roles() const = 0;
@@ -100,6 +106,10 @@ class Procedure {
   // Every pane the procedure can build, for describe and the host's listing.
   virtual std::vector<PaneInfo> panes() const = 0;
 
+  // Names that the procedure's own input form answers beside the roles (the
+  // custom chart's titles and axes); none by default.
+  virtual std::vector<std::string> input_fields() const { return {}; }
+
   virtual std::vector<OptionField> analysis_options(const AnalysisRecord&) const { return {}; }
   virtual std::vector<OptionField> pane_options(const AnalysisRecord&, int) const { return {}; }
   // Options that shares pane options with pane (dirty together); by default only itself.
@@ -117,6 +127,9 @@ class Procedure {
 
   // The results as the members of a JSON object (without braces).
   virtual std::string results_json(const Analysis&) const { return {}; }
+  // True when results_json also describes an analysis in an error state
+  // (its status), so that the JSON carries it.
+  virtual bool results_with_error() const { return false; }
 };
 
 }  // namespace ztq

@@ -24,9 +24,16 @@ const Procedure* find_procedure(const std::string& name) {
 }
 
 const Procedure* procedure_of(const AnalysisRecord& record) {
-  for (const Procedure* p : registry())
-    if (p->title_number() == record.title_number) return p;
-  return nullptr;
+  // Records of different procedures may carry one title (the gage studies
+  // share theirs); the number of variables then tells them apart.
+  const Procedure* first = nullptr;
+  for (const Procedure* p : registry()) {
+    if (p->title_number_of(record.variant) != record.title_number) continue;
+    const size_t roles = std::min<size_t>(p->roles().size(), ZTQ_MAX_VARIABLES_PER_ANALYSIS);
+    if (static_cast<size_t>(record.variable_count) == roles) return p;
+    if (first == nullptr) first = p;
+  }
+  return first;
 }
 
 std::string describe_procedure(const Procedure& p) {
@@ -36,6 +43,7 @@ std::string describe_procedure(const Procedure& p) {
   out.add_string("procedure", p.name());
   out.add_string("summary", p.summary());
   out.add_raw("modes", std::to_string(p.mode_count()));
+  out.add_raw("variants", std::to_string(p.variant_count()));  // 0 to variants - 1
   std::string roles = "[";
   for (const VariableRole& r : p.roles()) {
     JsonObject o;
@@ -74,6 +82,10 @@ std::string describe_procedure(const Procedure& p) {
     options += (options.size() > 1 ? "," : "") + o.str();
   }
   out.add_raw("options", options + "]");
+  std::string inputs = "[";
+  for (const std::string& n : p.input_fields())
+    inputs += (inputs.size() > 1 ? "," : "") + json_quote(n);
+  out.add_raw("inputs", inputs + "]");
   std::string panes = "[";
   for (const PaneInfo& pane : p.panes()) {
     JsonObject o;

@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "capability/capable_strings.h"
+
 #define ZTQ_STRINGS(X)                                                                  \
+  ZTQ_CAPABLE_STRINGS(X)                                                                \
   X(kAppTitle, 57344)         /* the application title */                               \
   X(kAskReplaceColumns, 902)  /* columns of these names exist already: replace them? */ \
   X(kNoMemory, 1001)          /* memory could not be allocated */                       \
@@ -173,6 +176,16 @@
   X(kVcClLabel, 5206)                                                                   \
   X(kVcLclLabel, 5207)                                                                  \
   X(kVcAxisPoint, 5208)                                                                 \
+  X(kGrBeyondLimits, 43000)  /* legend: beyond the limits */                            \
+  X(kGrRunsRule, 43001)      /* legend: runs rule only */                               \
+  X(kGrExcluded, 43002)      /* legend: excluded */                                     \
+  X(kGrPhaseFrom, 43003)     /* %s: phase divider label */                              \
+  X(kGrNoPoints, 43004)      /* note: no point to draw */                               \
+  X(kGrCumPercent, 43005)    /* Pareto: percent axis title */                           \
+  X(kGrPaneZones, 43006)     /* pane option: zone lines */                              \
+  X(kGrPaneReference, 43007) /* pane option: 80 % line */                               \
+  X(kGrNoSpecLimits, 43008)  /* note: no specification limits */                        \
+  X(kGrEightyPercent, 43009) /* Pareto: label of the 80 % line */                       \
   X(kVcStatMean, 5210)                                                                  \
   X(kVcStatRange, 5211)                                                                 \
   X(kVcStatSd, 5212)                                                                    \

@@ -9,6 +9,7 @@
 #include "bridge/strings.h"
 #include "charts/chart_kind.h"
 #include "charts/cusum_arl.h"
+#include "charts/vchart_chart_parts.h"
 #include "charts/vchart_panes.h"
 #include "format/numfmt.h"
 
@@ -50,9 +51,9 @@ void joined(GraphBuilder& g, const std::vector<double>& xs, const std::vector<do
   if (!px.empty()) g.polyline(px, py, attr, 0, ZTG_COORDS_DATA, label);
 }
 
-std::string decision_label(bool upper, double h) {
-  return std::string(upper ? "" : "-") + text(Str::kVcDecisionLine) + " = " +
-         format_six(upper ? h : -h, 16);
+std::string decision_label(bool upper, double h, int digits) {
+  const vchart_detail::LabelFormat f({h}, digits);
+  return std::string(upper ? "" : "-") + text(Str::kVcDecisionLine) + " = " + f(upper ? h : -h);
 }
 
 }  // namespace
@@ -133,12 +134,12 @@ bool vchart_sums_graph(const ChartResults& r, const VchartView& v, bool first, G
   for (const bool upper : {true, false}) {
     if ((upper ? sh : sl).empty() || is_missing(h_first)) continue;
     if (constant) {
-      g.hline(upper ? h_first : -h_first, decision_label(upper, h_first), limit);
+      g.hline(upper ? h_first : -h_first, decision_label(upper, h_first, v.digits), limit);
     } else {
       std::vector<double> line(h);
       for (double& x : line)
         if (present(x) && !upper) x = -x;
-      g.polyline(xs, line, limit, 0, ZTG_COORDS_DATA, decision_label(upper, h_first));
+      g.steps(xs, line, limit, 0, decision_label(upper, h_first, v.digits));
     }
   }
   const int data = g.attribute(Tag::data), out = g.attribute(Tag::out_of_control);

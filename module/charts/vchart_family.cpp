@@ -174,6 +174,10 @@ void Vchart::compute(Analysis& a) const {
   }
   r.error_state = state.results.error;
   if (r.error_state == 0 && state.results.used == 0) r.error_state = 3;  // no usable point
+  // Acceptance limits come from the specification limits: say so when there are none.
+  if (r.error_state == 0 && traits.kind == ChartKind::acceptance &&
+      is_missing(state.results.limits.ucl1) && is_missing(state.results.limits.lcl1))
+    show_information(Str::kGrNoSpecLimits);
 }
 
 bool Vchart::text_pane(const Analysis& a, int pane, std::string& text) const {
@@ -247,6 +251,8 @@ VchartView Vchart::view_of(const Analysis& a, const ChartOptions& options, int p
   v.subgroup_name = r.variables[kSubgroup].expression;
   v.size_name = r.variables[kSize].expression;
   v.listing = r.option[9];
+  if (const HostContext* ctx = host_context(); ctx != nullptr && ctx->save_digits > 0)
+    v.digits = ctx->save_digits;
   if (pane >= 1 && pane <= ZTQ_PANES)
     for (std::size_t k = 0; k < v.pane_option.size(); ++k)
       v.pane_option[k] = r.pane_option[pane - 1][k];

@@ -1,12 +1,15 @@
 // The chart graphs C1 and C2: the plotted statistic against the point number
-// with its centre line and limits (labelled with their values; stepped per
-// point where subgroup sizes differ), points beyond the limits or flagged by
-// a runs rule marked as out of control, excluded points marked as excluded.
+// (the point labels on the X axis) with its centre line and limits (labelled
+// in one number format; stepped per point where they change; per phase with
+// dividers), optional zone lines, and marks that tell beyond-limit, rule-only
+// and excluded points apart, with a legend of the kinds that occur.
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
 #include "bridge/strings.h"
 #include "charts/chart_kind.h"
+#include "charts/vchart_chart_parts.h"
 #include "charts/vchart_panes.h"
 #include "format/numfmt.h"
 
@@ -14,10 +17,8 @@ namespace ztq {
 
 using namespace vchart_detail;
 
-namespace {
-
 // The statistic's name on the value axis.
-Str statistic_name(int code, bool first) {
+Str vchart_detail::statistic_name(int code, bool first) {
   if (!first) {
     if (code == 1 || code == 20) return Str::kVcStatSd;
     if (code == 2) return Str::kVcStatVariance;
@@ -50,28 +51,111 @@ Str statistic_name(int code, bool first) {
   }
 }
 
-bool constant(const std::vector<double>& v) {
-  for (double x : v)
-    if (x != v.front()) return false;
-  return !v.empty();
+namespace {
+
+// Point labels as the X axis's tick labels: every k-th point, k a round step
+// (1, 2 or 5 times a power of ten) that leaves about 12 labels, 8 when they
+// are long.
+void point_axis_labels(GraphBuilder& g, const std::vector<std::string>& labels, std::size_t n) {
+  if (labels.size() != n || n == 0) return;
+  std::size_t longest = 0;
+  for (const std::string& s : labels) longest = std::max(longest, s.size());
+  if (longest == 0) return;
+  const double wanted = static_cast<double>(n) / (longest > 5 ? 8.0 : 12.0);
+  std::size_t every = 1;
+  const auto below = [&] { return static_cast<double>(every) < wanted; };
+  for (std::size_t decade = 1; below(); decade *= 10)
+    for (std::size_t m : {1, 2, 5})
+      if (below()) every = m * decade;
+  const std::size_t first = every > 1 ? every - 1 : 0;
+  std::vector<std::string> shown;
+  for (std::size_t i = first; i < n; i += every) shown.push_back(labels[i]);
+  g.categories_x(shown, static_cast<double>(first + 1), static_cast<double>(every));
 }
 
-std::string line_label(Str name, double v) { return text(name) + " = " + format_six(v, 16); }
+void draw_lines_and_zones(GraphBuilder& g, const ChartResults& r, const VchartView& v, bool first,
+                          const std::vector<double>& xs) {
+  const ChartSeries& s = r.series;
+  const ChartLines& at = r.limits;
+  ChartLineSet set{first ? &s.ucl1 : &s.ucl2,
+                   first ? &s.cl1 : &s.cl2,
+                   first ? &s.lcl1 : &s.lcl2,
+                   first ? &s.ucl1_unclipped : &s.ucl2_unclipped,
+                   first ? &s.lcl1_unclipped : &s.lcl2_unclipped,
+                   first ? at.ucl1 : at.ucl2,
+                   first ? at.cl1 : at.cl2,
+                   first ? at.lcl1 : at.lcl2,
+                   first && (v.code == 18 || v.code == 19)};
+  const LabelFormat format(label_values(r, set, first), v.digits);
+  if (zones_shown(v)) draw_zones(g, set, xs);
+  draw_chart_lines(g, r, set, first, xs, v.labels, format);
+}
 
-// A line of the chart: flat with its label, or stepped per point and labelled
-// at its value for n-bar.
-void limit_line(GraphBuilder& g, const std::vector<double>& xs,
-                const std::vector<double>& per_point, double at_nbar, Str name, int attr) {
-  if (is_missing(at_nbar) && (per_point.empty() || constant(per_point))) return;
-  if (per_point.empty() || constant(per_point)) {
-    const double y = per_point.empty() ? at_nbar : per_point.front();
-    if (!is_missing(y)) g.hline(y, line_label(name, y), attr);
-    return;
+// Marks: beyond the limits a filled diamond, flagged by a runs rule only an
+// open triangle, excluded a crossed circle; letters of the rules that fired
+// above each flagged point when there are at most 50; a legend entry per kind
+// that occurs. Ordinary markers shrink above 300 points and go above 2,000
+// (the line's envelope then shows the data).
+template <class Beyond>
+void draw_marks(GraphBuilder& g, const ChartSeries& s, const std::vector<double>& y,
+                const std::vector<double>& xs, int shift, Beyond beyond) {
+  const std::size_t n = y.size();
+  std::vector<double> shown(y), over(n, kMissing), rule(n, kMissing), excluded(n, kMissing);
+  std::vector<std::size_t> flagged;
+  bool any_excluded = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i < s.excluded.size() && s.excluded[i] != 0) {
+      excluded[i] = y[i], shown[i] = kMissing, any_excluded |= !is_missing(y[i]);
+      continue;
+    }
+    if (is_missing(y[i])) continue;
+    const bool rules = i < s.flags.size() && ((s.flags[i] >> shift) & 63) != 0;
+    if (beyond(i))
+      over[i] = y[i], flagged.push_back(i);
+    else if (rules)
+      rule[i] = y[i], flagged.push_back(i);
   }
-  g.polyline(xs, per_point, attr, 0, ZTG_COORDS_DATA, line_label(name, at_nbar));
+  const bool dense = n > GraphBuilder::kDenseAbove;
+  ZtgAttribute data = default_attribute(Tag::data);
+  if (n > 300) data.size = 2.5, data.width = 0.7;
+  if (dense) data.width = 0.5;
+  const int data_attr = g.attribute(data);
+  g.series(xs, shown, data_attr);
+  if (!dense) g.points(xs, shown, data_attr);
+
+  ZtgAttribute over_look = default_attribute(Tag::out_of_control);
+  over_look.marker = ZTG_MARK_DIAMOND;
+  ZtgAttribute rule_look = default_attribute(Tag::out_of_control);
+  rule_look.marker = ZTG_MARK_TRIANGLE, rule_look.colour = 0xE69F00;
+  rule_look.fill_colour = ZTG_COLOUR_NONE, rule_look.width = 1.4;
+  ZtgAttribute excluded_look = default_attribute(Tag::excluded);
+  if (dense) over_look.size = rule_look.size = excluded_look.size = 5;
+  const int over_attr = g.attribute(over_look), rule_attr = g.attribute(rule_look);
+  const int excluded_attr = g.attribute(excluded_look);
+  g.points(xs, excluded, excluded_attr);
+  g.points(xs, rule, rule_attr);
+  g.points(xs, over, over_attr);
+  if (flagged.size() <= 50)
+    for (std::size_t i : flagged)
+      g.mark_text(xs[i], y[i], rule_letters_of(s.flags[i], shift),
+                  is_missing(over[i]) ? rule_attr : over_attr);
+  const auto occurs = [](const std::vector<double>& v) {
+    return std::any_of(v.begin(), v.end(), [](double x) { return !is_missing(x); });
+  };
+  if (occurs(over)) g.legend(text(Str::kGrBeyondLimits), over_attr);
+  if (occurs(rule)) g.legend(text(Str::kGrRunsRule), rule_attr);
+  if (any_excluded) g.legend(text(Str::kGrExcluded), excluded_attr);
 }
 
 }  // namespace
+
+bool zones_shown(const VchartView& v) {
+  if (v.pane_option[0] == 1 || v.pane_option[0] == 2) return v.pane_option[0] == 1;
+  if (v.options == nullptr) return false;
+  for (int rule = 3; rule <= 6; ++rule)
+    if (v.options->rule_enabled(rule)) return true;
+  return false;
+}
 
 namespace vchart_detail {
 
@@ -100,37 +184,16 @@ bool vchart_chart_graph(const ChartResults& r, const VchartView& v, bool first, 
   if (y.size() != n) return false;
   g.axis_x(0.5, static_cast<double>(n) + 0.5, 0, text(Str::kVcAxisPoint));
   g.axis_y(0, 0, 0, text(statistic_name(v.code, first)));
-
-  const int limit_attr = g.attribute(Tag::limit_line), centre_attr = g.attribute(Tag::centre_line);
-  const ChartLines& at_nbar = r.limits;
-  if (first) {
-    limit_line(g, xs, s.ucl1, at_nbar.ucl1, Str::kVcUclLabel, limit_attr);
-    limit_line(g, xs, s.cl1, at_nbar.cl1, Str::kVcClLabel, centre_attr);
-    limit_line(g, xs, s.lcl1, at_nbar.lcl1, Str::kVcLclLabel, limit_attr);
-  } else {
-    limit_line(g, xs, s.ucl2, at_nbar.ucl2, Str::kVcUclLabel, limit_attr);
-    limit_line(g, xs, s.cl2, at_nbar.cl2, Str::kVcClLabel, centre_attr);
-    limit_line(g, xs, s.lcl2, at_nbar.lcl2, Str::kVcLclLabel, limit_attr);
-  }
-
-  // The plotted line skips excluded points; the marks show them.
-  std::vector<double> shown(y), flagged(n, kMissing), excluded(n, kMissing);
-  const int shift = first ? 0 : 6;
-  for (std::size_t i = 0; i < n; ++i) {
-    const bool out = i < s.excluded.size() && s.excluded[i] != 0;
-    if (out) {
-      excluded[i] = y[i];
-      shown[i] = kMissing;
-      continue;
-    }
-    const bool rules = i < s.flags.size() && ((s.flags[i] >> shift) & 63) != 0;
-    if (rules || (first ? beyond_chart1(r, i) : beyond_chart2(r, i))) flagged[i] = y[i];
-  }
-  const int data_attr = g.attribute(Tag::data);
-  g.polyline(xs, shown, data_attr);
-  g.points(xs, shown, data_attr);
-  g.points(xs, flagged, g.attribute(Tag::out_of_control));
-  g.points(xs, excluded, g.attribute(Tag::excluded));
+  point_axis_labels(g, v.labels, n);
+  draw_lines_and_zones(g, r, v, first, xs);
+  draw_marks(g, s, y, xs, first ? 0 : 6,
+             [&](std::size_t i) { return first ? beyond_chart1(r, i) : beyond_chart2(r, i); });
+  if (n > 0 && std::none_of(y.begin(), y.end(), [](double x) { return !is_missing(x); }))
+    g.note(text(Str::kGrNoPoints), g.attribute(Tag::text));
+  // Acceptance limits come from the specification limits: say why none are drawn.
+  if (first && t.kind == ChartKind::acceptance && is_missing(r.limits.ucl1) &&
+      is_missing(r.limits.lcl1))
+    g.note(text(Str::kGrNoSpecLimits), g.attribute(Tag::text));
   return true;
 }
 

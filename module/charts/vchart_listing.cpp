@@ -130,13 +130,10 @@ std::string vchart_listing_text(const ChartResults& r, const VchartView& v) {
   return out + kRule66 + kCrLf;
 }
 
-std::string vchart_rules_text(const ChartResults& r, const VchartView& v) {
-  if (v.error_state != 0) return text(Str::kNoResults) + kCrLf;
+std::string vchart_rules_in_force(const VchartView& v) {
   const ChartOptions o = v.options != nullptr ? *v.options : default_chart_options();
-  if ((v.code == 16 || v.code == 17) && o.option[60] < 2) return text(Str::kVcNoModelRules) + kCrLf;
   const bool ind = individuals_wording(v.code);
-  const bool attribute = is_attribute_code(v.code);
-  std::string out = chart_title(v.code) + " - " + text(Str::kVcRulesTitle) + kCrLf + kCrLf;
+  std::string out;
   out += text(Str::kVcRulesHead1) + kCrLf + text(Str::kVcRulesHead2) + kCrLf;
   const auto zone = [&](int rule) {
     return format_six(o.zone_width(rule), 16) + text(Str::kVcSigmaWord);
@@ -153,6 +150,16 @@ std::string vchart_rules_text(const ChartResults& r, const VchartView& v) {
     out += fill(ind ? Str::kVcRule5i : Str::kVcRule5, {o.rule5_window()}) + zone(5) + kCrLf;
   if (o.rule_enabled(6))
     out += fill(ind ? Str::kVcRule6i : Str::kVcRule6, {o.rule6_window()}) + zone(6) + kCrLf;
+  return out;
+}
+
+std::string vchart_rules_text(const ChartResults& r, const VchartView& v) {
+  if (v.error_state != 0) return text(Str::kNoResults) + kCrLf;
+  const ChartOptions o = v.options != nullptr ? *v.options : default_chart_options();
+  if ((v.code == 16 || v.code == 17) && o.option[60] < 2) return text(Str::kVcNoModelRules) + kCrLf;
+  const bool attribute = is_attribute_code(v.code);
+  std::string out = chart_title(v.code) + " - " + text(Str::kVcRulesTitle) + kCrLf + kCrLf;
+  out += vchart_rules_in_force(v);
   out += kCrLf;
   out += text(Str::kVcFlaggedHead1) + kCrLf + text(Str::kVcFlaggedHead2) + kCrLf;
   out += text(Str::kVcFlaggedColumns) + kCrLf;

@@ -119,9 +119,13 @@ std::vector<OptionField> Vchart::pane_options(const AnalysisRecord& r, int pane)
     case VchartPane::Rc:
       return {{"shift_range", Str::kVcPaneShifts, S::pane_option, 0, 0, 20, ZTQ_FIELD_INTEGER},
               {"shift_points", Str::kVcPanePoints, S::pane_option, 1, 0, 2001, ZTQ_FIELD_INTEGER}};
+    case VchartPane::C1:
+    case VchartPane::C2:
+      if (code == 10 || code == 13 || code == 14 || code == 15) return {};
+      return {{"zones", Str::kGrPaneZones, S::pane_option, 0, 0, 2, ZTQ_FIELD_INTEGER}};
     case VchartPane::M2:
       return {{"lags", Str::kVcPaneLags, S::pane_option, 0, 0, 100, ZTQ_FIELD_INTEGER}};
-    default:  // S takes the analysis options; T2z, T3, T4, C1, C2 and M1 have none
+    default:  // S takes the analysis options; T2z, T3, T4 and M1 have none
       return {};
   }
 }

@@ -30,7 +30,12 @@ struct VchartView {
   int32_t listing = 0;                   // `option9`: which points the listing shows
   std::vector<double> observations;      // raw observations (G); empty with entered statistics
   std::array<int32_t, 8> pane_option{};  // the options of the pane being built (0: default)
+  int digits = 6;                        // significant digits of graph labels
 };
+
+// Whether the chart graphs of V draw the 1- and 2-sigma zone lines: pane
+// option 0 is 1 (on), 2 (off) or 0 (on when a zone rule, 3 to 6, is on).
+bool zones_shown(const VchartView& v);
 
 // The builders of the routing table.
 enum class VchartPane { none, S, T2, T2z, T3, T4, C1, C2, G, R0, R1, Rc, M1, M2 };
@@ -53,6 +58,9 @@ VchartCounts vchart_counts(const ChartResults& r);
 std::string vchart_summary_text(const ChartResults& r, const VchartView& v);
 std::string vchart_listing_text(const ChartResults& r, const VchartView& v);
 std::string vchart_rules_text(const ChartResults& r, const VchartView& v);
+// The "Rules in force" block of T3 (heading and one line per enabled rule);
+// the summary of a code without T3 ends with it.
+std::string vchart_rules_in_force(const VchartView& v);
 std::string vchart_capability_text(const ChartResults& r, const VchartView& v);
 
 // Chart 1 (FIRST true) or chart 2 of the results into G. False when the code
@@ -114,6 +122,8 @@ int32_t error_message_of(int32_t error_state);
 bool individuals_wording(int code);
 // The graph of an analysis in error state: its title and its message only.
 void error_graph(const VchartView& v, GraphBuilder& g, int32_t message);
+// The statistic of chart 1 (FIRST true) or chart 2 of CODE, as its value axis names it.
+Str statistic_name(int code, bool first);
 }  // namespace vchart_detail
 
 }  // namespace ztq

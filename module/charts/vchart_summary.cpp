@@ -205,6 +205,13 @@ std::string vchart_summary_text(const ChartResults& r, const VchartView& v) {
     table_row(Str::kVcRowStdCentre, [&](const PhaseResult&) { return s.centre; });
     table_row(Str::kVcRowStdSigma, [&](const PhaseResult&) { return s.sigma; });
   }
+  // Codes without a runs-rules pane (smoothed and cumulative charts) name the
+  // rules that marked their points here.
+  if (vchart_pane_of(v.code, 3) != VchartPane::T3 && v.options != nullptr) {
+    bool any = false;
+    for (int k = 1; k <= 6; ++k) any |= v.options->rule_enabled(k);
+    if (any) out += kCrLf + vchart_rules_in_force(v);
+  }
   return out;
 }
 

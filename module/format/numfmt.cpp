@@ -137,10 +137,9 @@ std::string format_fixed(double v, int w, int d, const Regional& r) {
   if (w <= 0) return {};
   const auto width = static_cast<size_t>(w);
   if (d < 0) d = 0;
-  if (is_missing(v) || std::isnan(v)) return std::string(width, ' ');
+  if (is_missing(v) || !std::isfinite(v)) return std::string(width, ' ');  // shown as missing
   const std::string stars(width, '*');
-  if (!std::isfinite(v) || v >= std::pow(10.0, w - d - 1) || v <= -std::pow(10.0, w - d - 2))
-    return stars;
+  if (v >= std::pow(10.0, w - d - 1) || v <= -std::pow(10.0, w - d - 2)) return stars;
   if (std::fabs(v) <= 1e-12) v = 0.0;
   // Scale and round half up on the magnitude, so -12.345 and 12.345 mirror.
   double scaled = std::fabs(v) * std::pow(10.0, d);

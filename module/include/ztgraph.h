@@ -92,7 +92,8 @@ enum ZtgAnchor {
 enum ZtgTextRole {
   ZTG_TEXT_PLAIN = 0,  /* drawn at (x, y) */
   ZTG_TEXT_LEGEND = 1, /* a legend entry: its attribute's sample and the text, outside the plot */
-  ZTG_TEXT_NOTE = 2    /* a note line under the panels (x, y and panel are ignored) */
+  ZTG_TEXT_NOTE = 2,   /* a note line under the panels (x, y and panel are ignored) */
+  ZTG_TEXT_MARK = 3    /* a small label just above the marker at (x, y), e.g. rule letters */
 };
 
 enum ZtgPanelKind {
@@ -116,6 +117,8 @@ enum ZtgGraphKind {
 /* Options (the descriptor's `options` bits). */
 #define ZTG_OPTION_GRID 1     /* light grid lines at the ticks */
 #define ZTG_OPTION_NO_FRAME 2 /* no box around the plot areas */
+#define ZTG_OPTION_SHARED_X 4 /* stacked panels share the X axis: ticks and title under the last \
+                               */
 
 typedef struct ZtgAttribute {
   int32_t colour;      /* stroke and marker colour, 0xRRGGBB or ZTG_COLOUR_AUTO */

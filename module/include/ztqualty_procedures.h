@@ -26,6 +26,25 @@ ZTQ_EXPORT int32_t ParetoItem(PaneWindow* pane_window, int32_t index, int32_t pa
 ZTQ_EXPORT int32_t ParetoOpts(PaneWindow* pane_window, int32_t index, int32_t pane,
                               ZtGraphDescriptor* descriptor);
 
+/* ---- Custom chart (procedure code 32890, title string 2186) -------------
+ * An empty chart frame: the input form answers title1..title3 (chart, X and Y
+ * axis titles) and doption0..5 (X and Y minimum, maximum, increment; each
+ * maximum above its minimum by 1e-10, each increment at least 1e-10). Opts
+ * sets reference lines 1..8: positions doption6..13 (missing: no line) and
+ * orientations option0..7 (0 horizontal, 1 vertical). Setup writes the name
+ * and the three titles into out_text. Panes: 1 note, 8 chart. Reads no data. */
+ZTQ_EXPORT int32_t CustomDialog(int32_t index, HostContext* context, int32_t reuse);
+ZTQ_EXPORT void CustomSetup(int32_t index, AnalysisRecord* record, AnalysisWindow* window,
+                            char* out_text, int32_t reuse);
+ZTQ_EXPORT int32_t CustomBegin(int32_t index);
+ZTQ_EXPORT int32_t CustomBeginAgain(int32_t index, AnalysisRecord* record, AnalysisWindow* window,
+                                    HostContext* context, SheetState* sheet_state,
+                                    SheetWindow* sheet_window);
+ZTQ_EXPORT int32_t CustomItem(PaneWindow* pane_window, int32_t index, int32_t pane,
+                              ZtGraphDescriptor* descriptor);
+ZTQ_EXPORT int32_t CustomOpts(PaneWindow* pane_window, int32_t index, int32_t pane,
+                              ZtGraphDescriptor* descriptor);
+
 /* ---- Control charts (procedure code 32800 + chart type, title string 5100)
  * One family for the chart-type codes 0 to 21; `code` is the chart type.
  * Roles: data, subgroup, size, dispersion, then the selection. Options are the
@@ -54,5 +73,45 @@ ZTQ_EXPORT int32_t AchartOpts(PaneWindow* pane_window, int32_t index, int32_t pa
                               ZtGraphDescriptor* descriptor, int32_t code);
 ZTQ_EXPORT void VchartVsave(int32_t index, int32_t automatic);
 ZTQ_EXPORT int32_t VchartExclude(int32_t index, int32_t point);
+
+/* ---- Multivariate control chart (procedure code 32888, title string 2154)
+ * Hotelling's T-squared of individual observations. Roles: data (the p
+ * variables, expressions separated by ';'), means and covariance (optional
+ * standard columns), label, then the selection. Panes: 1 summary, 2 and 3
+ * the T-squared listings by label and by number, 8 T-squared chart, 9 star
+ * key of the variables, 10 control ellipse (two variables). Dialog takes two
+ * host values and Begin one, both unused here. */
+ZTQ_EXPORT int32_t MvchartDialog(int32_t index, HostContext* context, int32_t reuse, int32_t host1,
+                                 int32_t host2);
+ZTQ_EXPORT void MvchartSetup(int32_t index, AnalysisRecord* record, AnalysisWindow* window,
+                             char* out_text, int32_t reuse);
+ZTQ_EXPORT int32_t MvchartBegin(int32_t index, int32_t restart);
+ZTQ_EXPORT int32_t MvchartBeginAgain(int32_t index, AnalysisRecord* record, AnalysisWindow* window,
+                                     HostContext* context, SheetState* sheet_state,
+                                     SheetWindow* sheet_window);
+ZTQ_EXPORT int32_t MvchartItem(PaneWindow* pane_window, int32_t index, int32_t pane,
+                               ZtGraphDescriptor* descriptor);
+ZTQ_EXPORT int32_t MvchartOpts(PaneWindow* pane_window, int32_t index, int32_t pane,
+                               ZtGraphDescriptor* descriptor);
+ZTQ_EXPORT void MvchartVsave(int32_t index, int32_t automatic);
+ZTQ_EXPORT int32_t MvchartExclude(int32_t index, int32_t point);
+/* ---- Process capability (procedure codes 32876, 33906, 33907; title 1962)
+ * The trailing variant of Dialog, Setup and BeginAgain: 0 (or any value but 1
+ * and 2) the capability analysis, 1 the individuals capability chart, 2 the
+ * subgrouped capability chart. Roles: data, usl, nominal, lsl, subgroup,
+ * data2 .. data4 (further data columns, gathered row by row), then the
+ * selection. Panes: 1 summary, 2 indices, 6 Pearson-curve capability. */
+ZTQ_EXPORT int32_t CapableDialog(int32_t index, HostContext* context, int32_t reuse,
+                                 int32_t variant);
+ZTQ_EXPORT void CapableSetup(int32_t index, AnalysisRecord* record, AnalysisWindow* window,
+                             char* out_text, int32_t reuse, int32_t variant);
+ZTQ_EXPORT int32_t CapableBegin(int32_t index);
+ZTQ_EXPORT int32_t CapableBeginAgain(int32_t index, AnalysisRecord* record, AnalysisWindow* window,
+                                     HostContext* context, SheetState* sheet_state,
+                                     SheetWindow* sheet_window, int32_t variant);
+ZTQ_EXPORT int32_t CapableItem(PaneWindow* pane_window, int32_t index, int32_t pane,
+                               ZtGraphDescriptor* descriptor);
+ZTQ_EXPORT int32_t CapableOpts(PaneWindow* pane_window, int32_t index, int32_t pane,
+                               ZtGraphDescriptor* descriptor);
 
 #endif /* ZTQUALTY_PROCEDURES_H */

@@ -186,7 +186,8 @@ class Pareto final : public Procedure {
   bool graph_pane(const Analysis& a, int pane, GraphBuilder& g) const override {
     if (pane != 8 && pane != 9) return false;
     const AnalysisRecord& r = a.record();
-    pareto_chart(a.results<ParetoResults>(), r.error_state, pane, r.option[4], g);
+    pareto_chart(a.results<ParetoResults>(), r.error_state, pane, r.option[4], g,
+                 r.variables[main_slot(r)].expression, r.pane_option[7][0] != 0);
     return true;
   }
 
@@ -208,8 +209,13 @@ class Pareto final : public Procedure {
 
   std::vector<OptionField> pane_options(const AnalysisRecord&, int pane) const override {
     if (pane != 8 && pane != 9) return {};
+    if (pane == 9)
+      return {{"bar_label", Str::kParetoBarLabel, OptionField::Store::option, 4, 0, 2,
+               ZTQ_FIELD_CHOICE}};
     return {
-        {"bar_label", Str::kParetoBarLabel, OptionField::Store::option, 4, 0, 2, ZTQ_FIELD_CHOICE}};
+        {"bar_label", Str::kParetoBarLabel, OptionField::Store::option, 4, 0, 2, ZTQ_FIELD_CHOICE},
+        {"reference", Str::kGrPaneReference, OptionField::Store::pane_option, 0, 0, 1,
+         ZTQ_FIELD_INTEGER}};
   }
 
   std::vector<int> panes_sharing_options(int pane) const override {

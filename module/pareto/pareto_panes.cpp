@@ -122,9 +122,10 @@ std::string pareto_table_text(const ParetoResults& r, int32_t error_state) {
 }
 
 void pareto_chart(const ParetoResults* r, int32_t error_state, int pane, int32_t bar_option,
-                  GraphBuilder& g) {
+                  GraphBuilder& g, const std::string& subtitle, bool reference) {
   g.reset(1, ZTG_KIND_PARETO);
   g.title(text(Str::kParetoChartTitle));
+  if (!subtitle.empty()) g.subtitle(subtitle);
   if (r == nullptr || error_state != 0) return message_chart(g, text(Str::kNoResults));
   if (r->classes.size() > static_cast<size_t>(kMaxChartClasses))
     return message_chart(g, text(Str::kTooManyClasses));
@@ -132,28 +133,40 @@ void pareto_chart(const ParetoResults* r, int32_t error_state, int pane, int32_t
   std::vector<std::string> labels;
   for (const ParetoClass& c : r->classes) labels.push_back(trimmed(c.label));
   g.axis_x(0, 1);
-  g.categories_x(labels, 0.5 / k, 1 / k, labels.size() > 10 ? 2 : 1);
+  g.categories_x(labels, 0.5 / k, 1 / k);
   // The value axis runs from 0 to the total; a total of 0 or less takes the range from the data.
   g.axis_y(0, r->total_score, 0, r->weighted ? "score" : text(Str::kAxisFrequency));
   const int bars = g.attribute(Tag::bar);
   std::vector<double> xs, ys;
   double before = 0;
+  const bool percent_axis = pane == 8 && r->total_score > 0;
+  const int counts = g.attribute(Tag::text);
   for (size_t i = 0; i < r->classes.size(); ++i) {
     const ParetoClass& c = r->classes[i];
     const double x0 = (static_cast<double>(i) + 0.1) / k, x1 = (static_cast<double>(i) + 0.9) / k;
     const std::string label = bar_label(*r, c, bar_option);
-    if (pane == 8)
+    if (pane == 8) {
       g.bar(x0, 0, x1, c.score, bars, 0, label);
-    else
+      // The bar's own count (score when weighted) inside it, half-way up.
+      g.text((x0 + x1) / 2, c.score / 2, trimmed(format_sig(c.score, 16, 6)), counts,
+             ZTG_ANCHOR_CENTRE + ZTG_ANCHOR_MIDDLE);
+    } else {
       g.bar(x0, before, x1, c.cum_score, bars, 0, label);  // floats from the previous total
+    }
     xs.push_back(x1);
-    ys.push_back(c.cum_score);
+    ys.push_back(percent_axis ? r->percent(c.cum_score) : c.cum_score);
     before = c.cum_score;
   }
-  if (pane == 8) {
-    const int line = g.attribute(Tag::cumulative);
-    g.polyline(xs, ys, line);
-    g.points(xs, ys, line);
+  if (pane != 8) return;
+  const int line = g.attribute(Tag::cumulative);
+  const int coords = percent_axis ? ZTG_COORDS_DATA2 : ZTG_COORDS_DATA;
+  if (percent_axis) g.axis_y2(0, 100, 20, text(Str::kGrCumPercent));
+  g.polyline(xs, ys, line, 0, coords);
+  g.points(xs, ys, line, 0, coords);
+  if (reference && percent_axis) {
+    ZtgAttribute ref = default_attribute(Tag::reference);
+    ref.line_style = ZTG_LINE_DASH, ref.width = 0.8;
+    g.hline(80, text(Str::kGrEightyPercent), g.attribute(ref), 0, ZTG_COORDS_DATA2);
   }
 }
 

@@ -37,7 +37,11 @@ std::string pareto_summary_text(const ParetoResults& r, const ParetoSummaryInfo&
 // The frequency table; string 1101 alone for an analysis in error state.
 std::string pareto_table_text(const ParetoResults& r, int32_t error_state);
 // Pane 8 or 9 into the builder (reset here). r may be null when nothing was computed.
+// The bar-label option labels the bars of both. Pane 8 writes each bar's count
+// (score when weighted) inside it and draws the cumulative percentage on a
+// right-hand axis from 0 to 100 %, with an 80 % reference line when
+// REFERENCE; pane 9 stacks the bars as a cumulative chart.
 void pareto_chart(const ParetoResults* r, int32_t error_state, int pane, int32_t bar_label,
-                  GraphBuilder& g);
+                  GraphBuilder& g, const std::string& subtitle = {}, bool reference = false);
 
 }  // namespace ztq

@@ -70,13 +70,14 @@ std::string_view next_token(std::string_view line, size_t& pos) {
   return line.substr(start, pos - start);
 }
 
-// A whole token as a double; from_chars takes no leading '+', so allow one here.
+// A whole token as a finite double; from_chars takes no leading '+', so allow
+// one here. "nan", "inf" and overflowing texts are malformed arguments.
 bool parse_number(std::string_view token, double& value) {
   if (!token.empty() && token.front() == '+') token.remove_prefix(1);
   if (token.empty()) return false;
   const char* end = token.data() + token.size();
   const auto [ptr, ec] = std::from_chars(token.data(), end, value);
-  return ec == std::errc() && ptr == end;
+  return ec == std::errc() && ptr == end && std::isfinite(value);
 }
 
 DistStatus fail(std::string& out) {
@@ -110,6 +111,10 @@ DistStatus run_dist_line(std::string_view line, std::string& out) {
   try {
     result = command->run(args);
   } catch (const DomainAbort&) {
+    out = "abort";
+    return DistStatus::abort;
+  }
+  if (!std::isfinite(result)) {  // overflow or an undefined result: never printed as a number
     out = "abort";
     return DistStatus::abort;
   }

@@ -7,7 +7,8 @@
 //   coded-density CODE P0 P1 P2 P3 x | coded-cdf CODE P0 P1 P2 P3 x
 //   coded-quantile CODE P0 P1 P2 P3 p | density-integral CODE P0 P1 P2 P3 x
 //   div a b | pow x y | sqrt x | exp x | ln x | log10 x
-// Arguments are decimal numbers ("inf" and "nan" included); CODE is a whole number.
+// Arguments are finite decimal numbers ("inf", "nan" and 1e400 are malformed);
+// CODE is a whole number.
 #pragma once
 
 #include <string>
@@ -17,9 +18,9 @@ namespace ztq {
 
 enum class DistStatus { ok, abort, error };
 
-// ok: out holds the result as printf "%.17g"; abort: a guarded function met a
-// domain error, out is "abort"; error: the line is malformed (unknown name,
-// wrong argument count, an argument that is not a number), out is "error".
+// ok: out holds the finite result as printf "%.17g"; abort: a guarded function
+// met a domain error or the result is not finite, out is "abort"; error: the line is malformed
+// (unknown name, wrong argument count, an argument that is not a number), out is "error".
 DistStatus run_dist_line(std::string_view line, std::string& out);
 
 }  // namespace ztq

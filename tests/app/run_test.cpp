@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -252,6 +253,32 @@ TEST(Run, BadInputExitsWithTwoAndErrorStatesWithOne) {
   const Outcome blank =
       qualty("run pareto --var raw=Defect --json " + (dir / "blank.csv").string());
   EXPECT_EQ(json::parse(blank.out)["error"], 1007) << "no valid data";
+}
+
+TEST(Run, OutWritesEveryOfferedGraphTheChartPageAndTheAskedSize) {
+  // Code 10 shows only chart 2 by default; a run writing files also writes
+  // its V-mask chart (pane 8) and both on one page.
+  const fs::path dir = scratch("vmask");
+  const Outcome r = qualty("run vchart --chart 10 --var data=Diameter --size 640x480 --out " +
+                           dir.string() + " " + kData + "diameters.csv");
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* file : {"pane8.svg", "pane9.svg", "chart.svg"})
+    EXPECT_TRUE(fs::exists(dir / file)) << file;
+  EXPECT_NE(slurp(dir / "pane8.svg").find("width=\"640\" height=\"480\""), std::string::npos);
+  EXPECT_NE(slurp(dir / "chart.svg").find("width=\"640\""), std::string::npos);
+  const bool have_checker = std::system("command -v xmllint >/dev/null 2>&1") == 0;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    EXPECT_EQ(e.path().extension().string().find("part"), std::string::npos) << "no leftovers";
+    if (have_checker && e.path().extension() == ".svg") {
+      EXPECT_EQ(std::system(("xmllint --noout " + e.path().string()).c_str()), 0) << e.path();
+    }
+  }
+  for (const char* size : {"1x1", "100000x100000", "640", "640x480x2"}) {
+    const Outcome bad = qualty(std::string("run vchart --chart 3 --var data=Diameter --size ") +
+                               size + " --out " + dir.string() + " " + kData + "diameters.csv");
+    EXPECT_EQ(bad.status, 2) << size;
+    EXPECT_EQ(bad.err.rfind("qualty: ", 0), 0u) << bad.err;
+  }
 }
 
 }  // namespace

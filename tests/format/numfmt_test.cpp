@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace ztq {
 namespace {
 
@@ -137,6 +139,13 @@ TEST(FormatFixed, AlwaysExactlyItsWidth) {
     }
   }
   EXPECT_EQ(format_fixed(1.0, 0, 2, point()), "");
+}
+
+// Infinity was shown as a field of stars, as an overflow of a finite number.
+TEST(FormatFixed, NonFiniteIsMissing) {
+  for (double v : {HUGE_VAL, -HUGE_VAL, std::nan("")})
+    EXPECT_EQ(format_fixed(v, 6, 2, point()), "      ") << v;
+  EXPECT_EQ(format_fixed(1e300, 6, 2, point()), "******") << "a finite overflow keeps its stars";
 }
 
 }  // namespace

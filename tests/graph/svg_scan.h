@@ -42,7 +42,27 @@ inline std::vector<SvgCircle> svg_circles(const std::string& svg) {
   for (auto it = std::sregex_iterator(svg.begin(), svg.end(), re); it != std::sregex_iterator();
        ++it)
     out.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), (*it)[4]});
+  // Markers of one kind written as one path: a circle is "Mx,y a r,r ..." from
+  // its leftmost point.
+  static const std::regex path(R"re(<path d="([^"]*)" fill="([^"]*)")re");
+  static const std::regex arc(R"re(M([-0-9.]+),([-0-9.]+)a([-0-9.]+),)re");
+  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), path); it != std::sregex_iterator();
+       ++it) {
+    const std::string d = (*it)[1];
+    for (auto c = std::sregex_iterator(d.begin(), d.end(), arc); c != std::sregex_iterator(); ++c) {
+      const double r = std::stod((*c)[3]);
+      out.push_back({std::stod((*c)[1]) + r, std::stod((*c)[2]), r, (*it)[2]});
+    }
+  }
   return out;
+}
+
+// The number of <path> elements (markers of one kind are one path).
+inline std::size_t svg_path_count(const std::string& svg) {
+  std::size_t n = 0;
+  for (std::size_t at = svg.find("<path "); at != std::string::npos; at = svg.find("<path ", at + 1))
+    ++n;
+  return n;
 }
 
 // Every number pair of every poly-line and polygon.

@@ -105,7 +105,7 @@ TEST(RenderKinds, ControlChartMapsValuesAndMarksPoints) {
   const auto circles = testing::svg_circles(groups(svg, "points"));
   int red = 0, hollow = 0;
   for (const auto& c : circles) {
-    if (c.fill == "#d50000") {
+    if (c.fill == "#d55e00") {
       ++red;
       EXPECT_NEAR(c.cx, cx, 0.01);
       EXPECT_NEAR(c.cy, cy, 0.01);

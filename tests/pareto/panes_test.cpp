@@ -127,7 +127,23 @@ TEST(ParetoCharts, GeometryOfBothCharts) {
   ASSERT_EQ(d.line_count, 1);
   ASSERT_EQ(d.lines[0].count, 3);
   EXPECT_NEAR(d.coords[d.lines[0].first + 1].x, 1.9 / 3, 1e-12);
-  EXPECT_EQ(d.coords[d.lines[0].first + 1].y, 9);
+  // The cumulative line on the percent axis: 9 of 10 is 90 %, the last 100 %.
+  EXPECT_EQ(d.lines[0].coords, ZTG_COORDS_DATA2);
+  EXPECT_DOUBLE_EQ(d.coords[d.lines[0].first + 1].y, 90);
+  EXPECT_DOUBLE_EQ(d.coords[d.lines[0].first + 2].y, 100);
+  EXPECT_DOUBLE_EQ(d.layout.panels[0].y2.min, 0);
+  EXPECT_DOUBLE_EQ(d.layout.panels[0].y2.max, 100);
+  // Each bar's count inside it, half-way up: 6 at y 3.
+  ASSERT_GE(d.text_count, 3);
+  EXPECT_STREQ(d.texts[0].text, "6");
+  EXPECT_DOUBLE_EQ(d.texts[0].y, 3);
+  // The subtitle names the variable; the 80 % line only when asked for.
+  const int lines_without = d.line_count;
+  pareto_chart(&r, 0, 8, 0, g, "Defect", true);
+  g.finish(d);
+  EXPECT_STREQ(d.layout.subtitle, "Defect");
+  EXPECT_EQ(d.line_count, lines_without + 1);
+  EXPECT_EQ(d.coords[d.lines[d.line_count - 1].first].y, 80);
 }
 
 TEST(ParetoTable, AMillionClassesStopWithDotsUnderTheSize) {

@@ -65,16 +65,38 @@ TEST(DistCommand, ResultsAbortsAndErrors) {
   }
 }
 
-TEST(DistCommand, AcceptsSignsExponentsAndSpecialValues) {
+TEST(DistCommand, AcceptsSignsAndExponents) {
   std::string out;
   EXPECT_EQ(run_dist_line("div +1e2 -4", out), DistStatus::ok);
   EXPECT_EQ(out, "-25");
-  EXPECT_EQ(run_dist_line("norm-cdf inf", out), DistStatus::ok);
-  EXPECT_EQ(out, "1");
-  EXPECT_EQ(run_dist_line("norm-cdf nan", out), DistStatus::ok);
-  EXPECT_EQ(out, "nan");
   EXPECT_EQ(run_dist_line("coded-cdf 1e300 0 1 0 0 1", out), DistStatus::ok);  // no such code
   EXPECT_EQ(out, "-32768");
+}
+
+// "nan" and "inf" were taken as numbers while 1e400 was refused, and finite
+// arguments could print -nan or inf.
+TEST(DistCommand, PrintsNoNonFiniteNumber) {
+  const struct {
+    const char* in;
+    DistStatus status;
+    const char* out;
+  } lines[] = {
+      {"norm-cdf nan", DistStatus::error, "error"},
+      {"norm-cdf inf", DistStatus::error, "error"},
+      {"norm-cdf -inf", DistStatus::error, "error"},
+      {"norm-cdf -INFINITY", DistStatus::error, "error"},
+      {"norm-cdf 1e400", DistStatus::error, "error"},  // overflows a double
+      {"t-cdf 1 nan", DistStatus::error, "error"},
+      {"chisq-cdf 1e308 1e308", DistStatus::abort, "abort"},  // gave -nan
+      {"gamma 1e308", DistStatus::abort, "abort"},            // Gamma overflows past 171.6
+      {"exp 1000", DistStatus::abort, "abort"},               // e^1000 overflows
+      {"norm-cdf 1e308", DistStatus::ok, "1"},  // finite arguments with finite results still work
+  };
+  for (const auto& l : lines) {
+    std::string out = "unset";
+    EXPECT_EQ(run_dist_line(l.in, out), l.status) << l.in;
+    EXPECT_EQ(out, l.out) << l.in;
+  }
 }
 
 }  // namespace

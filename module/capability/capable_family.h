@@ -1,0 +1,33 @@
+// The capability procedure as the common lifecycle drives it, and the state
+// it keeps per analysis.
+//
+// Record layout of the procedure's own options:
+//   variables[0] data, [1] USL, [2] nominal, [3] LSL, [4] subgroup codes or
+//   size, [5..7] further data columns (gathered row by row with [0])
+//   option[0]  distribution code            doption[0]  sigma multiple k
+//   option[1]  USL given                    doption[1]  USL value
+//   option[2]  LSL given                    doption[2]  LSL value
+//   option[3..9] rows Cp Cpk CPU CPL CR Cpm K   doption[3]  nominal value
+//   option[10] use the sigma multiple       doption[4..7] tolerance limits (later panes)
+//   option[11], [12] tolerance limits       doption[12] confidence of the intervals
+//   option[13] n kept for the panes         doption[13], [14] parameters 1 and 2
+//   option[38] keep the entered parameters
+//   option[40] label set of the index names
+//   option[61] significant digits
+#pragma once
+
+#include "bridge/procedure.h"
+#include "capability/capability.h"
+#include "capability/pearson.h"
+
+namespace ztq {
+
+struct CapableState {
+  CapabilityResults results;
+  PearsonResults pearson;  // variant 0: the percentile method at compute time
+  bool computed = false;
+};
+
+const Procedure& capable_procedure();
+
+}  // namespace ztq

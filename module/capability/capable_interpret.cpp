@@ -1,0 +1,97 @@
+#include "capability/capable_interpret.h"
+
+#include <cmath>
+#include <string>
+
+#include "bridge/strings.h"
+#include "capability/capable_family.h"
+#include "format/numfmt.h"
+#include "ztqualty.h"
+
+namespace ztq {
+
+namespace {
+
+bool present(double v) { return !is_missing(v) && std::isfinite(v); }
+
+// A number as the sentences show it: the general format without its padding.
+std::string number(double v, int digits) {
+  std::string s = format_sig(v, 16, digits);
+  const size_t b = s.find_first_not_of(' ');
+  return b == std::string::npos ? std::string() : s.substr(b);
+}
+
+Str distribution_sentence(int code) {
+  switch (code) {
+    case 0:
+      return Str::kCapSaysExponential;
+    case 1:
+      return Str::kCapSaysExtreme;
+    case 2:
+      return Str::kCapSaysLognormal;
+    case 4:
+      return Str::kCapSaysWeibull;
+    case 12:
+      return Str::kCapSaysGamma;
+    case 13:
+      return Str::kCapSaysLaplace;
+    case 14:
+      return Str::kCapSaysLogistic;
+    default:
+      return Str::kCapSaysNormal;
+  }
+}
+
+// The Cp bands: below 1, 1 to below 1.33, 1.33 to below 2, 2 and above.
+Str cp_band(double cp) {
+  if (cp < 1.0) return Str::kCapCpBelow1;
+  if (cp < 1.33) return Str::kCapCpBelow133;
+  if (cp < 2.0) return Str::kCapCpBelow2;
+  return Str::kCapCpAbove2;
+}
+
+void add(Interpretation& out, Str id, const std::string& text) {
+  out.add(static_cast<int32_t>(id), text);
+}
+
+}  // namespace
+
+Interpretation capability_interpretation(const void* record, int pane) {
+  Interpretation out;
+  const auto* r = static_cast<const AnalysisRecord*>(record);
+  if (r == nullptr || r->results == nullptr || r->error_state != 0 || r->computed == 0 ||
+      (pane != 1 && pane != 2))
+    return out;
+  const CapabilityResults& c = static_cast<const CapableState*>(r->results)->results;
+  const int digits = r->option[61] >= 1 && r->option[61] <= 15 ? r->option[61] : 6;
+  const std::string name = text(distribution_sentence(c.distribution));
+  add(out, Str::kCapSaysRestOn, text_with(Str::kCapSaysRestOn, name));
+  if (pane != 2) return out;
+
+  const bool show_cp = r->option[3] != 0, show_cpk = r->option[4] != 0, show_k = r->option[9] != 0;
+  if (present(c.cp)) add(out, cp_band(c.cp), text_with(cp_band(c.cp), number(c.cp, digits)));
+  if (show_cpk && present(c.cpk)) {
+    const Str s = r->option[40] == 0 ? Str::kCapCpkSays1 : Str::kCapCpkSays0;
+    add(out, s, text_with(s, number(c.cpk, digits)));
+    if (show_cp && present(c.cp) && c.cp != 0 && (c.cp - c.cpk) / c.cp >= 0.25)
+      add(out, Str::kCapOffCentre, text(Str::kCapOffCentre));
+  }
+  if (show_k && present(c.k_index)) {
+    for (Str s : {Str::kCapKSays1, Str::kCapKSays2, Str::kCapKSays3}) add(out, s, text(s));
+    out.separator(number(std::fabs(100 * c.k_index), digits));
+    const Str side = c.k_index < 0 ? Str::kCapKBelow : Str::kCapKAbove;
+    add(out, side, text(side));
+  }
+  if (c.distribution == 3 && r->doption[12] != 0 && c.usl_given && c.lsl_given) {
+    add(out, Str::kCapIntervals1, text(Str::kCapIntervals1));
+    add(out, Str::kCapIntervals2, text(Str::kCapIntervals2));
+  }
+  return out;
+}
+
+namespace {
+const bool kRegistered =
+    (register_interpreter(static_cast<int32_t>(Str::kCapTitle), &capability_interpretation), true);
+}  // namespace
+
+}  // namespace ztq

@@ -1,0 +1,119 @@
+// The capability interpretation of panes 1 and 2: which sentences, by their
+// numbers, for the Cp bands, the Cpk sentence of each label set, the
+// off-centre verdict, K and the intervals.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "bridge/module_state.h"
+#include "capability/capable_family.h"
+#include "capability/capable_interpret.h"
+
+namespace ztq {
+namespace {
+
+struct Case {
+  AnalysisRecord record{};
+  CapableState state;
+
+  Case() {
+    module_startup(QUALTY_BIN);
+    record.title_number = 1962;
+    record.computed = 1;
+    for (int k = 3; k <= 9; ++k) record.option[k] = 1;
+    record.option[40] = 1;
+    record.option[61] = 6;
+    record.doption[12] = 95;
+    state.results.distribution = 3;
+    state.results.usl_given = state.results.lsl_given = true;
+    state.results.cp = 1.5;
+    state.results.cpk = 1.4;
+    state.computed = true;
+    record.results = &state;
+  }
+  std::vector<int32_t> numbers(int pane) const {
+    std::vector<int32_t> out;
+    for (const Sentence& s : capability_interpretation(&record, pane).sentences)
+      out.push_back(s.number);
+    return out;
+  }
+};
+
+using N = std::vector<int32_t>;
+
+TEST(CapabilityInterpretation, CpBands) {
+  struct Row {
+    double cp;
+    int32_t want;
+  };
+  const Row rows[] = {{0.99, 8094},   {1.0, 8095}, {1.3299, 8095}, {1.33, 8096},
+                      {1.9999, 8096}, {2.0, 8097}, {3.5, 8097}};
+  for (const Row& r : rows) {
+    Case c;
+    c.state.results.cp = r.cp;
+    c.state.results.cpk = r.cp;  // centred: no off-centre sentence
+    c.record.option[9] = 0;
+    c.record.doption[12] = 0;
+    EXPECT_EQ(c.numbers(2), (N{45035, r.want, 8098})) << r.cp;
+  }
+}
+
+TEST(CapabilityInterpretation, CpkSentenceByLabelSetAndOffCentre) {
+  Case c;
+  c.record.option[9] = 0;
+  c.record.doption[12] = 0;
+  c.state.results.cp = 2.0;
+  c.state.results.cpk = 1.5;  // (2 - 1.5) / 2 = 0.25 exactly: off centre
+  EXPECT_EQ(c.numbers(2), (N{45035, 8097, 8098, 8100}));
+  c.record.option[40] = 0;  // the descriptive label set
+  EXPECT_EQ(c.numbers(2), (N{45035, 8097, 8099, 8100}));
+  c.state.results.cpk = 1.51;  // 0.245: centred enough
+  EXPECT_EQ(c.numbers(2), (N{45035, 8097, 8099}));
+  c.record.option[4] = 0;  // Cpk row off: neither Cpk nor off-centre
+  c.state.results.cpk = 0.5;
+  EXPECT_EQ(c.numbers(2), (N{45035, 8097}));
+  c.record.option[4] = 1;
+  c.state.results.cpk = kMissing;  // a missing value suppresses its sentence
+  c.state.results.cp = kMissing;
+  EXPECT_EQ(c.numbers(2), (N{45035}));
+}
+
+TEST(CapabilityInterpretation, KAndIntervals) {
+  Case c;
+  c.state.results.k_index = -0.1;
+  const Interpretation i = capability_interpretation(&c.record, 2);
+  std::vector<int32_t> got;
+  for (const Sentence& s : i.sentences) got.push_back(s.number);
+  EXPECT_EQ(got, (N{45035, 8096, 8098, 8101, 8102, 8103, 8105, 8106, 8107}));
+  // |100 K| = 10 sits between sentence 8103 and 8105.
+  const std::string between = i.sentences[5].text + "10" + i.sentences[6].text;
+  EXPECT_NE(i.text.find(between), std::string::npos);
+  c.state.results.k_index = 0.05;
+  EXPECT_EQ(c.numbers(2)[6], 8104);
+  c.state.results.distribution = 14;  // intervals: normal distribution only
+  EXPECT_EQ(c.numbers(2).back(), 8104);
+  c.state.results.distribution = 3;
+  c.state.results.lsl_given = false;  // and both limits
+  EXPECT_EQ(c.numbers(2).back(), 8104);
+}
+
+TEST(CapabilityInterpretation, PaneOneNamesTheDistribution) {
+  Case c;
+  c.state.results.distribution = 12;
+  const Interpretation i = capability_interpretation(&c.record, 1);
+  ASSERT_EQ(i.sentences.size(), 1u);
+  EXPECT_NE(i.text.find("gamma"), std::string::npos);
+  EXPECT_TRUE(capability_interpretation(&c.record, 6).sentences.empty());
+  c.record.error_state = 1007;  // an analysis in error says nothing
+  EXPECT_TRUE(capability_interpretation(&c.record, 1).sentences.empty());
+}
+
+TEST(CapabilityInterpretation, RegisteredUnderTheTitle) {
+  Case c;
+  EXPECT_EQ(interpret(&c.record, 1962, 2).text, capability_interpretation(&c.record, 2).text);
+  EXPECT_FALSE(interpret(&c.record, 1962, 2).text.empty());
+}
+
+}  // namespace
+}  // namespace ztq
