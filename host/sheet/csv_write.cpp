@@ -13,7 +13,7 @@ namespace {
 // A text needs quotes when a reader would otherwise split it, trim it, or take
 // it for a number or a missing value.
 bool needs_quotes(std::string_view t) {
-  if (t.find_first_of(",\"\r\n") != std::string_view::npos) return true;
+  if (t.find_first_of(",;\t\"\r\n") != std::string_view::npos) return true;
   if (t.front() == ' ' || t.front() == '\t' || t.back() == '\t') return true;
   double v = 0;
   return classify_number(t, v) != NumberText::kNotNumber;
@@ -38,7 +38,7 @@ std::string write_csv(const DataSheet& sheet) {
   for (std::size_t c = 0; c < ncols; ++c) {
     if (c > 0) out.push_back(',');
     const std::string& name = sheet.column(c).name;
-    if (name.find_first_of(",\"\r\n") != std::string::npos || name.front() == ' ' ||
+    if (name.find_first_of(",;\t\"\r\n") != std::string::npos || name.front() == ' ' ||
         name.back() == ' ')
       append_text(out, name);
     else

@@ -266,6 +266,16 @@ TEST(CsvStream, EverySplitReadsAsTheWhole) {
   }
 }
 
+TEST(CsvRoundTrip, SemicolonsAndTabsInTextsKeepTheColumns) {
+  // Written with commas, a name or text holding ';' or TAB is quoted, so that
+  // the separator found on reading it back is the comma again.
+  const CsvLoad load = read_csv("\"a;b\",c\tt\nx;y,1\n", with(',', '.'));
+  ASSERT_EQ(load.sheet.column_count(), 2u);
+  const std::string written = write_csv(load.sheet);
+  EXPECT_EQ(written, "\"a;b\",\"c\tt\"\n\"x;y\",1\n");
+  expect_same(read_csv(written).sheet, load.sheet);
+}
+
 TEST(CsvRead, ByteOrderMarkComesBackOnWriting) {
   const std::string text =
       "\xEF\xBB\xBF"
