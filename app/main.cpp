@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,11 @@ void add_run_options(CLI::App* cmd, qualty::RunOptions& o) {
                 "keep the options of --set in the profile for later runs");
   cmd->add_option("--save-extra", o.save_extra,
                   "with --save, also the per-point limits and runs-rule flags: limits,flags");
+  cmd->add_option("--sep", o.file.separator, "CSV separator: ',', ';' or tab (default: found)");
+  cmd->add_option("--decimal", o.file.decimal, "decimal separator: '.' or ',' (default: profile)");
+  cmd->add_option("--sheet", o.file.sheet, "worksheet of an .xlsx workbook (default: the first)");
+  cmd->add_option("--max-size", o.file.max_size, "largest data file read: bytes, K, M, G; 0 none")
+      ->default_str("1G");
 }
 
 }  // namespace
@@ -196,22 +202,29 @@ int main(int argc, char** argv) {
                  qualty::user_text(profile).c_str());
     return 2;
   }
-  qualty::Session session(profile);
-  session.ui().assume_yes = yes;
-  if (!session.start()) {
-    std::fprintf(stderr, "qualty: %s\n", session.error().c_str());
+  // An allocation failure anywhere in a command (a data file too large for the
+  // memory) ends it with a message before any output is written.
+  try {
+    qualty::Session session(profile);
+    session.ui().assume_yes = yes;
+    if (!session.start()) {
+      std::fprintf(stderr, "qualty: %s\n", session.error().c_str());
+      return 2;
+    }
+    if (*describe) return session.describe(describe_what, describe_json, std::cout);
+    if (*dist_cmd) return dist(session, std::cin, std::cout);
+    if (*demo_cmd) return demo(session, demo_out, std::cout);
+    if (*run_cmd) {
+      // Without --variant the gage studies open their usual flavour.
+      if (variant->count() == 0 && run.procedure == "gagelong") run.variant = 2;
+      if (variant->count() == 0 && run.procedure == "gagerr") run.variant = 1;
+      return qualty::run_analysis(session, run, std::cout);
+    }
+    if (*reopen_cmd) return qualty::run_analysis(session, reopen, std::cout);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "qualty: not enough memory: an allocation failed (nothing was written)\n");
     return 2;
   }
-  if (*describe) return session.describe(describe_what, describe_json, std::cout);
-  if (*dist_cmd) return dist(session, std::cin, std::cout);
-  if (*demo_cmd) return demo(session, demo_out, std::cout);
-  if (*run_cmd) {
-    // Without --variant the gage studies open their usual flavour.
-    if (variant->count() == 0 && run.procedure == "gagelong") run.variant = 2;
-    if (variant->count() == 0 && run.procedure == "gagerr") run.variant = 1;
-    return qualty::run_analysis(session, run, std::cout);
-  }
-  if (*reopen_cmd) return qualty::run_analysis(session, reopen, std::cout);
   std::cerr << cli.help();  // no command: the usage, as for any bad usage
   return 2;
 }

@@ -230,11 +230,13 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   if (!bind_family(session.module(), procedure, variant, calls, why)) return usage(why);
 
   try {
-    CsvLoad load = read_csv_file(o.data);
+    CsvLoad load = read_data_file(o.data, o.file, session.profile());
     for (const std::string& w : load.warnings)
       std::fprintf(stderr, "qualty: %s\n", cut_quoted_texts(w).c_str());
     session.attach_sheet(std::move(load.sheet));
   } catch (const SheetError& e) {
+    return usage(e.what());
+  } catch (const std::invalid_argument& e) {
     return usage(e.what());
   }
   {

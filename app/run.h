@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/data_file.h"
 #include "app/session.h"
 
 namespace qualty {
@@ -30,6 +31,8 @@ struct RunOptions {
   std::string chart;       // --chart: a chart-type code or name (vchart)
   bool remember = false;   // write the options of --set into the profile
   std::string save_extra;  // --save-extra: limits, flags (comma-separated)
+  // --sep, --decimal, --sheet, --max-size
+  DataFileOptions file;
 };
 
 // Runs the analysis and returns the exit status (0 fine, 1 error state, 2 bad

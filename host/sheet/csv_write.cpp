@@ -1,9 +1,11 @@
 // Writing a data sheet as CSV, in the form that read_csv reads back to the
 // same values.
+#include <algorithm>
 #include <string>
 
 #include "host/files/atomic_file.h"
 #include "host/sheet/csv.h"
+#include "host/sheet/date_text.h"
 
 namespace qualty {
 namespace {
@@ -11,7 +13,7 @@ namespace {
 // A text needs quotes when a reader would otherwise split it, trim it, or take
 // it for a number or a missing value.
 bool needs_quotes(std::string_view t) {
-  if (t.find_first_of(",\"\r\n") != std::string_view::npos) return true;
+  if (t.find_first_of(",;\t\"\r\n") != std::string_view::npos) return true;
   if (t.front() == ' ' || t.front() == '\t' || t.back() == '\t') return true;
   double v = 0;
   return classify_number(t, v) != NumberText::kNotNumber;
@@ -32,10 +34,11 @@ std::string write_csv(const DataSheet& sheet) {
   std::string out;
   const std::size_t ncols = sheet.column_count();
   if (ncols == 0) return out;
+  if (sheet.byte_order_mark()) out += "\xEF\xBB\xBF";
   for (std::size_t c = 0; c < ncols; ++c) {
     if (c > 0) out.push_back(',');
     const std::string& name = sheet.column(c).name;
-    if (name.find_first_of(",\"\r\n") != std::string::npos || name.front() == ' ' ||
+    if (name.find_first_of(",;\t\"\r\n") != std::string::npos || name.front() == ' ' ||
         name.back() == ' ')
       append_text(out, name);
     else
@@ -52,6 +55,15 @@ std::string write_csv(const DataSheet& sheet) {
     for (const std::string& t : col.texts) blank = blank && t.empty();
     all_blank[c] = blank;
   }
+  // A date column is written as ISO dates when every value reads back exactly.
+  std::vector<bool> as_dates(ncols, false);
+  for (std::size_t c = 0; c < ncols; ++c) {
+    const Column& col = sheet.column(c);
+    if (col.type != kDateType) continue;
+    as_dates[c] = std::all_of(col.numbers.begin(), col.numbers.end(), [](double v) {
+      return v == kMissing || !format_iso_date(v).empty();
+    });
+  }
   const std::size_t rows = sheet.row_count();
   for (std::size_t r = 0; r < rows; ++r) {
     for (std::size_t c = 0; c < ncols; ++c) {
@@ -67,7 +79,7 @@ std::string write_csv(const DataSheet& sheet) {
         }
       } else {
         const double v = sheet.number(c, r);
-        if (v != kMissing) out += format_number(v);
+        if (v != kMissing) out += as_dates[c] ? format_iso_date(v) : format_number(v);
       }
     }
     out.push_back('\n');

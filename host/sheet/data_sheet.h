@@ -29,6 +29,7 @@ class SheetError : public std::runtime_error {
 
 inline constexpr char kNumericType = 'N';
 inline constexpr char kCharacterType = 'C';
+inline constexpr char kDateType = 'D';                // day values (date_text.h)
 inline constexpr std::size_t kMaxRows = 100'000'000;  // bounds every allocation by a row number
 inline constexpr int kMaxWidth = 1 << 24;             // widest character column accepted
 inline constexpr std::size_t kMaxNameLength = 32;     // a name fills a 33-byte slot with its NUL
@@ -86,6 +87,11 @@ class DataSheet {
   void prepare_column(std::size_t c, std::size_t rows);  // pads the column to at least rows
   void set_comment(std::size_t c, std::string comment);
 
+  // The file the sheet came from began with a UTF-8 byte-order mark; the CSV
+  // writer writes one again, so that a round trip keeps the file's first bytes.
+  bool byte_order_mark() const { return byte_order_mark_; }
+  void set_byte_order_mark(bool mark) { byte_order_mark_ = mark; }
+
   // Writes a cell from text, growing the column as needed. Numeric text is
   // read with classify_number; empty text, "-32768" and NaN/inf texts store the
   // missing value. Returns false (and stores missing) for text that is no
@@ -103,6 +109,7 @@ class DataSheet {
   Column& at(std::size_t c);
   void check_new_name(std::string_view name) const;
   std::vector<Column> columns_;
+  bool byte_order_mark_ = false;
 };
 
 }  // namespace qualty

@@ -124,7 +124,8 @@ struct SpreadOps {
       if (col.is_text()) {
         put_text(value, s.sheet_->text(c, r), col.width);
       } else {
-        const double v = s.sheet_->number(c, r);
+        // Straight from the column's array: this runs once per row of a variable.
+        const double v = r < col.numbers.size() ? col.numbers[r] : kMissing;
         std::memcpy(value, &v, sizeof v);
       }
       return 1;

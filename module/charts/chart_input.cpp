@@ -12,11 +12,11 @@ Dispersion dispersion_of(int code) {
   return Dispersion::range;
 }
 
-ChartInput chart_input_from_raw(int code, const std::vector<double>& x,
+ChartInput chart_input_from_raw(int code, std::span<const double> x,
                                 const std::vector<Subgroup>& groups) {
   ChartInput in;
   in.code = code;
-  in.observations = x;
+  in.observations.assign(x.begin(), x.end());
   ChartTraits t;
   if (chart_traits(code, &t) && t.family == ChartFamily::subgrouped) {
     SubgroupStatistics s = subgroup_statistics(x, groups, dispersion_of(code));
@@ -24,7 +24,7 @@ ChartInput chart_input_from_raw(int code, const std::vector<double>& x,
     in.stat = std::move(s.mean);
     in.dispersion = std::move(s.dispersion);
   } else {
-    in.stat = x;
+    in.stat.assign(x.begin(), x.end());
     in.size.assign(x.size(), 1.0);
   }
   return in;

@@ -3,6 +3,7 @@
 // as 0). Values that are NaN or infinite read as missing.
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "charts/subgroups.h"
@@ -26,8 +27,12 @@ Dispersion dispersion_of(int code);
 
 // Input of chart CODE from raw observations X. Subgrouped codes summarise the
 // GROUPS; individuals codes take one point per observation and ignore GROUPS.
-ChartInput chart_input_from_raw(int code, const std::vector<double>& x,
+ChartInput chart_input_from_raw(int code, std::span<const double> x,
                                 const std::vector<Subgroup>& groups);
+inline ChartInput chart_input_from_raw(int code, const std::vector<double>& x,
+                                       const std::vector<Subgroup>& groups) {
+  return chart_input_from_raw(code, std::span<const double>(x), groups);
+}
 
 // Input from entered statistics (`option0`, and always for attribute charts):
 // per-point STAT, SIZE and, for subgrouped codes, DISPERSION.

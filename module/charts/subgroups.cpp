@@ -15,7 +15,7 @@ namespace {
 bool usable_code(double c) { return !is_missing(c) && !std::isnan(c); }
 
 // True when every row holds the same code (the "single value" form).
-bool all_same(std::size_t rows, const std::vector<double>& codes) {
+bool all_same(std::size_t rows, std::span<const double> codes) {
   if (rows < 2 || codes.size() < rows) return false;
   for (std::size_t i = 0; i < rows; ++i) {
     if (!usable_code(codes[i]) || codes[i] != codes[0]) return false;
@@ -70,7 +70,7 @@ std::vector<Subgroup> fixed_subgroups(std::size_t rows, double s) {
   return groups;
 }
 
-std::vector<Subgroup> subgroups_from_codes(std::size_t rows, const std::vector<double>& codes) {
+std::vector<Subgroup> subgroups_from_codes(std::size_t rows, std::span<const double> codes) {
   if (codes.empty()) return fixed_subgroups(rows, 1.0);
   if (codes.size() == 1) return fixed_subgroups(rows, codes[0]);
   // A column whose only value is s (the rest empty) gives a fixed size, as a
@@ -96,7 +96,7 @@ std::vector<Subgroup> subgroups_from_labels(std::size_t rows,
 }
 
 // Two-pass mean and sum of squared deviations per subgroup.
-SubgroupStatistics subgroup_statistics(const std::vector<double>& x,
+SubgroupStatistics subgroup_statistics(std::span<const double> x,
                                        const std::vector<Subgroup>& groups, Dispersion kind) {
   SubgroupStatistics out;
   out.size.assign(groups.size(), kMissing);

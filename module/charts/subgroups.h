@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,13 +32,22 @@ struct SubgroupStatistics {
 std::vector<Subgroup> fixed_subgroups(std::size_t rows, double s);
 
 // Subgroups of ROWS observations from a numeric subgroup column.
-std::vector<Subgroup> subgroups_from_codes(std::size_t rows, const std::vector<double>& codes);
+std::vector<Subgroup> subgroups_from_codes(std::size_t rows, std::span<const double> codes);
+inline std::vector<Subgroup> subgroups_from_codes(std::size_t rows,
+                                                  const std::vector<double>& codes) {
+  return subgroups_from_codes(rows, std::span<const double>(codes));
+}
 
 // Subgroups of ROWS observations from a text subgroup column (equal texts).
 std::vector<Subgroup> subgroups_from_labels(std::size_t rows,
                                             const std::vector<std::string>& labels);
 
-SubgroupStatistics subgroup_statistics(const std::vector<double>& x,
+SubgroupStatistics subgroup_statistics(std::span<const double> x,
                                        const std::vector<Subgroup>& groups, Dispersion kind);
+inline SubgroupStatistics subgroup_statistics(const std::vector<double>& x,
+                                              const std::vector<Subgroup>& groups,
+                                              Dispersion kind) {
+  return subgroup_statistics(std::span<const double>(x), groups, kind);
+}
 
 }  // namespace ztq

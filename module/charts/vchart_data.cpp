@@ -13,9 +13,9 @@ namespace {
 
 enum Role { kData = 1, kSubgroup = 2, kSize = 3, kDispersion = 4 };
 
-double at(const std::vector<double>& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
+double at(std::span<const double> v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
 
-double first_present(const std::vector<double>& v) {
+double first_present(std::span<const double> v) {
   for (double x : v)
     if (!is_missing(x) && std::isfinite(x)) return x;
   return kMissing;
@@ -130,9 +130,10 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
     dispersion.resize(rows);
     for (std::size_t i = 0; i < rows; ++i) dispersion[i] = at(c.dispersion, i);
   }
-  out.input = chart_input_from_statistics(code, c.data, std::move(size), std::move(dispersion));
+  out.input = chart_input_from_statistics(code, {c.data.begin(), c.data.end()}, std::move(size),
+                                          std::move(dispersion));
   if (t.family == ChartFamily::individuals) {
-    out.input.observations = c.data;
+    out.input.observations.assign(c.data.begin(), c.data.end());
     out.point_of_row.resize(rows);
     for (std::size_t i = 0; i < rows; ++i) out.point_of_row[i] = static_cast<int>(i);
   }

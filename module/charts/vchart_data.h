@@ -15,6 +15,7 @@
 // labelled with its number.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,19 +23,22 @@
 
 namespace ztq {
 
+// The numeric columns are views of the loaded data blocks (not copies): they
+// must outlive vchart_data's call.
 struct VchartColumns {
-  std::vector<double> data;
+  std::span<const double> data;
   bool subgroup_given = false;
   bool subgroup_text = false;
-  std::vector<double> subgroup;              // numeric subgroup column
+  std::span<const double> subgroup;          // numeric subgroup column
   char subgroup_type = 'N';                  // its type letter (a date letter for dates)
   std::vector<std::string> subgroup_labels;  // text subgroup column (trailing blanks removed)
   bool size_given = false;
-  std::vector<double> size;
+  std::span<const double> size;
   bool dispersion_given = false;
-  std::vector<double> dispersion;
+  std::span<const double> dispersion;
   std::vector<std::string> row_labels;  // the label column's texts, one per row; empty: none
-  int wide_columns = 0;  // several data columns gathered row by row into data: their number
+  int wide_columns = 0;          // several data columns gathered row by row into data: their number
+  std::vector<double> gathered;  // the storage data views when wide_columns > 1
 };
 
 struct VchartData {

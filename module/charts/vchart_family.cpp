@@ -44,25 +44,23 @@ std::string trimmed(std::string_view s) {
   return e == std::string_view::npos ? std::string() : std::string(s.substr(0, e + 1));
 }
 
-// A loaded numeric slot's rows; empty when not given.
-std::vector<double> numbers_of(const Analysis& a, int i) {
-  const auto v = a.numbers(i);
-  return {v.begin(), v.end()};
-}
+// A loaded numeric slot's rows, read in place; empty when not given.
+std::span<const double> numbers_of(const Analysis& a, int i) { return a.numbers(i); }
 
 // Several data columns (data, data2, ...): the data are rebuilt row by row,
 // row 1 column 1, row 1 column 2, ..., and each row is one subgroup.
 void gather_wide(const Analysis& a, VchartColumns& c) {
-  std::vector<std::vector<double>> columns = {c.data};
+  std::vector<std::span<const double>> columns = {c.data};
   for (int slot = kMoreData; slot < kMoreData + kMaxDataColumns - 1; ++slot)
     if (a.given(slot) && a.loaded(slot)) columns.push_back(numbers_of(a, slot));
   if (columns.size() < 2) return;
   std::size_t rows = 0;
   for (const auto& col : columns) rows = std::max(rows, col.size());
-  c.data.assign(rows * columns.size(), kMissing);
+  c.gathered.assign(rows * columns.size(), kMissing);
   for (std::size_t row = 0; row < rows; ++row)
     for (std::size_t k = 0; k < columns.size(); ++k)
-      if (row < columns[k].size()) c.data[row * columns.size() + k] = columns[k][row];
+      if (row < columns[k].size()) c.gathered[row * columns.size() + k] = columns[k][row];
+  c.data = c.gathered;
   c.wide_columns = static_cast<int>(columns.size());
 }
 

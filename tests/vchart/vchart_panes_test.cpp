@@ -167,11 +167,13 @@ TEST_F(VchartPanes, PChartGoldenAndHandArithmetic) {
   c.size_given = true;
   c.size = csv[1];
   double defective = 0, inspected = 0;
+  std::vector<double> proportion;
   for (std::size_t i = 0; i < csv[1].size(); ++i) {
-    c.data.push_back(csv[2][i] / csv[1][i]);
+    proportion.push_back(csv[2][i] / csv[1][i]);
     defective += csv[2][i];
     inspected += csv[1][i];
   }
+  c.data = proportion;
   Built b;
   build(b, 4, c, "Defective/Inspected", "Day");
   b.view.size_name = "Inspected";
@@ -228,12 +230,15 @@ TEST_F(VchartPanes, RulesPaneListsLettersOnBothCharts) {
   // Eight means above the centre, then eight below: rule A on the eighth and
   // sixteenth point of chart 1; the ranges stay inside their limits.
   VchartColumns c;
+  std::vector<double> data;
   for (int i = 0; i < 16; ++i) {
     const double m = i < 8 ? 10.5 : 9.5;
-    for (double d : {-1.0, 0.0, 1.0}) c.data.push_back(m + d);
+    for (double d : {-1.0, 0.0, 1.0}) data.push_back(m + d);
   }
+  c.data = data;
   c.subgroup_given = true;
-  c.subgroup = {3};  // fixed subgroups of 3
+  const double three[] = {3};  // fixed subgroups of 3
+  c.subgroup = three;
   Built b;
   b.options.option[11] = 0;  // rule B off
   b.options.option[12] = 0;
@@ -249,7 +254,8 @@ TEST_F(VchartPanes, RulesPaneListsLettersOnBothCharts) {
 TEST_F(VchartPanes, ErrorStateShowsItsMessageOnly) {
   Built b;
   VchartColumns c;
-  c.data = {1, 2, 3};
+  const double data[] = {1, 2, 3};
+  c.data = data;
   build(b, 0, c, "X", "");
   b.view.error_state = 1171;
   const std::string s = vchart_summary_text(b.results, b.view);
