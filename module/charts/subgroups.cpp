@@ -24,7 +24,7 @@ bool all_same(std::size_t rows, std::span<const double> codes) {
 }
 
 // True when exactly one value of v is present (returned in *value).
-bool single_present(const std::vector<double>& v, double* value) {
+bool single_present(std::span<const double> v, double* value) {
   std::size_t present = 0;
   for (double x : v)
     if (usable_code(x)) {
