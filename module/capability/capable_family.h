@@ -18,13 +18,21 @@
 
 #include "bridge/procedure.h"
 #include "capability/capability.h"
+#include "capability/goodness.h"
+#include "capability/normality.h"
 #include "capability/pearson.h"
+#include "capability/tolerance.h"
 
 namespace ztq {
 
 struct CapableState {
   CapabilityResults results;
   PearsonResults pearson;  // variant 0: the percentile method at compute time
+  // Variant 0: the tests and limits of panes 3, 4, 5 and 7.
+  NormalityResults normality;
+  GofResults fit;
+  NormalTolerance tolerance_normal;
+  NonparametricTolerance tolerance_free;
   bool computed = false;
 };
 

@@ -1,0 +1,130 @@
+#include "capability/capable_graphs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "bridge/strings.h"
+#include "format/numfmt.h"
+#include "stats/distributions.h"
+
+namespace ztq {
+
+namespace {
+
+constexpr size_t kMostProbabilityPoints = 2000;
+
+std::string fixed(double v, int decimals) {
+  char b[64];
+  std::snprintf(b, sizeof b, "%.*f", decimals, v);
+  return b;
+}
+
+std::string limit_label(Str label, double v) { return text(label) + " = " + format_sig(v, 16, 6); }
+
+std::vector<double> sorted_present(const std::vector<double>& data) {
+  std::vector<double> x;
+  x.reserve(data.size());
+  for (double v : data)
+    if (!is_missing(v) && std::isfinite(v)) x.push_back(v);
+  std::sort(x.begin(), x.end());
+  return x;
+}
+
+}  // namespace
+
+void capability_plot(const CapabilityResults& r, const GofResults& f, const CapGraphInfo& info,
+                     GraphBuilder& g) {
+  g.reset(1, ZTG_KIND_HISTOGRAM);
+  g.title(text(Str::kCapPlotTitle));
+  g.subtitle(info.pane.data_name);
+  if (info.pane.status != 0 || f.classes < 1) {
+    g.note(text(Str::kNoResults), 0);
+    return;
+  }
+  const int32_t k = f.classes;
+  const double width = (f.upper - f.lower) / k;
+  std::vector<int64_t> count(static_cast<size_t>(k), 0);
+  for (double v : r.data) {
+    if (is_missing(v) || !std::isfinite(v) || v <= f.lower || v > f.upper) continue;
+    const auto j =
+        std::min<int64_t>(k - 1, static_cast<int64_t>(std::ceil((v - f.lower) / width)) - 1);
+    ++count[static_cast<size_t>(std::max<int64_t>(0, j))];
+  }
+  // The display range: the classes and every limit.
+  double lo = f.lower, hi = f.upper;
+  for (double v : {r.usl, r.nominal, r.lsl})
+    if (!is_missing(v)) lo = std::min(lo, v), hi = std::max(hi, v);
+  const double n = static_cast<double>(r.n);
+  const int points = std::clamp(info.curve_points, 10, 2000);
+  std::vector<double> xs(static_cast<size_t>(points)), ys(xs.size());
+  double top = 0;
+  for (int i = 0; i < points; ++i) {
+    const double x = lo + (hi - lo) * i / (points - 1);
+    const double d = coded_density(r.distribution, r.param, x) * n * width;
+    xs[static_cast<size_t>(i)] = x;
+    ys[static_cast<size_t>(i)] = std::isfinite(d) ? d : kMissing;
+    if (std::isfinite(d)) top = std::max(top, d);
+  }
+  for (int64_t c : count) top = std::max(top, static_cast<double>(c));
+  g.axis_x(lo - 0.02 * (hi - lo), hi + 0.02 * (hi - lo), 0, {});
+  g.axis_y(0, top * 1.1 + 1e-12, 0, text(Str::kCapFrequency));
+  const int bar = g.attribute(Tag::bar), curve = g.attribute(Tag::fit_curve),
+            spec = g.attribute(Tag::spec_limit), centre = g.attribute(Tag::centre_line);
+  for (int32_t j = 0; j < k; ++j)
+    g.bar(f.lower + width * j, 0, f.lower + width * (j + 1), static_cast<double>(count[j]), bar);
+  g.polyline(xs, ys, curve, 0, ZTG_COORDS_DATA, text(Str::kCapDensity));
+  if (r.usl_given) g.vline(r.usl, limit_label(Str::kCapRowUsl, r.usl), spec);
+  if (r.nominal_given) g.vline(r.nominal, limit_label(Str::kCapRowNominal, r.nominal), centre);
+  if (r.lsl_given) g.vline(r.lsl, limit_label(Str::kCapRowLsl, r.lsl), spec);
+  g.legend(text(Str::kCapObservations), bar);
+  g.legend(text(Str::kCapDensity), curve);
+  if (!info.legend) return;
+  const double values[7] = {r.cp, r.cpk, r.cpu, r.cpl, r.cr, r.cpm, r.k_index};
+  const int decimals = std::clamp(info.legend_decimals, 0, 9);
+  for (int i = 0; i < 7; ++i) {
+    if (!info.pane.show[i] || is_missing(values[i]) || !std::isfinite(values[i])) continue;
+    const Str label = static_cast<Str>(capability_index_label(i, info.pane.label_set));
+    g.legend(text(label) + " = " + fixed(values[i], decimals), g.attribute(Tag::text));
+  }
+}
+
+// Ordered observations against the fitted quantiles at Blom's (1958)
+// positions (i - 0.375) / (n + 0.25); above 2000 observations, 2000 ranks
+// spread evenly over 1..n.
+void probability_plot(const CapabilityResults& r, const CapGraphInfo& info, GraphBuilder& g) {
+  g.reset(1, ZTG_KIND_GENERIC);
+  g.title(text(Str::kCapProbTitle));
+  g.subtitle(info.pane.data_name + " - " +
+             text(static_cast<Str>(capability_distribution_label(r.distribution))));
+  if (info.pane.status != 0) {
+    g.note(text(Str::kNoResults), 0);
+    return;
+  }
+  const std::vector<double> x = sorted_present(r.data);
+  const size_t n = x.size();
+  if (n == 0) return;
+  const size_t shown = std::min(n, kMostProbabilityPoints);
+  std::vector<double> qs, os;
+  qs.reserve(shown);
+  os.reserve(shown);
+  for (size_t s = 0; s < shown; ++s) {
+    const size_t i = shown == n ? s : (s * (n - 1)) / (shown - 1);
+    const double p = (static_cast<double>(i + 1) - 0.375) / (static_cast<double>(n) + 0.25);
+    const double q = coded_quantile(r.distribution, r.param, p);
+    if (!std::isfinite(q)) continue;
+    qs.push_back(q);
+    os.push_back(x[i]);
+  }
+  g.axis_x(0, 0, 0, text(Str::kCapFittedQuantile));
+  g.axis_y(0, 0, 0, text(Str::kCapOrdered));
+  const int data = g.attribute(Tag::data), ref = g.attribute(Tag::reference);
+  g.points(qs, os, data);
+  if (!qs.empty()) {
+    const double a = std::min(qs.front(), os.front()), b = std::max(qs.back(), os.back());
+    g.segment(a, a, b, b, ref);
+  }
+}
+
+}  // namespace ztq
