@@ -45,13 +45,8 @@ void capability_plot(const CapabilityResults& r, const GofResults& f, const CapG
   }
   const int32_t k = f.classes;
   const double width = (f.upper - f.lower) / k;
-  std::vector<int64_t> count(static_cast<size_t>(k), 0);
-  for (double v : r.data) {
-    if (is_missing(v) || !std::isfinite(v) || v <= f.lower || v > f.upper) continue;
-    const auto j =
-        std::min<int64_t>(k - 1, static_cast<int64_t>(std::ceil((v - f.lower) / width)) - 1);
-    ++count[static_cast<size_t>(std::max<int64_t>(0, j))];
-  }
+  // The counts of the goodness-of-fit classes, so both panes agree.
+  const std::vector<int64_t>& count = f.class_observed;
   // The display range: the classes and every limit.
   double lo = f.lower, hi = f.upper;
   for (double v : {r.usl, r.nominal, r.lsl})
@@ -72,9 +67,10 @@ void capability_plot(const CapabilityResults& r, const GofResults& f, const CapG
   g.axis_y(0, top * 1.1 + 1e-12, 0, text(Str::kCapFrequency));
   const int bar = g.attribute(Tag::bar), curve = g.attribute(Tag::fit_curve),
             spec = g.attribute(Tag::spec_limit), centre = g.attribute(Tag::centre_line);
-  for (int32_t j = 0; j < k; ++j)
-    g.bar(f.lower + width * j, 0, f.lower + width * (j + 1), static_cast<double>(count[j]), bar);
-  g.polyline(xs, ys, curve, 0, ZTG_COORDS_DATA, text(Str::kCapDensity));
+  for (int32_t j = 0; j < k && static_cast<size_t>(j) < count.size(); ++j)
+    g.bar(f.lower + width * j, 0, f.lower + width * (j + 1),
+          static_cast<double>(count[static_cast<size_t>(j)]), bar);
+  g.polyline(xs, ys, curve);
   if (r.usl_given) g.vline(r.usl, limit_label(Str::kCapRowUsl, r.usl), spec);
   if (r.nominal_given) g.vline(r.nominal, limit_label(Str::kCapRowNominal, r.nominal), centre);
   if (r.lsl_given) g.vline(r.lsl, limit_label(Str::kCapRowLsl, r.lsl), spec);

@@ -140,6 +140,7 @@ GofResults goodness_of_fit(const std::vector<double>& data, int code, const doub
   for (int32_t j = 1; j <= k; ++j)
     while (i < x.size() && x[i] <= bound(j)) ++obs[static_cast<size_t>(j)], ++i;
   obs[static_cast<size_t>(k) + 1] = static_cast<int64_t>(x.size() - i);
+  r.class_observed.assign(obs.begin() + 1, obs.end() - 1);
   double f_prev = coded_cdf(code, param, r.lower);
   expct[0] = n * f_prev;
   for (int32_t j = 1; j <= k; ++j) {

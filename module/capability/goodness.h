@@ -26,7 +26,8 @@ struct GofGroup {
 struct GofResults {
   int32_t classes = 0;
   double lower = kMissing, upper = kMissing;
-  bool iqr_fallback = false;  // rule 3 with an interquartile range of 0: rule 0 used
+  bool iqr_fallback = false;            // rule 3 with an interquartile range of 0: rule 0 used
+  std::vector<int64_t> class_observed;  // observed count of each class 1..k
   std::vector<GofGroup> groups;
   bool chi2_done = false;  // degrees of freedom of 1 or more
   double chi2 = kMissing, chi2_p = kMissing;
