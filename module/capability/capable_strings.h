@@ -160,4 +160,16 @@
   X(kCapFittedQuantile, 49025)   \
   X(kCapOrdered, 49026)          \
   X(kCapDensity, 49027)          \
-  X(kCapObservations, 49028)
+  X(kCapObservations, 49028)     \
+  X(kCapNormalP1, 7764)          \
+  X(kCapNormalP2, 7765)          \
+  X(kCapNormalP3, 7766)          \
+  X(kCapNormalP4, 7767)          \
+  X(kCapFitP1, 49030)            \
+  X(kCapFitP2, 49031)            \
+  X(kCapFitP3, 49032)            \
+  X(kCapFitP4, 49033)            \
+  X(kCapFixedP1, 49034)          \
+  X(kCapFixedP2, 49035)          \
+  X(kCapFixedP3, 49036)          \
+  X(kCapFixedP4, 49037)
