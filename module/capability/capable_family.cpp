@@ -122,6 +122,10 @@ class Capable final : public Procedure {
     r.option[21] = 100;
     r.option[36] = 1;
     r.option[39] = 2;
+    r.option[15] = 1;
+    r.option[16] = 8;
+    for (int k : {41, 42, 43, 45}) r.option[k] = 0;
+    r.option[44] = 9;
     r.option[48] = 0;
     r.option[49] = 20;
     r.doption[10] = r.doption[11] = 0;
@@ -135,6 +139,11 @@ class Capable final : public Procedure {
     r.option[48] = profile.get_int("Snap", "HistogramRule", 0);
     r.option[49] = profile.get_int("Snap", "HistogramClasses", 20);
     r.option[39] = profile.get_int("Page Setup", "Legenddecimals", 2);
+    static constexpr std::pair<int, const char*> kSnap[] = {
+        {15, "ControlShowRuns"},     {16, "ControlRunLength"}, {41, "ControlOuterWarning"},
+        {42, "ControlInnerWarning"}, {43, "ControlSmoother"},  {44, "ControlSpan"},
+        {45, "ControlDispersion"}};
+    for (const auto& [k, key] : kSnap) r.option[k] = profile.get_int("Snap", key, r.option[k]);
   }
   void write_profile(const AnalysisRecord& r) const override {
     const Profile profile = host_profile();
@@ -221,6 +230,20 @@ class Capable final : public Procedure {
         if (r.variant != 1 && r.variant != 2) {
           state.pearson = pearson_of(state.results);
           tests_and_limits(r, previous, state);
+        } else {
+          CapChartOptions o;
+          o.show_runs = r.option[15] != 0;
+          o.run_length = std::clamp(r.option[16], 1, 1000000);
+          o.outer_warning = r.option[41] != 0;
+          o.inner_warning = r.option[42] != 0;
+          o.smoother = r.option[43];
+          o.span = std::clamp(r.option[44], 1, 1000000);
+          o.dispersion_sd = r.option[45] == 1;
+          const std::string w = host_profile().get_string("Snap", "ControlParameter", "0.2");
+          char* end = nullptr;
+          const double weight = std::strtod(w.c_str(), &end);
+          o.weight = end != w.c_str() && weight > 0 && weight <= 1 ? weight : 0.2;
+          state.chart = capability_chart(state.results, r.variant, o);
         }
       }
     } catch (const DomainAbort&) {
@@ -325,7 +348,10 @@ class Capable final : public Procedure {
     const CapableState* s = a.results<CapableState>();
     if (s == nullptr) return {};
     std::string out = capable_results_json(s->results, s->pearson, a.record().variant);
-    if (a.record().variant != 1 && a.record().variant != 2) out += "," + capable_tests_json(*s);
+    if (a.record().variant != 1 && a.record().variant != 2)
+      out += "," + capable_tests_json(*s);
+    else
+      out += "," + capable_chart_json(*s, a.record().variant);
     return out;
   }
 

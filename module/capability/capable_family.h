@@ -17,6 +17,7 @@
 #pragma once
 
 #include "bridge/procedure.h"
+#include "capability/cap_chart.h"
 #include "capability/capability.h"
 #include "capability/goodness.h"
 #include "capability/normality.h"
@@ -33,6 +34,7 @@ struct CapableState {
   GofResults fit;
   NormalTolerance tolerance_normal;
   NonparametricTolerance tolerance_free;
+  CapChartResults chart;  // variants 1 and 2
   bool computed = false;
 };
 

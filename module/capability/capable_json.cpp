@@ -145,6 +145,13 @@ std::vector<OptionField> capable_options() {
        "tolerance_coverage"},
   };
   f.insert(f.end(), tests.begin(), tests.end());
+  const std::pair<int, const char*> chart[] = {
+      {15, "show_runs"}, {16, "run_length"}, {41, "outer_warning"}, {42, "inner_warning"},
+      {43, "smoother"},  {44, "span"},       {45, "dispersion"}};
+  for (const auto& [k, name] : chart)
+    f.push_back({"option" + std::to_string(k), Str::kCapOptChart, S::option, k,
+                 k == 16 || k == 44 ? 1.0 : 0.0, k == 43 ? 2.0 : (k == 16 || k == 44 ? 1e6 : 1.0),
+                 ZTQ_FIELD_INTEGER, name});
   f.push_back(
       {"option40", Str::kCapOptLabelSet, S::option, 40, 0, 1, ZTQ_FIELD_INTEGER, "label_set"});
   return f;

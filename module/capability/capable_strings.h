@@ -172,4 +172,5 @@
   X(kCapFixedP1, 49034)          \
   X(kCapFixedP2, 49035)          \
   X(kCapFixedP3, 49036)          \
-  X(kCapFixedP4, 49037)
+  X(kCapFixedP4, 49037)          \
+  X(kCapOptChart, 49040)

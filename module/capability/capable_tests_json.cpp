@@ -93,7 +93,51 @@ std::string free_json(const NonparametricTolerance& t) {
   return o.str();
 }
 
+std::string side_json(const CapChartSide& c, bool location, int statistic) {
+  JsonObject o;
+  if (!location) o.add_raw("statistic", std::to_string(statistic));
+  o.add_number("centre", c.centre);
+  if (location) o.add_number("sigma", c.sigma);
+  o.add_number("ucl", c.ucl);
+  o.add_number("lcl", c.lcl);
+  const auto pair = [](bool on, double u, double l) {
+    if (!on) return std::string("null");
+    JsonObject w;
+    w.add_number("upper", u);
+    w.add_number("lower", l);
+    return w.str();
+  };
+  o.add_raw("outer_warning", pair(c.has_outer, c.outer_upper, c.outer_lower));
+  o.add_raw("inner_warning", pair(c.has_inner, c.inner_upper, c.inner_lower));
+  o.add_numbers("series", c.series);
+  o.add_raw("smoother", c.smoother.empty() ? "null" : json_numbers(c.smoother));
+  return o.str();
+}
+
 }  // namespace
+
+std::string capable_chart_json(const CapableState& s, int) {
+  JsonObject o;
+  const CapChartResults& c = s.chart;
+  if (s.results.status != 0 || !c.computed) {
+    for (const char* k : {"within_sigma", "location", "dispersion"}) o.add_raw(k, "null");
+    return o.members();
+  }
+  o.add_number("within_sigma", c.within_sigma);
+  // The location object ends with its runs.
+  std::string loc = side_json(c.location, true, 0);
+  loc.pop_back();
+  std::string runs = "null";
+  if (!c.location.runs.empty()) {
+    runs = "[";
+    for (size_t i = 0; i < c.location.runs.size(); ++i)
+      runs += (i ? "," : "") + std::to_string(c.location.runs[i]);
+    runs += "]";
+  }
+  o.add_raw("location", loc + ",\"runs\":" + runs + "}");
+  o.add_raw("dispersion", side_json(c.dispersion, false, c.statistic));
+  return o.members();
+}
 
 std::string capable_tests_json(const CapableState& s) {
   JsonObject o;

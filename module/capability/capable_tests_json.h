@@ -10,5 +10,7 @@ namespace ztq {
 
 // All four null when the analysis holds an error state.
 std::string capable_tests_json(const CapableState& s);
+// Variants 1 and 2: within_sigma, location, dispersion.
+std::string capable_chart_json(const CapableState& s, int variant);
 
 }  // namespace ztq
