@@ -154,7 +154,7 @@ class Capable final : public Procedure {
   void masks(const AnalysisRecord& r, int32_t out[2]) const override {
     const bool chart = r.variant == 1 || r.variant == 2;
     out[0] = chart ? 1 : 83;  // panes 1, 2, 5 and 7 of the analysis
-    out[1] = chart ? 0 : 3;   // graph panes 8 and 9
+    out[1] = chart ? 1 : 3;   // graph panes 8 and 9; the composite pane
   }
 
   bool load_variables(Analysis& a) const override {
@@ -244,6 +244,11 @@ class Capable final : public Procedure {
           const double weight = std::strtod(w.c_str(), &end);
           o.weight = end != w.c_str() && weight > 0 && weight <= 1 ? weight : 0.2;
           state.chart = capability_chart(state.results, r.variant, o);
+          GofInput g;  // the capability plot's classes
+          g.rule = std::clamp(r.option[48], 0, 4);
+          g.classes = r.option[49];
+          state.fit = goodness_of_fit(state.results.data, state.results.distribution,
+                                      state.results.param, state.results.sd, g);
         }
       }
     } catch (const DomainAbort&) {
@@ -297,8 +302,8 @@ class Capable final : public Procedure {
   }
 
   bool graph_pane(const Analysis& a, int pane, GraphBuilder& g) const override {
-    if (pane != 8 && pane != 9) return false;
-    if (a.record().variant == 1 || a.record().variant == 2) return false;
+    const bool chart = a.record().variant == 1 || a.record().variant == 2;
+    if (!chart && pane != 8 && pane != 9) return false;
     const CapableState* s = a.results<CapableState>();
     static const CapableState kNone;
     const CapableState& state = s != nullptr ? *s : kNone;
@@ -308,7 +313,9 @@ class Capable final : public Procedure {
     info.curve_points = r.option[21] > 0 ? r.option[21] : 100;
     info.legend = r.option[36] != 0;
     info.legend_decimals = r.option[39];
-    if (pane == 8)
+    if (chart)
+      capability_composite(state.results, state.fit, state.chart, info, g);
+    else if (pane == 8)
       capability_plot(state.results, state.fit, info, g);
     else
       probability_plot(state.results, info, g);

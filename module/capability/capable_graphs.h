@@ -4,6 +4,7 @@
 #pragma once
 
 #include "bridge/graph_builder.h"
+#include "capability/cap_chart.h"
 #include "capability/capable_panes.h"
 #include "capability/goodness.h"
 
@@ -19,5 +20,11 @@ struct CapGraphInfo {
 void capability_plot(const CapabilityResults& r, const GofResults& classes,
                      const CapGraphInfo& info, GraphBuilder& g);
 void probability_plot(const CapabilityResults& r, const CapGraphInfo& info, GraphBuilder& g);
+
+// The capability-chart variants' composite pane: location chart, capability
+// plot, dispersion chart, probability plot, observations against the limits
+// and the indices.
+void capability_composite(const CapabilityResults& r, const GofResults& classes,
+                          const CapChartResults& chart, const CapGraphInfo& info, GraphBuilder& g);
 
 }  // namespace ztq

@@ -173,4 +173,15 @@
   X(kCapFixedP2, 49035)          \
   X(kCapFixedP3, 49036)          \
   X(kCapFixedP4, 49037)          \
-  X(kCapOptChart, 49040)
+  X(kCapOptChart, 49040)         \
+  X(kCapCmpMean, 3768)           \
+  X(kCapCmpWithin, 3769)         \
+  X(kCapCmpOverall, 3770)        \
+  X(kCapCmpLocation, 3771)       \
+  X(kCapCmpDispersion, 3772)     \
+  X(kCapCmpObservations, 3773)   \
+  X(kCapCmpIndices, 3774)        \
+  X(kCapCmpTitle, 49041)         \
+  X(kCapCmpCl, 49042)            \
+  X(kCapCmpUcl, 49043)           \
+  X(kCapCmpLcl, 49044)
