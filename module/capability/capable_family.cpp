@@ -12,8 +12,11 @@
 #include "bridge/procedures.h"
 #include "bridge/profile.h"
 #include "bridge/variables.h"
+#include "capability/capable_graphs.h"
 #include "capability/capable_json.h"
 #include "capability/capable_panes.h"
+#include "capability/capable_test_panes.h"
+#include "capability/capable_tests_json.h"
 #include "format/options.h"
 #include "format/regional.h"
 
@@ -114,6 +117,18 @@ class Capable final : public Procedure {
     r.doption[4] = r.doption[5] = r.doption[6] = 95.0;
     r.doption[7] = 99.73;
     r.doption[12] = 95.0;
+    r.option[19] = 0;
+    r.option[35] = 0;
+    r.option[21] = 100;
+    r.option[36] = 1;
+    r.option[39] = 2;
+    r.option[15] = 1;
+    r.option[16] = 8;
+    for (int k : {41, 42, 43, 45}) r.option[k] = 0;
+    r.option[44] = 9;
+    r.option[48] = 0;
+    r.option[49] = 20;
+    r.doption[10] = r.doption[11] = 0;
   }
 
   void read_profile(AnalysisRecord& r) const override {
@@ -121,6 +136,14 @@ class Capable final : public Procedure {
     for (int k : kProfileInts) read_int_option(profile, kSection, k, r.option);
     for (int k : kProfileReals) read_real_option(profile, kSection, k, r.doption);
     r.option[61] = profile.get_int("Snap", "SignificantDigits", 6);
+    r.option[48] = profile.get_int("Snap", "HistogramRule", 0);
+    r.option[49] = profile.get_int("Snap", "HistogramClasses", 20);
+    r.option[39] = profile.get_int("Page Setup", "Legenddecimals", 2);
+    static constexpr std::pair<int, const char*> kSnap[] = {
+        {15, "ControlShowRuns"},     {16, "ControlRunLength"}, {41, "ControlOuterWarning"},
+        {42, "ControlInnerWarning"}, {43, "ControlSmoother"},  {44, "ControlSpan"},
+        {45, "ControlDispersion"}};
+    for (const auto& [k, key] : kSnap) r.option[k] = profile.get_int("Snap", key, r.option[k]);
   }
   void write_profile(const AnalysisRecord& r) const override {
     const Profile profile = host_profile();
@@ -131,7 +154,7 @@ class Capable final : public Procedure {
   void masks(const AnalysisRecord& r, int32_t out[2]) const override {
     const bool chart = r.variant == 1 || r.variant == 2;
     out[0] = chart ? 1 : 83;  // panes 1, 2, 5 and 7 of the analysis
-    out[1] = chart ? 0 : 3;   // graph panes 8 and 9
+    out[1] = chart ? 1 : 3;   // graph panes 8 and 9; the composite pane
   }
 
   bool load_variables(Analysis& a) const override {
@@ -204,7 +227,29 @@ class Capable final : public Procedure {
       if (r.error_state == 0) {
         r.doption[13] = state.results.param[0];
         r.doption[14] = state.results.param[1];
-        if (r.variant != 1 && r.variant != 2) state.pearson = pearson_of(state.results);
+        if (r.variant != 1 && r.variant != 2) {
+          state.pearson = pearson_of(state.results);
+          tests_and_limits(r, previous, state);
+        } else {
+          CapChartOptions o;
+          o.show_runs = r.option[15] != 0;
+          o.run_length = std::clamp(r.option[16], 1, 1000000);
+          o.outer_warning = r.option[41] != 0;
+          o.inner_warning = r.option[42] != 0;
+          o.smoother = r.option[43];
+          o.span = std::clamp(r.option[44], 1, 1000000);
+          o.dispersion_sd = r.option[45] == 1;
+          const std::string w = host_profile().get_string("Snap", "ControlParameter", "0.2");
+          char* end = nullptr;
+          const double weight = std::strtod(w.c_str(), &end);
+          o.weight = end != w.c_str() && weight > 0 && weight <= 1 ? weight : 0.2;
+          state.chart = capability_chart(state.results, r.variant, o);
+          GofInput g;  // the capability plot's classes
+          g.rule = std::clamp(r.option[48], 0, 4);
+          g.classes = r.option[49];
+          state.fit = goodness_of_fit(state.results.data, state.results.distribution,
+                                      state.results.param, state.results.sd, g);
+        }
       }
     } catch (const DomainAbort&) {
       state.results = CapabilityResults{};
@@ -231,6 +276,22 @@ class Capable final : public Procedure {
       out = capability_indices_text(state.results, info);
       return true;
     }
+    if (pane == 3) {
+      out = capability_normality_text(state.normality, info);
+      return true;
+    }
+    if (pane == 4) {
+      out = capability_fit_text(state.fit, info);
+      return true;
+    }
+    if (pane == 5) {
+      out = capability_normal_tolerance_text(state.results, state.tolerance_normal, info);
+      return true;
+    }
+    if (pane == 7) {
+      out = capability_free_tolerance_text(state.results, state.tolerance_free, info);
+      return true;
+    }
     if (pane == 6) {
       // The method reads its table cells anew for the pane.
       const PearsonResults p = info.status == 0 ? pearson_of(state.results) : PearsonResults{};
@@ -240,8 +301,31 @@ class Capable final : public Procedure {
     return false;
   }
 
+  bool graph_pane(const Analysis& a, int pane, GraphBuilder& g) const override {
+    const bool chart = a.record().variant == 1 || a.record().variant == 2;
+    if (!chart && pane != 8 && pane != 9) return false;
+    const CapableState* s = a.results<CapableState>();
+    static const CapableState kNone;
+    const CapableState& state = s != nullptr ? *s : kNone;
+    const AnalysisRecord& r = a.record();
+    CapGraphInfo info;
+    info.pane = pane_info(r);
+    info.curve_points = r.option[21] > 0 ? r.option[21] : 100;
+    info.legend = r.option[36] != 0;
+    info.legend_decimals = r.option[39];
+    if (chart)
+      capability_composite(state.results, state.fit, state.chart, info, g);
+    else if (pane == 8)
+      capability_plot(state.results, state.fit, info, g);
+    else
+      probability_plot(state.results, info, g);
+    return true;
+  }
+
   std::vector<PaneInfo> panes() const override {
-    return {{1, Str::kCapSummaryTitle}, {2, Str::kCapIndicesTitle}, {6, Str::kCapPearsonTitle}};
+    return {{1, Str::kCapSummaryTitle}, {2, Str::kCapIndicesTitle},   {3, Str::kCapNormalityTitle},
+            {4, Str::kCapGofTitle},     {5, Str::kCapTolNormalTitle}, {6, Str::kCapPearsonTitle},
+            {7, Str::kCapTolFreeTitle}, {8, Str::kCapPlotTitle},      {9, Str::kCapProbTitle}};
   }
 
   std::vector<OptionField> analysis_options(const AnalysisRecord&) const override {
@@ -257,6 +341,11 @@ class Capable final : public Procedure {
     // checked when it is to be kept.
     if (present(r.doption[14]) && r.doption[14] <= 0)
       return static_cast<int32_t>(Str::kCapBadParameter);
+    for (int k : {4, 5, 6, 7})
+      if (!(r.doption[k] > 0 && r.doption[k] < 100))
+        return static_cast<int32_t>(Str::kCapBadPercent);
+    if (r.option[49] < 0 || r.option[49] > 1000 || r.option[19] < 0 || r.option[19] > 1000)
+      return static_cast<int32_t>(Str::kCapBadClasses);
     if (r.option[38] != 0 && !parameters_possible(r.option[0], r.doption[13], r.doption[14]))
       return static_cast<int32_t>(Str::kCapBadParameter);
     return 0;
@@ -265,7 +354,12 @@ class Capable final : public Procedure {
   std::string results_json(const Analysis& a) const override {
     const CapableState* s = a.results<CapableState>();
     if (s == nullptr) return {};
-    return capable_results_json(s->results, s->pearson, a.record().variant);
+    std::string out = capable_results_json(s->results, s->pearson, a.record().variant);
+    if (a.record().variant != 1 && a.record().variant != 2)
+      out += "," + capable_tests_json(*s);
+    else
+      out += "," + capable_chart_json(*s, a.record().variant);
+    return out;
   }
 
  private:
@@ -314,6 +408,37 @@ class Capable final : public Procedure {
       r.option[38] = 0;
     }
     if (r.option[38] == 0) r.doption[13] = r.doption[14] = kMissing;
+  }
+
+  // Panes 3, 4, 5 and 7: computed once with the analysis. The histogram
+  // classes are kept (option 19, doubles 10 and 11) while the data's range is
+  // unchanged, or always with option 35.
+  static void tests_and_limits(AnalysisRecord& r, const CapableState& previous,
+                               CapableState& state) {
+    const CapabilityResults& c = state.results;
+    state.normality = normality_tests(c.data);
+    GofInput g;
+    g.rule = std::clamp(r.option[48], 0, 4);
+    g.classes = r.option[49];
+    const bool same_range = previous.computed && previous.results.status == 0 &&
+                            previous.results.minimum == c.minimum &&
+                            previous.results.maximum == c.maximum;
+    g.keep = r.option[19] > 0 && (r.option[35] != 0 || same_range);
+    g.kept_count = r.option[19];
+    g.kept_lower = r.doption[10];
+    g.kept_upper = r.doption[11];
+    state.fit = goodness_of_fit(c.data, c.distribution, c.param, c.sd, g);
+    r.option[19] = state.fit.classes;
+    r.doption[10] = state.fit.lower;
+    r.doption[11] = state.fit.upper;
+    const bool normal = c.distribution == 3;
+    state.tolerance_normal =
+        normal_tolerance(c.n, normal ? c.param[0] : c.mean, normal ? c.param[1] : c.sd, c.usl_given,
+                         c.lsl_given, r.doption[7], r.doption[6]);
+    const bool both = c.usl_given == c.lsl_given;
+    const int mode = r.option[11] == 1 ? 1 : 0;
+    state.tolerance_free = nonparametric_tolerance(c.data, r.option[12], both, mode,
+                                                   mode == 0 ? r.doption[4] : r.doption[5]);
   }
 
   static void warn_non_finite(const std::vector<std::vector<double>>& columns) {

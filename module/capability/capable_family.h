@@ -17,14 +17,24 @@
 #pragma once
 
 #include "bridge/procedure.h"
+#include "capability/cap_chart.h"
 #include "capability/capability.h"
+#include "capability/goodness.h"
+#include "capability/normality.h"
 #include "capability/pearson.h"
+#include "capability/tolerance.h"
 
 namespace ztq {
 
 struct CapableState {
   CapabilityResults results;
   PearsonResults pearson;  // variant 0: the percentile method at compute time
+  // Variant 0: the tests and limits of panes 3, 4, 5 and 7.
+  NormalityResults normality;
+  GofResults fit;
+  NormalTolerance tolerance_normal;
+  NonparametricTolerance tolerance_free;
+  CapChartResults chart;  // variants 1 and 2
   bool computed = false;
 };
 

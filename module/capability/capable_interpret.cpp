@@ -1,6 +1,7 @@
 #include "capability/capable_interpret.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
 #include "bridge/strings.h"
@@ -54,18 +55,50 @@ void add(Interpretation& out, Str id, const std::string& text) {
   out.add(static_cast<int32_t>(id), text);
 }
 
+// The band of a P-value: 0 for 0.1 or more, 1 from 0.05, 2 from 0.01, 3 below.
+int p_band(double p) { return p >= 0.1 ? 0 : p >= 0.05 ? 1 : p >= 0.01 ? 2 : 3; }
+
+// The smallest present P-value, or missing when none is present.
+double smallest(std::initializer_list<double> ps) {
+  double m = kMissing;
+  for (double p : ps)
+    if (present(p) && (is_missing(m) || p < m)) m = p;
+  return m;
+}
+
+// Panes 3 and 4: the smallest P-value of the pane's tests, banded.
+void test_sentences(Interpretation& out, const CapableState& s, int pane, int digits) {
+  const NormalityResults& t = s.normality;
+  const double p = pane == 3 ? smallest({t.chi2_p, t.w_p, t.skew_p, t.kurt_p})
+                             : smallest({s.fit.chi2_p, s.fit.ks_p});
+  if (is_missing(p)) return;
+  static constexpr Str kNormal[4] = {Str::kCapNormalP1, Str::kCapNormalP2, Str::kCapNormalP3,
+                                     Str::kCapNormalP4};
+  static constexpr Str kFit[4] = {Str::kCapFitP1, Str::kCapFitP2, Str::kCapFitP3, Str::kCapFitP4};
+  static constexpr Str kFixed[4] = {Str::kCapFixedP1, Str::kCapFixedP2, Str::kCapFixedP3,
+                                    Str::kCapFixedP4};
+  const int b = p_band(p);
+  const Str id = pane == 3 ? kNormal[b] : s.results.distribution < 2 ? kFixed[b] : kFit[b];
+  add(out, id, text_with(id, number(p, digits)));
+}
+
 }  // namespace
 
 Interpretation capability_interpretation(const void* record, int pane) {
   Interpretation out;
   const auto* r = static_cast<const AnalysisRecord*>(record);
   if (r == nullptr || r->results == nullptr || r->error_state != 0 || r->computed == 0 ||
-      (pane != 1 && pane != 2))
+      pane < 1 || pane > 4)
     return out;
-  const CapabilityResults& c = static_cast<const CapableState*>(r->results)->results;
+  const CapableState& state = *static_cast<const CapableState*>(r->results);
+  const CapabilityResults& c = state.results;
   const int digits = r->option[61] >= 1 && r->option[61] <= 15 ? r->option[61] : 6;
   const std::string name = text(distribution_sentence(c.distribution));
   add(out, Str::kCapSaysRestOn, text_with(Str::kCapSaysRestOn, name));
+  if (pane == 3 || pane == 4) {
+    if (r->variant != 1 && r->variant != 2) test_sentences(out, state, pane, digits);
+    return out;
+  }
   if (pane != 2) return out;
 
   const bool show_cp = r->option[3] != 0, show_cpk = r->option[4] != 0, show_k = r->option[9] != 0;

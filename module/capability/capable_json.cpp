@@ -129,6 +129,29 @@ std::vector<OptionField> capable_options() {
   for (int k = 0; k < 7; ++k)
     f.push_back({"option" + std::to_string(3 + k), Str::kCapOptShowRow, S::option, 3 + k, 0, 1,
                  ZTQ_FIELD_INTEGER, rows[k]});
+  const std::vector<OptionField> tests = {
+      {"option48", Str::kCapOptClassRule, S::option, 48, 0, 4, ZTQ_FIELD_INTEGER, "class_rule"},
+      {"option49", Str::kCapOptClassCount, S::option, 49, 1, 1000, ZTQ_FIELD_INTEGER, "classes"},
+      {"option11", Str::kCapOptNpMode, S::option, 11, 0, 1, ZTQ_FIELD_INTEGER, "np_mode"},
+      {"option12", Str::kCapOptNpOrder, S::option, 12, 1, 1000000000, ZTQ_FIELD_INTEGER,
+       "np_order"},
+      {"doption4", Str::kCapOptNpConfidence, S::doption, 4, 1e-6, 99.9999, ZTQ_FIELD_REAL,
+       "np_confidence"},
+      {"doption5", Str::kCapOptNpCoverage, S::doption, 5, 1e-6, 99.9999, ZTQ_FIELD_REAL,
+       "np_coverage"},
+      {"doption6", Str::kCapOptTolConfidence, S::doption, 6, 1e-6, 99.9999, ZTQ_FIELD_REAL,
+       "tolerance_confidence"},
+      {"doption7", Str::kCapOptTolCoverage, S::doption, 7, 1e-6, 99.9999, ZTQ_FIELD_REAL,
+       "tolerance_coverage"},
+  };
+  f.insert(f.end(), tests.begin(), tests.end());
+  const std::pair<int, const char*> chart[] = {
+      {15, "show_runs"}, {16, "run_length"}, {41, "outer_warning"}, {42, "inner_warning"},
+      {43, "smoother"},  {44, "span"},       {45, "dispersion"}};
+  for (const auto& [k, name] : chart)
+    f.push_back({"option" + std::to_string(k), Str::kCapOptChart, S::option, k,
+                 k == 16 || k == 44 ? 1.0 : 0.0, k == 43 ? 2.0 : (k == 16 || k == 44 ? 1e6 : 1.0),
+                 ZTQ_FIELD_INTEGER, name});
   f.push_back(
       {"option40", Str::kCapOptLabelSet, S::option, 40, 0, 1, ZTQ_FIELD_INTEGER, "label_set"});
   return f;

@@ -99,4 +99,89 @@
   X(kCapBadDistribution, 45031)                                               \
   X(kCapNonFinite, 45032)                                                     \
   X(kCapExpNegative, 45034)                                                   \
-  X(kCapSaysRestOn, 45035)
+  X(kCapSaysRestOn, 45035)                                                    \
+  ZTQ_CAPABLE_STRINGS2(X)
+
+// Panes 3, 4, 5 and 7: tests for normality, goodness of fit, tolerance limits.
+#define ZTQ_CAPABLE_STRINGS2(X)  \
+  X(kCapChi2TooFew, 3612)        \
+  X(kCapChi2Equi, 3613)          \
+  X(kCapShapiro, 3614)           \
+  X(kCapShapiroTooMany, 3615)    \
+  X(kCapShapiroFailed, 3616)     \
+  X(kCapSkewZ, 3617)             \
+  X(kCapSkewTooFew, 3618)        \
+  X(kCapKurtZ, 3619)             \
+  X(kCapKurtTooFew, 3620)        \
+  X(kCapPValue, 3122)            \
+  X(kCapGofLower, 3622)          \
+  X(kCapGofUpper, 3623)          \
+  X(kCapGofObserved, 3624)       \
+  X(kCapGofExpected, 3625)       \
+  X(kCapGofBelow, 3626)          \
+  X(kCapGofAbove, 3627)          \
+  X(kCapGofChi2, 3628)           \
+  X(kCapGofDf, 3629)             \
+  X(kCapGofTooFew, 3630)         \
+  X(kCapKsPlus, 3631)            \
+  X(kCapKsMinus, 3632)           \
+  X(kCapKsD, 3633)               \
+  X(kCapKsP, 3634)               \
+  X(kCapTolK2, 4128)             \
+  X(kCapTolK1, 4129)             \
+  X(kCapTolCoverage, 4138)       \
+  X(kCapTolConfidence, 4139)     \
+  X(kCapTolUpper, 4140)          \
+  X(kCapTolLower, 4141)          \
+  X(kCapTolOrder, 4143)          \
+  X(kCapTolRemoved, 4144)        \
+  X(kCapTolNoOrder, 4145)        \
+  X(kCapNormalityTitle, 49003)   \
+  X(kCapGofTitle, 49004)         \
+  X(kCapTolNormalTitle, 49005)   \
+  X(kCapTolFreeTitle, 49007)     \
+  X(kCapChi2Classes, 49011)      \
+  X(kCapGofIqrZero, 49012)       \
+  X(kCapGofClassCount, 49013)    \
+  X(kCapGofContribution, 49014)  \
+  X(kCapBadClasses, 49015)       \
+  X(kCapBadPercent, 49016)       \
+  X(kCapOptClassRule, 49017)     \
+  X(kCapOptClassCount, 49018)    \
+  X(kCapOptNpMode, 49019)        \
+  X(kCapOptNpOrder, 49020)       \
+  X(kCapOptNpConfidence, 49021)  \
+  X(kCapOptNpCoverage, 49022)    \
+  X(kCapOptTolConfidence, 49023) \
+  X(kCapOptTolCoverage, 49024)   \
+  X(kCapPlotTitle, 49008)        \
+  X(kCapProbTitle, 49009)        \
+  X(kCapFrequency, 2908)         \
+  X(kCapFittedQuantile, 49025)   \
+  X(kCapOrdered, 49026)          \
+  X(kCapDensity, 49027)          \
+  X(kCapObservations, 49028)     \
+  X(kCapNormalP1, 7764)          \
+  X(kCapNormalP2, 7765)          \
+  X(kCapNormalP3, 7766)          \
+  X(kCapNormalP4, 7767)          \
+  X(kCapFitP1, 49030)            \
+  X(kCapFitP2, 49031)            \
+  X(kCapFitP3, 49032)            \
+  X(kCapFitP4, 49033)            \
+  X(kCapFixedP1, 49034)          \
+  X(kCapFixedP2, 49035)          \
+  X(kCapFixedP3, 49036)          \
+  X(kCapFixedP4, 49037)          \
+  X(kCapOptChart, 49040)         \
+  X(kCapCmpMean, 3768)           \
+  X(kCapCmpWithin, 3769)         \
+  X(kCapCmpOverall, 3770)        \
+  X(kCapCmpLocation, 3771)       \
+  X(kCapCmpDispersion, 3772)     \
+  X(kCapCmpObservations, 3773)   \
+  X(kCapCmpIndices, 3774)        \
+  X(kCapCmpTitle, 49041)         \
+  X(kCapCmpCl, 49042)            \
+  X(kCapCmpUcl, 49043)           \
+  X(kCapCmpLcl, 49044)

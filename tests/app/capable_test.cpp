@@ -125,10 +125,31 @@ TEST(CapableRun, ResultsJsonKeys) {
   const json& r = doc["results"];
   std::set<std::string> keys;
   for (const auto& [k, v] : r.items()) keys.insert(k);
-  const std::set<std::string> want = {
-      "status", "n",   "mean",         "sd",      "median",    "skewness",       "kurtosis",
-      "min",    "max", "distribution", "params",  "dist_mean", "observed",       "estimated",
-      "ppm",    "z",   "k_multiple",   "indices", "intervals", "natural_limits", "pearson"};
+  const std::set<std::string> want = {"status",
+                                      "n",
+                                      "mean",
+                                      "sd",
+                                      "median",
+                                      "skewness",
+                                      "kurtosis",
+                                      "min",
+                                      "max",
+                                      "distribution",
+                                      "params",
+                                      "dist_mean",
+                                      "observed",
+                                      "estimated",
+                                      "ppm",
+                                      "z",
+                                      "k_multiple",
+                                      "indices",
+                                      "intervals",
+                                      "natural_limits",
+                                      "pearson",
+                                      "normality",
+                                      "fit",
+                                      "tolerance_normal",
+                                      "tolerance_nonparametric"};
   EXPECT_EQ(keys, want);
   EXPECT_EQ(r["status"], 0);
   EXPECT_EQ(r["n"], 125);
@@ -232,6 +253,66 @@ TEST(CapableRun, ErrorStates) {
                    "diameters.csv")
                 .status,
             2);
+}
+
+TEST(CapableRun, GoldenTestPanesAndTheirNumbers) {
+  const fs::path dir = scratch("golden-tests");
+  const Outcome r = qualty("run capable --var data=Diameter " + kLimits +
+                           "--pane 3 --pane 4 --pane 5 --pane 7 --out " + dir.string() + " " +
+                           kData + "diameters.csv");
+  ASSERT_EQ(r.status, 0);
+  for (int pane : {3, 4, 5, 7}) {
+    const std::string golden = slurp(fs::path(QUALTY_SOURCE) / "tests/golden" /
+                                     ("capable_pane" + std::to_string(pane) + ".txt"));
+    ASSERT_FALSE(golden.empty());
+    EXPECT_EQ(slurp(dir / ("pane" + std::to_string(pane) + ".txt")), golden) << "pane " << pane;
+  }
+  // Pane 4's rows by hand: each contribution is (O - E)^2 / E of its row, and
+  // the chi-square their sum: 2.03 + 0.25 + 0.39 + 0.17 + 3.56 + 2.04 = 8.44.
+  const double o[6] = {11, 17, 31, 33, 29, 4}, e[6] = {7.18, 19.20, 34.68, 35.43, 20.47, 8.05};
+  const double c[6] = {2.03, 0.25, 0.39, 0.17, 3.56, 2.04};
+  double sum = 0, n = 0;
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_NEAR((o[i] - e[i]) * (o[i] - e[i]) / e[i], c[i], 0.006) << i;
+    sum += c[i];
+    n += o[i];
+  }
+  EXPECT_EQ(n, 125);
+  EXPECT_NEAR(sum, 8.43681, 0.02);
+  // Pane 7: A = 4 x 125 - 2 (2 - 1) = 498, chi2(0.95, 4) = 9.487729 (tables):
+  // coverage = (498 / 9.487729 - 1) / (498 / 9.487729 + 1) = 96.2609 %.
+  const double a = 498 / 9.487729;
+  EXPECT_NEAR(100 * (a - 1) / (a + 1), 96.2609, 5e-5);
+  // Pane 5 against Howe's (1969) approximation z sqrt((n - 1)(1 + 1/n) / chi2(0.05, n - 1)):
+  // z(0.99865) = 3.0000, chi2(0.05, 124) = 99.28 (Wilson-Hilferty): K = 3.3661.
+  const json j = run_json("--var data=Diameter " + kLimits, kData + "diameters.csv");
+  const json& t = j["results"]["tolerance_normal"];
+  EXPECT_NEAR(t["k"].get<double>(), 3.0 * std::sqrt(124 * 1.008 / 99.28), 0.001);
+  EXPECT_EQ(t["two_sided"], true);
+  EXPECT_NEAR(t["upper"].get<double>(), 25.4003 + t["k"].get<double>() * 0.00969087, 1e-4);
+}
+
+TEST(CapableRun, TestKeysNullOnErrorAndOrderBeyondData) {
+  const json beyond =
+      run_json("--var data=Diameter " + kLimits + "--set option12=200", kData + "diameters.csv");
+  const json& np = beyond["results"]["tolerance_nonparametric"];
+  EXPECT_TRUE(np["r"].is_null());
+  EXPECT_TRUE(np["upper"].is_null());
+  EXPECT_TRUE(np["coverage"].is_null());
+  EXPECT_EQ(np["m"], 200);
+  // Limits out of order: status 1170, the four keys null.
+  const json bad =
+      run_json("--var data=Diameter --var usl=25.3 --var lsl=25.5", kData + "diameters.csv");
+  for (const char* k : {"normality", "fit", "tolerance_normal", "tolerance_nonparametric"})
+    EXPECT_TRUE(bad["results"][k].is_null()) << k;
+  // Percentages of 0, 100 and 150 and a class count of 0 or 10^9 are refused.
+  for (const char* set :
+       {"doption7=0", "doption6=100", "doption4=150", "option49=0", "option49=1000000000"})
+    EXPECT_NE(qualty("run capable --var data=Diameter --set " + std::string(set) + " --json " +
+                     kData + "diameters.csv")
+                  .status,
+              0)
+        << set;
 }
 
 }  // namespace

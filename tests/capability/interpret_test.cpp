@@ -118,4 +118,33 @@ TEST(CapabilityInterpretation, RegisteredUnderTheTitle) {
 }
 
 }  // namespace
+TEST(CapabilityInterpretation, TestPanesBandTheSmallestPValue) {
+  struct Row {
+    int pane, distribution;
+    double a, b;  // two of the pane's P-values (the others missing)
+    int32_t want;
+  };
+  // Bands 0.1 / 0.05 / 0.01 inclusive below; pane 4 has its own sentences for
+  // the distributions of fixed shape (codes 0 and 1).
+  const Row rows[] = {
+      {3, 3, 0.5, 0.1, 7764},    {3, 3, 0.5, 0.0999, 7765},     {3, 3, 0.05, 0.9, 7765},
+      {3, 3, 0.0499, 0.9, 7766}, {3, 3, 0.01, 0.2, 7766},       {3, 3, 0.2, 0.0099, 7767},
+      {4, 3, 0.3, 0.1, 49030},   {4, 3, 0.3, 0.02, 49032},      {4, 0, 0.3, 0.1, 49034},
+      {4, 1, 0.001, 0.5, 49037}, {4, 12, 0.07, kMissing, 49031}};
+  for (const Row& r : rows) {
+    Case c;
+    c.state.results.distribution = r.distribution;
+    if (r.pane == 3) {
+      c.state.normality.chi2_p = r.a;
+      c.state.normality.kurt_p = r.b;
+    } else {
+      c.state.fit.chi2_p = r.a;
+      c.state.fit.ks_p = r.b;
+    }
+    EXPECT_EQ(c.numbers(r.pane), (N{45035, r.want})) << r.pane << " " << r.a << " " << r.b;
+  }
+  Case none;  // no P-value present: nothing said about the tests
+  EXPECT_EQ(none.numbers(3), (N{45035}));
+}
+
 }  // namespace ztq
