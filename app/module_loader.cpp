@@ -54,6 +54,7 @@ bool Module::load(const std::string& path) {
   bind(exports_.results_json, "QualResultsJson");
   bind(exports_.dist, "QualDist");
   bind(exports_.error_message, "QualErrorMessage");
+  bind(exports_.advice_sentences, "QualAdviceSentences");
   return ok;
 }
 

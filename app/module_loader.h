@@ -21,6 +21,7 @@ struct ModuleExports {
   decltype(&QualResultsJson) results_json = nullptr;
   decltype(&QualDist) dist = nullptr;
   decltype(&QualErrorMessage) error_message = nullptr;
+  decltype(&QualAdviceSentences) advice_sentences = nullptr;
 };
 
 class Module {

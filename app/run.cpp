@@ -10,6 +10,7 @@
 #include <ostream>
 #include <set>
 
+#include "app/advice.h"
 #include "app/analysis_file.h"
 #include "app/families.h"
 #include "host/graph/graph_file.h"
@@ -102,13 +103,15 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   for (const auto& r : describe.value("roles", json::array())) roles.insert(r.value("role", ""));
   for (const auto& f : describe.value("options", json::array()))
     analysis_options.insert(f.value("name", ""));
+  std::set<std::string> input_fields;  // answered in the procedure's own input form
+  for (const auto& n : describe.value("inputs", json::array())) input_fields.insert(n);
   for (const auto& p : describe.value("panes", json::array()))
     for (const auto& n : p.value("options", json::array()))
       pane_options[p.value("pane", 0)].insert(n.get<std::string>());
   for (const auto& [name, value] : vars)
     if (!roles.count(name)) return usage("procedure " + procedure + " has no role '" + name + "'");
   for (const auto& [name, value] : sets) {
-    bool known = analysis_options.count(name) || name == "mode";
+    bool known = analysis_options.count(name) || input_fields.count(name) || name == "mode";
     for (const auto& [pane, names] : pane_options) known = known || names.count(name);
     if (!known) return usage("procedure " + procedure + " has no option '" + name + "'");
   }
@@ -278,6 +281,14 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     json pane_texts = json::object();
     for (const auto& [pane, text] : texts) pane_texts[std::to_string(pane)] = text;
     doc["panes"] = pane_texts;
+    // The interpretation of every pane built, with the numbers of its sentences.
+    json advice = json::object();
+    for (int pane : panes)
+      if (texts.count(pane) || graphs.count(pane)) {
+        const PaneAdvice a = pane_advice(session.module().exports(), rec, pane);
+        advice[std::to_string(pane)] = {{"text", a.text}, {"sentences", a.sentences}};
+      }
+    doc["advice"] = advice;
     constexpr size_t kIndentedAtMost = 4 << 20;
     const json outcome = buf.size() <= kIndentedAtMost ? json::parse(buf, nullptr, false) : json();
     if (outcome.is_object()) {
@@ -294,10 +305,15 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     }
   } else {
     for (const auto& [pane, text] : texts) out << crlf_to_lf(text) << "\n\n";
-    for (const auto& [pane, handle] : graphs)
+    for (const auto& [pane, handle] : graphs) {
       if (!o.out_dir.empty())
         out << "pane " << pane << ": " << o.out_dir << "/pane" << pane << "."
             << graph_extension(*format) << "\n";
+      if (o.advice) {  // a graph has no text of its own: its interpretation follows
+        if (o.out_dir.empty()) out << "pane " << pane << ":\n";
+        out << crlf_to_lf(pane_advice(session.module().exports(), rec, pane).text) << "\n";
+      }
+    }
   }
   if (rec->error_state != 0) {
     std::fprintf(stderr, "qualty: %s\n",

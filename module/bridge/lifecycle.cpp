@@ -78,6 +78,7 @@ bool check_variable(int position, const std::string& expression, bool optional,
 }  // namespace
 
 HostContext* host_context() { return g_context; }
+void set_host_context(HostContext* ctx) { g_context = ctx; }
 
 int32_t lifecycle_dialog(const Procedure& p, int32_t index, HostContext* ctx, int32_t reuse) {
   g_context = ctx;

@@ -33,7 +33,9 @@ inline constexpr int32_t kSetupTextSize =
 // {"error": message number or 0, "error_text", "results": {...}}.
 std::string lifecycle_results_json(const Procedure& p, AnalysisRecord& record);
 
-// The HostContext last handed over (by Dialog or BeginAgain).
+// The HostContext last handed over (by Dialog or BeginAgain); a family with a
+// Dialog of its own hands it over with set_host_context.
 HostContext* host_context();
+void set_host_context(HostContext* ctx);
 
 }  // namespace ztq

@@ -103,6 +103,10 @@ class Procedure {
   // Every pane the procedure can build, for describe and the host's listing.
   virtual std::vector<PaneInfo> panes() const = 0;
 
+  // Names that the procedure's own input form answers beside the roles (the
+  // custom chart's titles and axes); none by default.
+  virtual std::vector<std::string> input_fields() const { return {}; }
+
   virtual std::vector<OptionField> analysis_options(const AnalysisRecord&) const { return {}; }
   virtual std::vector<OptionField> pane_options(const AnalysisRecord&, int) const { return {}; }
   // Options that shares pane options with pane (dirty together); by default only itself.

@@ -81,6 +81,10 @@ std::string describe_procedure(const Procedure& p) {
     options += (options.size() > 1 ? "," : "") + o.str();
   }
   out.add_raw("options", options + "]");
+  std::string inputs = "[";
+  for (const std::string& n : p.input_fields())
+    inputs += (inputs.size() > 1 ? "," : "") + json_quote(n);
+  out.add_raw("inputs", inputs + "]");
   std::string panes = "[";
   for (const PaneInfo& pane : p.panes()) {
     JsonObject o;

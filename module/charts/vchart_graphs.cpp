@@ -14,10 +14,8 @@ namespace ztq {
 
 using namespace vchart_detail;
 
-namespace {
-
 // The statistic's name on the value axis.
-Str statistic_name(int code, bool first) {
+Str vchart_detail::statistic_name(int code, bool first) {
   if (!first) {
     if (code == 1 || code == 20) return Str::kVcStatSd;
     if (code == 2) return Str::kVcStatVariance;
@@ -49,6 +47,8 @@ Str statistic_name(int code, bool first) {
       return individuals_wording(code) ? Str::kVcStatIndividual : Str::kVcStatMean;
   }
 }
+
+namespace {
 
 bool constant(const std::vector<double>& v) {
   for (double x : v)

@@ -114,6 +114,8 @@ int32_t error_message_of(int32_t error_state);
 bool individuals_wording(int code);
 // The graph of an analysis in error state: its title and its message only.
 void error_graph(const VchartView& v, GraphBuilder& g, int32_t message);
+// The statistic of chart 1 (FIRST true) or chart 2 of CODE, as its value axis names it.
+Str statistic_name(int code, bool first);
 }  // namespace vchart_detail
 
 }  // namespace ztq

@@ -328,6 +328,12 @@ ZTQ_EXPORT void QualReleaseRecord(AnalysisRecord* record);
  * record belongs to no procedure of the module. Missing values are null. */
 ZTQ_EXPORT int32_t QualResultsJson(AnalysisRecord* record, char* out, int32_t size);
 
+/* The resource numbers of the sentences that CallQualityInterpret writes for
+ * the pane, in their order (separators are not sentences; a sentence that a
+ * missing value suppresses is not listed). Writes at most size numbers into
+ * numbers (which may be null) and returns how many there are. */
+ZTQ_EXPORT int32_t QualAdviceSentences(void* record, int32_t pane, int32_t* numbers, int32_t size);
+
 /* The message number that the record's error state stands for (0 when the
  * analysis holds none), or -1 for a record of no procedure of the module. */
 ZTQ_EXPORT int32_t QualErrorMessage(AnalysisRecord* record);

@@ -26,6 +26,25 @@ ZTQ_EXPORT int32_t ParetoItem(PaneWindow* pane_window, int32_t index, int32_t pa
 ZTQ_EXPORT int32_t ParetoOpts(PaneWindow* pane_window, int32_t index, int32_t pane,
                               ZtGraphDescriptor* descriptor);
 
+/* ---- Custom chart (procedure code 32890, title string 2186) -------------
+ * An empty chart frame: the input form answers title1..title3 (chart, X and Y
+ * axis titles) and doption0..5 (X and Y minimum, maximum, increment; each
+ * maximum above its minimum by 1e-10, each increment at least 1e-10). Opts
+ * sets reference lines 1..8: positions doption6..13 (missing: no line) and
+ * orientations option0..7 (0 horizontal, 1 vertical). Setup writes the name
+ * and the three titles into out_text. Panes: 1 note, 8 chart. Reads no data. */
+ZTQ_EXPORT int32_t CustomDialog(int32_t index, HostContext* context, int32_t reuse);
+ZTQ_EXPORT void CustomSetup(int32_t index, AnalysisRecord* record, AnalysisWindow* window,
+                            char* out_text, int32_t reuse);
+ZTQ_EXPORT int32_t CustomBegin(int32_t index);
+ZTQ_EXPORT int32_t CustomBeginAgain(int32_t index, AnalysisRecord* record, AnalysisWindow* window,
+                                    HostContext* context, SheetState* sheet_state,
+                                    SheetWindow* sheet_window);
+ZTQ_EXPORT int32_t CustomItem(PaneWindow* pane_window, int32_t index, int32_t pane,
+                              ZtGraphDescriptor* descriptor);
+ZTQ_EXPORT int32_t CustomOpts(PaneWindow* pane_window, int32_t index, int32_t pane,
+                              ZtGraphDescriptor* descriptor);
+
 /* ---- Control charts (procedure code 32800 + chart type, title string 5100)
  * One family for the chart-type codes 0 to 21; `code` is the chart type.
  * Roles: data, subgroup, size, dispersion, then the selection. Options are the

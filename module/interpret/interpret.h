@@ -7,6 +7,7 @@
 // text only; a sentence that a missing value suppresses is not added at all.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -42,7 +43,14 @@ struct InterpretEntry {
 // Procedures register their generator once, at module load, under every
 // title string number their records may carry.
 void register_interpreter(int32_t title_number, InterpretFn fn);
+// The interpretation of PANE (1 to 14) of the record by the generator of
+// TITLE_NUMBER: empty for an unknown title or pane, one sentence for a record
+// in an error state; a non-empty text ends with a line end.
 Interpretation interpret(const void* record, int32_t title_number, int pane);
+
+// How many characters of TEXT fit the host's advice buffer of 8192 with its
+// NUL (8191 at most, never parting a UTF-8 sequence).
+size_t advice_cut(const std::string& text);
 
 // The title string number kept in an analysis record (0 for a record the
 // module does not know).
