@@ -5,6 +5,7 @@
 //   qualty dist                  lines "NAME ARG..." on standard input
 //   qualty run PROCEDURE [options] DATA.csv
 //   qualty reopen ANALYSIS DATA.csv [options]
+//   qualty report OUT.html|OUT.pdf ANALYSIS DATA.csv... [--title TEXT]
 //   qualty demo [--out DIR]
 //
 // Exit status: 0 computed without an error state; 1 the analysis holds an
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "app/module_loader.h"
+#include "app/report.h"
 #include "app/run.h"
 #include "app/session.h"
 
@@ -58,6 +60,7 @@ int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out
   };
   int status = 0;
   int ran = 0;
+  qualty::Report report = qualty::start_report(session, "");
   for (const Job& job : jobs) {
     if (session.description(job.procedure).empty()) continue;
     qualty::RunOptions o;
@@ -68,7 +71,9 @@ int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out
     o.out_dir = out_dir + "/" + job.folder;
     o.format = "png";
     out << "==== " << job.title << " (" << job.file << ") ====\n\n";
-    const int s = qualty::run_analysis(session, o, out);
+    const int s = qualty::add_to_report(session, o, report, &out);
+    report.analyses.back().title = job.title;  // bundled data: named by title and file name
+    report.analyses.back().data = job.file;
     status = std::max(status, s);
     ++ran;
   }
@@ -76,7 +81,8 @@ int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out
     std::fprintf(stderr, "qualty: the module offers none of the demo's procedures\n");
     return 2;
   }
-  out << "Panes and graphs written under " << out_dir << "/\n";
+  status = std::max(status, qualty::write_report(report, out_dir + "/report.html"));
+  out << "Panes, graphs and report.html written under " << out_dir << "/\n";
   return status;
 }
 
@@ -91,7 +97,9 @@ void add_run_options(CLI::App* cmd, qualty::RunOptions& o) {
   cmd->add_flag("--save", o.save, "save the result series into the data sheet");
   cmd->add_option("--sheet-out", o.sheet_out, "write the data sheet to this CSV file afterwards");
   cmd->add_option("--analysis-out", o.analysis_out, "save the analysis to reopen it later");
-  cmd->add_flag("--advice", o.advice, "append the interpretation to each pane (and list it in --json)");
+  cmd->add_flag("--advice", o.advice,
+                "append the interpretation to each pane (and list it in --json)");
+  cmd->add_option("--report", o.report, "write a report of the analysis (FILE.html or FILE.pdf)");
 }
 
 }  // namespace
@@ -142,6 +150,15 @@ int main(int argc, char** argv) {
   add_run_options(reopen_cmd, reopen);
   reopen_cmd->fallthrough();
 
+  std::string report_out, report_title;
+  std::vector<std::string> report_items;
+  CLI::App* report_cmd = cli.add_subcommand(
+      "report", "one report (HTML or PDF) of saved analyses, each reopened on its data sheet");
+  report_cmd->add_option("out", report_out, "the report file: OUT.html or OUT.pdf")->required();
+  report_cmd->add_option("analyses", report_items, "ANALYSIS DATA.csv pairs")->required();
+  report_cmd->add_option("--title", report_title, "the report's title");
+  report_cmd->fallthrough();
+
   try {
     cli.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -162,9 +179,13 @@ int main(int argc, char** argv) {
     // Without --variant the gage studies open their usual flavour.
     if (variant->count() == 0 && run.procedure == "gagelong") run.variant = 2;
     if (variant->count() == 0 && run.procedure == "gagerr") run.variant = 1;
+    if (!run.report.empty()) return qualty::run_with_report(session, run, std::cout);
     return qualty::run_analysis(session, run, std::cout);
   }
+  if (*reopen_cmd && !reopen.report.empty())
+    return qualty::run_with_report(session, reopen, std::cout);
   if (*reopen_cmd) return qualty::run_analysis(session, reopen, std::cout);
+  if (*report_cmd) return qualty::report_command(session, report_out, report_items, report_title);
   std::cout << cli.help();
   return 0;
 }

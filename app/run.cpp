@@ -226,6 +226,10 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     }
   }
 
+  if (o.graphs_out != nullptr)  // the report draws them after the record is gone
+    for (const auto& [pane, handle] : graphs)
+      if (const Graph* g = session.graphs().find(handle)) (*o.graphs_out)[pane] = *g;
+
   if (o.save) {
     if (!calls.vsave) return usage("procedure " + procedure + " saves no results");
     calls.vsave(kIndex, 1);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/session.h"
+#include "host/graph/graph_model.h"
 
 namespace qualty {
 
@@ -26,6 +27,8 @@ struct RunOptions {
   std::string analysis_out;
   std::string data;
   std::string reopen;  // an analysis file to reopen instead of a new analysis
+  std::string report;  // a report file (.html or .pdf) to write
+  std::map<int, Graph>* graphs_out = nullptr;  // receives a copy of each graph pane's graph
 };
 
 // Runs the analysis and returns the exit status (0 fine, 1 error state, 2 bad
