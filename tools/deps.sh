@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs (Debian 12, as root), once.
 set -euo pipefail
 packages=(build-essential cmake pkg-config libcairo2-dev libinih-dev libcli11-dev
-          nlohmann-json3-dev libgtest-dev libbenchmark-dev fonts-dejavu-core clang-format)
+          nlohmann-json3-dev libgtest-dev libbenchmark-dev fonts-dejavu-core clang-format
+          chromium poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
