@@ -112,6 +112,7 @@ int add_to_report(Session& session, RunOptions o, Report& report, std::ostream* 
   const RunOptions user = o;
   std::map<int, Graph> graphs;
   o.json = true;
+  o.skip_results = !user.json;
   o.graphs_out = &graphs;
   std::string procedure = o.procedure;
   AnalysisFile saved;
@@ -133,7 +134,12 @@ int add_to_report(Session& session, RunOptions o, Report& report, std::ostream* 
   std::ostringstream captured;
   const int status = run_analysis(session, o, captured);
   const std::string text = captured.str();
-  const json doc = json::parse(text, nullptr, false);
+  // The results member is not shown and may hold 10^6 points: skipped unbuilt.
+  const json::parser_callback_t skip_results = [](int depth, json::parse_event_t event,
+                                                  json& parsed) {
+    return !(depth == 1 && event == json::parse_event_t::key && parsed == "results");
+  };
+  const json doc = json::parse(text, skip_results, false);
   if (out != nullptr) print_like_run(user, text, doc, graphs, *out);
   if (!doc.is_object()) {  // refused before it ran: the reason went to standard error
     a.error = report.words.word(kWordNotReopened, "This analysis could not be reopened: %s");

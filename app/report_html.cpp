@@ -45,6 +45,10 @@ nav ol{padding-left:1.4em}
 }
 )";
 
+// Above this many characters a pane's text is shown once, as text, not also
+// as tables (a listing of 10^5 points would double the report).
+constexpr size_t kLargestTable = 256 * 1024;
+
 bool numeric(const std::string& s, char decimal) {
   bool digit = false;
   for (char c : s) {
@@ -95,6 +99,8 @@ void pane_html(std::string& out, const Report& report, const ReportPane& p, cons
   out += "<div class=\"pane-body\">\n<div class=\"pane-main\">\n";
   if (p.graph) {
     out += inline_svg(p.svg, id + "-");
+  } else if (p.text.size() > kLargestTable) {  // a long listing reads best as it is
+    out += "<pre>" + html_escape(p.text) + "</pre>\n";
   } else {
     for (const TextBlock& b : text_blocks(p.text)) {
       if (b.kind == TextBlock::heading)

@@ -271,7 +271,9 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     // in as the module wrote it, since building a tree of it costs seconds.
     const auto results_export = session.module().exports().results_json;
     std::string buf(1 << 20, '\0');
-    int32_t need = results_export(rec, buf.data(), static_cast<int32_t>(buf.size()));
+    int32_t need =  // a report without --json shows no results: not written
+        o.skip_results ? std::snprintf(buf.data(), buf.size(), "{\"results\":{}}")
+                       : results_export(rec, buf.data(), static_cast<int32_t>(buf.size()));
     if (need >= static_cast<int32_t>(buf.size())) {
       buf.assign(static_cast<size_t>(need) + 1, '\0');
       need = results_export(rec, buf.data(), static_cast<int32_t>(buf.size()));

@@ -29,6 +29,7 @@ struct RunOptions {
   std::string reopen;  // an analysis file to reopen instead of a new analysis
   std::string report;  // a report file (.html or .pdf) to write
   std::map<int, Graph>* graphs_out = nullptr;  // receives a copy of each graph pane's graph
+  bool skip_results = false;                   // --json without the results member
 };
 
 // Runs the analysis and returns the exit status (0 fine, 1 error state, 2 bad
