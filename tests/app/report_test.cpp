@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -150,6 +151,27 @@ TEST(Report, CombinesSavedAnalysesWithContentsAndPdf) {
             0);
   ASSERT_TRUE(fs::exists(dir / "page.png"));
   EXPECT_GT(fs::file_size(dir / "page.png"), 1000u);
+}
+
+TEST(Report, RegionalSettings) {
+  const fs::path dir = scratch("regional");
+  std::ofstream(dir / "comma.ini") << "[Intl]\nsDecimal=,\nsShortdate=DD.MM.YYYY\n";
+  const Outcome r =
+      shell(std::string(QUALTY_BIN) + "/qualty --profile " + (dir / "comma.ini").string() + " " +
+            xbar_r("--report " + (dir / "r.html").string()));
+  ASSERT_EQ(r.status, 0) << r.out;
+  const std::string html = slurp(dir / "r.html");
+  // The upper limit of the X-bar chart, 25.4135 with a decimal point elsewhere.
+  EXPECT_NE(html.find("<td class=\"num\">25,4135</td>"), std::string::npos);
+  EXPECT_EQ(html.find("25.4135"), std::string::npos);
+  // The date as DD.MM.YYYY: two digits, a point, two digits, a point, four digits.
+  const size_t at = html.find("Created ");
+  ASSERT_NE(at, std::string::npos);
+  const std::string date = html.substr(at + 8, 10);
+  for (size_t k = 0; k < date.size(); ++k)
+    EXPECT_TRUE(k == 2 || k == 5 ? date[k] == '.'
+                                 : std::isdigit(static_cast<unsigned char>(date[k])))
+        << date;
 }
 
 TEST(Report, BadInput) {
