@@ -55,8 +55,8 @@ void describe_analysis(Session& session, const RunOptions& o, const std::string&
   a.data = o.data;
   file_crc32(o.data, a.data_bytes, a.data_crc);
   const json d = json::parse(session.description(procedure), nullptr, false);
-  a.title = d.is_object() ? d.value("title", procedure) : procedure;
-  if (a.title.empty()) a.title = procedure;
+  a.title = d.is_object() && !procedure.empty() ? d.value("title", procedure) : procedure;
+  if (a.title.empty()) a.title = o.reopen.empty() ? o.data : o.reopen;
   for (const std::string& v : o.vars) {
     const size_t eq = v.find('=');
     if (eq != std::string::npos) a.variables.emplace_back(v.substr(0, eq), v.substr(eq + 1));

@@ -153,6 +153,19 @@ TEST(Report, CombinesSavedAnalysesWithContentsAndPdf) {
   EXPECT_GT(fs::file_size(dir / "page.png"), 1000u);
 }
 
+TEST(Report, LabelsAreEscaped) {
+  const fs::path dir = scratch("labels");
+  std::ofstream(dir / "d.csv") << "Defect\n\"a<b\"\n\"a<b\"\n\"x & \"\"y\"\"\"\nplain\n";
+  const Outcome r = qualty("run pareto --var raw=Defect --report " + (dir / "r.html").string() +
+                           " " + (dir / "d.csv").string());
+  ASSERT_EQ(r.status, 0) << r.out;
+  const std::string html = slurp(dir / "r.html");
+  EXPECT_EQ(html.find("a<b"), std::string::npos);
+  EXPECT_EQ(html.find("x & \"y\""), std::string::npos);
+  EXPECT_NE(html.find("a&lt;b"), std::string::npos);
+  EXPECT_NE(html.find("x &amp; &quot;y&quot;"), std::string::npos);
+}
+
 TEST(Report, RegionalSettings) {
   const fs::path dir = scratch("regional");
   std::ofstream(dir / "comma.ini") << "[Intl]\nsDecimal=,\nsShortdate=DD.MM.YYYY\n";

@@ -41,6 +41,14 @@ for width in 1200 560; do
   echo "$line" | grep -q '"graphs_with_limits":2,' || status=1
 done
 
+# Printed, each pane starts a page: at least one page per pane.
+"$browser" "${flags[@]}" --no-pdf-header-footer --print-to-pdf="$work/printed.pdf" \
+  "file://$report" 2>"$work/browser.log" || true
+pages=$(pdfinfo "$work/printed.pdf" | sed -n 's/^Pages: *//p')
+panes=$(grep -c '<section class="pane"' "$report")
+echo "printed: $pages pages for $panes panes"
+[ "${pages:-0}" -gt "$panes" ] || status=1
+
 # A screenshot of the report itself, as a reader sees it.
 if [ -n "$shot" ]; then
   "$browser" "${flags[@]}" --window-size=1200,1800 --hide-scrollbars --screenshot="$shot" \
