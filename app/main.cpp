@@ -97,8 +97,7 @@ void add_run_options(CLI::App* cmd, qualty::RunOptions& o) {
   cmd->add_flag("--save", o.save, "save the result series into the data sheet");
   cmd->add_option("--sheet-out", o.sheet_out, "write the data sheet to this CSV file afterwards");
   cmd->add_option("--analysis-out", o.analysis_out, "save the analysis to reopen it later");
-  cmd->add_flag("--advice", o.advice,
-                "append the interpretation to each pane (and list it in --json)");
+  cmd->add_flag("--advice", o.advice, "append the interpretation to each pane (and list it in --json)");
   cmd->add_option("--report", o.report, "write a report of the analysis (FILE.html or FILE.pdf)");
 }
 
