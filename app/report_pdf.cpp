@@ -50,19 +50,27 @@ class PageWriter {
     cairo_text_extents(cr_, s.c_str(), &e);
     return e.x_advance;
   }
-  // One line, cut into pieces that fit the body's width (at blanks when it can).
+  // One line, cut into pieces that fit the body's width (at a blank when one
+  // is in the second half of the piece): a guess in proportion to the width,
+  // then shortened, so that a line of 10^5 characters costs few measures.
   void line(const std::string& text, double indent = 0) {
     const double room = kBodyWidth - indent;
     std::string rest = text;
     do {
+      // No glyph is narrower than a quarter of the size: 600 of them overfill a line.
+      const size_t probe = std::min<size_t>(rest.size(), 600);
       size_t cut = rest.size();
-      while (cut > 1 && width(rest.substr(0, cut)) > room) {
-        const size_t blank = rest.rfind(' ', cut - 1);
-        cut = blank != std::string::npos && blank > 0 ? blank : cut - 1;
+      const double full = width(rest.substr(0, probe));
+      if (full > room || probe < rest.size()) {
+        cut = std::max<size_t>(1, static_cast<size_t>(static_cast<double>(probe) *
+                                                      std::min(1.0, room / std::max(full, 1.0))));
+        while (cut > 1 && width(rest.substr(0, cut)) > room) cut -= std::max<size_t>(1, cut / 20);
+        const size_t blank = rest.rfind(' ', cut);
+        if (blank != std::string::npos && blank > cut / 2) cut = blank;
+        while (cut > 1 && (static_cast<unsigned char>(rest[cut]) & 0xC0) == 0x80) --cut;  // UTF-8
       }
-      while (cut < rest.size() && cut > 0 && (rest[cut - 1] & 0xC0) == 0xC0) --cut;  // whole UTF-8
       put(rest.substr(0, cut), indent);
-      rest = rest.substr(cut);
+      rest.erase(0, cut);
       if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
     } while (!rest.empty());
   }

@@ -169,6 +169,23 @@ TEST(ReportWriters, FiveHundredPanes) {
   EXPECT_EQ(count(pdf, "/Type /Page\n") + count(pdf, "/Type /Page "), 1u + 2u + 500u);
 }
 
+TEST(ReportWriters, LongLinesAreCutNotLost) {
+  // A pane line of 2 x 10^5 characters without a blank (it once cost a measure
+  // per character), and one of accented words.
+  qualty::Report r = report_of(1, "Long");
+  r.analyses.resize(1);
+  std::string accented;
+  for (int k = 0; k < 400; ++k) accented += "\xc3\xa9t\xc3\xa9 ";
+  r.analyses[0].panes[0].text = "Title\n" + std::string(200000, 'x') + "\n" + accented + "\n";
+  std::string pdf, why;
+  ASSERT_TRUE(qualty::report_pdf(r, pdf, why)) << why;
+  // Monospace at 8.5 pt: 510 pt hold 100 characters of 5.1 pt, so 2000 lines of
+  // x and a few of words; at 11.5 pt a line, some 60 lines a page.
+  const size_t pages = count(pdf, "/Type /Page\n") + count(pdf, "/Type /Page ");
+  EXPECT_GE(pages, 1u + 1u + 2000u / 70u);
+  EXPECT_LE(pages, 1u + 1u + 2100u / 50u + 1u);
+}
+
 TEST(ReportWrite, WholeOrNothing) {
   const fs::path dir = fs::temp_directory_path() / "qualty-report-write";
   fs::remove_all(dir);
