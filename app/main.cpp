@@ -5,6 +5,7 @@
 //   qualty dist                  lines "NAME ARG..." on standard input
 //   qualty run PROCEDURE [options] DATA.csv
 //   qualty reopen ANALYSIS DATA.csv [options]
+//   qualty report OUT.html|OUT.pdf ANALYSIS DATA.csv... [--title TEXT]
 //   qualty demo [--out DIR]
 //
 // Exit status: 0 computed without an error state; 1 the analysis holds an
@@ -22,6 +23,7 @@
 #include "app/describe_table.h"
 #include "app/guards.h"
 #include "app/module_loader.h"
+#include "app/report.h"
 #include "app/run.h"
 #include "app/session.h"
 
@@ -78,6 +80,7 @@ int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out
   };
   int status = 0;
   int ran = 0;
+  qualty::Report report = qualty::start_report(session, "");
   for (const Job& job : jobs) {
     if (session.description(job.procedure).empty()) continue;
     qualty::RunOptions o;
@@ -89,7 +92,9 @@ int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out
     o.format = "png";
     o.panes = job.panes;
     out << "==== " << job.title << " (" << job.file << ") ====\n\n";
-    const int s = qualty::run_analysis(session, o, out);
+    const int s = qualty::add_to_report(session, o, report, &out);
+    report.analyses.back().title = job.title;  // bundled data: named by title and file name
+    report.analyses.back().data = job.file;
     status = std::max(status, s);
     ++ran;
   }
@@ -97,7 +102,8 @@ int demo(qualty::Session& session, const std::string& out_dir, std::ostream& out
     std::fprintf(stderr, "qualty: the module offers none of the demo's procedures\n");
     return 2;
   }
-  out << "Panes and graphs written under " << out_dir << "/\n";
+  status = std::max(status, qualty::write_report(report, out_dir + "/report.html"));
+  out << "Panes, graphs and report.html written under " << out_dir << "/\n";
   return status;
 }
 
@@ -124,6 +130,7 @@ void add_run_options(CLI::App* cmd, qualty::RunOptions& o) {
   cmd->add_option("--sheet", o.file.sheet, "worksheet of an .xlsx workbook (default: the first)");
   cmd->add_option("--max-size", o.file.max_size, "largest data file read: bytes, K, M, G; 0 none")
       ->default_str("1G");
+  cmd->add_option("--report", o.report, "write a report of the analysis (FILE.html or FILE.pdf)");
 }
 
 }  // namespace
@@ -184,6 +191,15 @@ int main(int argc, char** argv) {
   add_run_options(reopen_cmd, reopen);
   reopen_cmd->fallthrough();
 
+  std::string report_out, report_title;
+  std::vector<std::string> report_items;
+  CLI::App* report_cmd = cli.add_subcommand(
+      "report", "one report (HTML or PDF) of saved analyses, each reopened on its data sheet");
+  report_cmd->add_option("out", report_out, "the report file: OUT.html or OUT.pdf")->required();
+  report_cmd->add_option("analyses", report_items, "ANALYSIS DATA.csv pairs")->required();
+  report_cmd->add_option("--title", report_title, "the report's title");
+  report_cmd->fallthrough();
+
   try {
     cli.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -218,9 +234,13 @@ int main(int argc, char** argv) {
       // Without --variant the gage studies open their usual flavour.
       if (variant->count() == 0 && run.procedure == "gagelong") run.variant = 2;
       if (variant->count() == 0 && run.procedure == "gagerr") run.variant = 1;
+      if (!run.report.empty()) return qualty::run_with_report(session, run, std::cout);
       return qualty::run_analysis(session, run, std::cout);
     }
+    if (*reopen_cmd && !reopen.report.empty())
+      return qualty::run_with_report(session, reopen, std::cout);
     if (*reopen_cmd) return qualty::run_analysis(session, reopen, std::cout);
+    if (*report_cmd) return qualty::report_command(session, report_out, report_items, report_title);
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "qualty: not enough memory: an allocation failed (nothing was written)\n");
     return 2;

@@ -389,6 +389,9 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
                    ": this analysis does not build it (it shows panes " +
                    (list.empty() ? "none" : list) + ")");
     }
+  if (o.graphs_out != nullptr)  // the report draws them after the record is gone
+    for (const auto& [pane, handle] : graphs)
+      if (const Graph* g = session.graphs().find(handle)) (*o.graphs_out)[pane] = *g;
 
   if (o.save) {
     if (!calls.vsave) return usage("procedure " + procedure + " saves no results");
@@ -455,7 +458,8 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     // The module's outcome text: {"error", "error_text", "results"}. A small
     // one is printed indented; a large one (a chart of 10^6 points) is spliced
     // in as the module wrote it, since building a tree of it costs seconds.
-    const std::string buf = results_text(session, rec);
+    const std::string buf =  // a report without --json shows no results: not written
+        o.skip_results ? std::string("{\"results\":{}}") : results_text(session, rec);
     json doc;
     doc["procedure"] = procedure;
     doc["variant"] = variant;

@@ -8,6 +8,7 @@
 
 #include "app/data_file.h"
 #include "app/session.h"
+#include "host/graph/graph_model.h"
 
 namespace qualty {
 
@@ -33,6 +34,9 @@ struct RunOptions {
   std::string save_extra;  // --save-extra: limits, flags (comma-separated)
   // --sep, --decimal, --sheet, --max-size
   DataFileOptions file;
+  std::string report;                          // a report file (.html or .pdf) to write
+  std::map<int, Graph>* graphs_out = nullptr;  // receives a copy of each graph pane's graph
+  bool skip_results = false;                   // --json without the results member
 };
 
 // Runs the analysis and returns the exit status (0 fine, 1 error state, 2 bad
