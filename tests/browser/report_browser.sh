@@ -37,7 +37,7 @@ for width in 1200 560; do
   fi
   echo "width $width: $line"
   echo "$line" | grep -q '"problems":\[\]' || status=1
-  echo "$line" | grep -q '"analyses":2,"headings":2,' || status=1
+  echo "$line" | grep -q '"analyses":3,"headings":3,' || status=1
   echo "$line" | grep -q '"graphs_with_limits":2,' || status=1
 done
 
