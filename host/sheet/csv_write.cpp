@@ -38,8 +38,10 @@ std::string write_csv(const DataSheet& sheet) {
   for (std::size_t c = 0; c < ncols; ++c) {
     if (c > 0) out.push_back(',');
     const std::string& name = sheet.column(c).name;
+    // A first name that begins with a byte-order mark is quoted, or the reader
+    // would take its mark for the file's own.
     if (name.find_first_of(",;\t\"\r\n") != std::string::npos || name.front() == ' ' ||
-        name.back() == ' ')
+        name.back() == ' ' || name.rfind("\xEF\xBB\xBF", 0) == 0)
       append_text(out, name);
     else
       out += name;

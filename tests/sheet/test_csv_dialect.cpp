@@ -286,6 +286,22 @@ TEST(CsvRead, ByteOrderMarkComesBackOnWriting) {
   EXPECT_EQ(write_csv(read_csv("Diameter,n\n1.5,2\n").sheet), "Diameter,n\n1.5,2\n");
 }
 
+// The fuzzer's find: a first name that itself begins with a byte-order mark
+// lost it on writing, the reader taking it for the file's own mark.
+TEST(CsvRead, FirstNameBeginningWithAMarkKeepsItOnWriting) {
+  const std::string mark = "\xEF\xBB\xBF";
+  for (const std::string& text :
+       {mark + mark + "A,n\n1,2\n", "\"" + mark + "A\",n\n1,2\n"}) {
+    const CsvLoad load = read_csv(text);
+    ASSERT_EQ(load.sheet.column(0).name, mark + "A") << text;
+    const CsvLoad again = read_csv(write_csv(load.sheet));
+    ASSERT_EQ(again.sheet.column_count(), 2u);
+    EXPECT_EQ(again.sheet.column(0).name, mark + "A");
+  }
+  const CsvLoad found = read_csv(mark + mark + "\r\r\r\rN");  // the fuzzer's input itself
+  EXPECT_EQ(read_csv(write_csv(found.sheet)).sheet.column_count(), found.sheet.column_count());
+}
+
 TEST(CsvFile, RefusesWhatIsNoRegularFileOrTooLarge) {
   for (const char* path : {"/dev/zero", "/dev/null"}) {
     try {
