@@ -18,7 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "harness.h"
+
 namespace {
+
+using harness::Outcome;
+using harness::qualty;
+using harness::slurp;
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -26,42 +32,12 @@ using nlohmann::json;
 const std::string kData = std::string(QUALTY_SOURCE) + "/data/";
 const std::string kGolden = std::string(QUALTY_SOURCE) + "/tests/golden/";
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 fs::path scratch(const std::string& name) {
   const fs::path dir =
       fs::temp_directory_path() / ("qualty-advice-" + name + "-" + std::to_string(getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir;
-}
-
-Outcome qualty(const std::string& args) {
-  const std::string me = std::to_string(getpid());
-  const fs::path err = fs::temp_directory_path() / ("qualty-advice-stderr-" + me + ".txt");
-  const fs::path profile = fs::temp_directory_path() / ("qualty-advice-" + me + ".ini");
-  const std::string cmd = std::string(QUALTY_BIN) + "/qualty --profile " + profile.string() + " " +
-                          args + " 2>" + err.string();
-  Outcome r{-1, {}, {}};
-  FILE* pipe = popen(cmd.c_str(), "r");
-  if (pipe == nullptr) return r;
-  std::array<char, 4096> buf{};
-  size_t n = 0;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
-  const int st = pclose(pipe);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  r.err = slurp(err);
-  return r;
 }
 
 // ARGS up to the data FILE (the options that take lists must not meet the file).

@@ -17,7 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "harness.h"
+
 namespace {
+
+using harness::Outcome;
+using harness::qualty;
+using harness::slurp;
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -25,40 +31,12 @@ using nlohmann::json;
 const std::string kData = std::string(QUALTY_SOURCE) + "/data/";
 const std::string kLimits = "--var usl=25.43 --var nominal=25.40 --var lsl=25.37 ";
 
-struct Outcome {
-  int status;
-  std::string out;
-};
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 fs::path scratch(const std::string& name) {
   const fs::path dir =
       fs::temp_directory_path() / ("qualty-capable-" + name + "-" + std::to_string(getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir;
-}
-
-Outcome qualty(const std::string& args) {
-  const fs::path profile =
-      fs::temp_directory_path() / ("qualty-capable-" + std::to_string(getpid()) + ".ini");
-  const std::string cmd = std::string(QUALTY_BIN) + "/qualty --profile " + profile.string() + " " +
-                          args + " 2>/dev/null";
-  Outcome r{-1, {}};
-  FILE* pipe = popen(cmd.c_str(), "r");
-  if (pipe == nullptr) return r;
-  std::array<char, 4096> buf{};
-  size_t n = 0;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
-  const int st = pclose(pipe);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
 }
 
 std::vector<double> diameters() {
