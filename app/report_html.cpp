@@ -1,5 +1,7 @@
 #include "app/report_html.h"
 
+#include "host/graph/svg_painter.h"
+
 #include <cstdio>
 
 #include "app/report_words.h"
@@ -167,29 +169,8 @@ void analysis_html(std::string& out, const Report& report, const ReportAnalysis&
 
 }  // namespace
 
-std::string html_escape(const std::string& s) {
-  std::string out;
-  out.reserve(s.size() + s.size() / 8);
-  for (char c : s) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out.push_back(c);
-    }
-  }
-  return out;
-}
+// The five characters XML reserves, as the SVG writer escapes them.
+std::string html_escape(const std::string& s) { return xml_escape(s); }
 
 std::string inline_svg(const std::string& svg, const std::string& id_prefix) {
   size_t start = svg.find("<svg");
