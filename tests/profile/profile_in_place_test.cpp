@@ -158,7 +158,10 @@ TEST(IniProfile, LargeProfileLoadsInWellUnderASecond) {
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(p.get_string("section999", "KEY99", ""), "value");
-  EXPECT_LT(seconds, 1.0);
+  // A guard against the quadratic search (22.8 s for this file), not a speed
+  // test: bench_profile measures the load (35 ms); sanitizers and a loaded
+  // machine are several times slower.
+  EXPECT_LT(seconds, 10.0);
 }
 
 }  // namespace
