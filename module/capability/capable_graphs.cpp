@@ -62,15 +62,15 @@ void draw_capability(const CapabilityResults& r, const GofResults& f, const CapG
   g.axis_x(lo - 0.02 * (hi - lo), hi + 0.02 * (hi - lo), 0, {}, panel);
   g.axis_y(0, top * 1.1 + 1e-12, 0, text(Str::kCapFrequency), panel);
   const int bar = g.attribute(Tag::bar), curve = g.attribute(Tag::fit_curve),
-            spec = g.attribute(Tag::spec_limit), centre = g.attribute(Tag::centre_line);
+            limit_attr = g.attribute(Tag::spec_limit), centre = g.attribute(Tag::centre_line);
   for (int32_t j = 0; j < k && static_cast<size_t>(j) < count.size(); ++j)
     g.bar(f.lower + width * j, 0, f.lower + width * (j + 1),
           static_cast<double>(count[static_cast<size_t>(j)]), bar, panel);
   g.polyline(xs, ys, curve, panel);
-  if (r.usl_given) g.vline(r.usl, limit_label(Str::kCapRowUsl, r.usl), spec, panel);
+  if (r.usl_given) g.vline(r.usl, limit_label(Str::kCapRowUsl, r.usl), limit_attr, panel);
   if (r.nominal_given)
     g.vline(r.nominal, limit_label(Str::kCapRowNominal, r.nominal), centre, panel);
-  if (r.lsl_given) g.vline(r.lsl, limit_label(Str::kCapRowLsl, r.lsl), spec, panel);
+  if (r.lsl_given) g.vline(r.lsl, limit_label(Str::kCapRowLsl, r.lsl), limit_attr, panel);
   if (panel != 0) return;
   g.legend(text(Str::kCapObservations), bar);
   g.legend(text(Str::kCapDensity), curve);
@@ -178,16 +178,17 @@ void capability_composite(const CapabilityResults& r, const GofResults& f,
   {
     std::vector<double> xs, ys;
     for (size_t i = 0; i < r.data.size(); ++i) xs.push_back(static_cast<double>(i + 1));
-    const int obs = g.attribute(Tag::data), spec = g.attribute(Tag::spec_limit);
+    const int obs = g.attribute(Tag::data), limit_attr = g.attribute(Tag::spec_limit);
     g.axis_x(0, 0, 0, {}, 4);
     g.axis_y(0, 0, 0, {}, 4);
     if (r.data.size() <= GraphBuilder::kDenseAbove)
       g.points(xs, r.data, obs, 4);
     else
       g.series(xs, r.data, obs, 4);
-    if (r.usl_given) g.hline(r.usl, limit_label(Str::kCapRowUsl, r.usl), spec, 4);
-    if (r.nominal_given) g.hline(r.nominal, limit_label(Str::kCapRowNominal, r.nominal), spec, 4);
-    if (r.lsl_given) g.hline(r.lsl, limit_label(Str::kCapRowLsl, r.lsl), spec, 4);
+    if (r.usl_given) g.hline(r.usl, limit_label(Str::kCapRowUsl, r.usl), limit_attr, 4);
+    if (r.nominal_given)
+      g.hline(r.nominal, limit_label(Str::kCapRowNominal, r.nominal), limit_attr, 4);
+    if (r.lsl_given) g.hline(r.lsl, limit_label(Str::kCapRowLsl, r.lsl), limit_attr, 4);
     g.panel_title(4, text(Str::kCapCmpObservations));
   }
   g.text_panel(5);
