@@ -125,6 +125,8 @@ void add_run_options(CLI::App* cmd, qualty::RunOptions& o) {
                 "keep the options of --set in the profile for later runs");
   cmd->add_option("--save-extra", o.save_extra,
                   "with --save, also the per-point limits and runs-rule flags: limits,flags");
+  cmd->add_flag("--resave", o.resave,
+                "with --save, save again each time the analysis is remade (reopened): gageset");
   cmd->add_option("--sep", o.file.separator, "CSV separator: ',', ';' or tab (default: found)");
   cmd->add_option("--decimal", o.file.decimal, "decimal separator: '.' or ',' (default: profile)");
   cmd->add_option("--sheet", o.file.sheet, "worksheet of an .xlsx workbook (default: the first)");

@@ -209,6 +209,7 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
         ", not " + std::to_string(variant));
   if (o.save && o.sheet_out.empty())
     return usage("--save without --sheet-out: the saved columns would be lost");
+  if (o.resave && !o.save) return usage("--resave needs --save");
   std::set<std::string> extras;
   if (!o.save_extra.empty()) {
     if (!o.save) return usage("--save-extra needs --save");
@@ -272,12 +273,19 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
 
   // Every form of the module is answered from --var and --set.
   std::string refusal;
+  // Options that the input dialog itself asks for (the gage plan's counts)
+  // are in force once it is answered; the options form need not see them.
+  bool in_dialog = false;
+  std::set<std::string> dialog_taken;
   session.ui().answer_form = [&](ZtForm& form) -> int32_t {
     if (form.refusal[0] != '\0') refusal = form.refusal;
     for (int32_t i = 0; i < form.field_count; ++i) {
       ZtFormField& f = form.fields[i];
       if (auto it = vars.find(f.name); it != vars.end()) copy_text(f.value, it->second);
-      if (auto it = sets.find(f.name); it != sets.end()) copy_text(f.value, it->second);
+      if (auto it = sets.find(f.name); it != sets.end()) {
+        copy_text(f.value, it->second);
+        if (in_dialog) dialog_taken.insert(it->first);
+      }
     }
     return 1;
   };
@@ -291,7 +299,10 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   SheetState sheet_state{};
   SheetWindow sheet_window{};
   if (o.reopen.empty()) {
-    if (calls.dialog(kIndex, &ctx, 0) == 0)
+    in_dialog = true;
+    const int32_t accepted = calls.dialog(kIndex, &ctx, 0);
+    in_dialog = false;
+    if (accepted == 0)
       return usage("the input form was refused" + (refusal.empty() ? "" : ": " + refusal));
     std::vector<char> text((ZTQ_MAX_VARIABLES_PER_ANALYSIS + 4) * ZTQ_EXPRESSION_SIZE, '\0');
     calls.setup(kIndex, rec, &window, text.data(), 0);
@@ -300,17 +311,24 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     // A reopened analysis: the record as it was saved, then BeginAgain.
     if (!apply_analysis_file(saved, *rec, why)) return usage(why);
     calls.begin_again(kIndex, rec, &window, &ctx, &sheet_state, &sheet_window);
+    if (sheet_state.changed != 0 && o.sheet_out.empty())
+      std::fprintf(stderr,
+                   "qualty: warning: the analysis saved its results into the data sheet again "
+                   "when it was remade; give --sheet-out to keep them\n");
     // The saved options pass the options form's checks, as --set values do.
     PaneWindow check{};
     refusal.clear();
-    if (!analysis_options.empty() && calls.opts(&check, kIndex, 1, nullptr) == 0)
+    // (The gage plan has no options form: its options came through its dialog.)
+    if (!analysis_options.empty() && procedure != "gageset" &&
+        calls.opts(&check, kIndex, 1, nullptr) == 0)
       return usage("the analysis file " + user_text(o.reopen) + " holds an option that is refused" +
                    (refusal.empty() ? "" : ": " + refusal));
   }
 
   // Options: the analysis options through pane 1, pane options through their pane.
   bool any_analysis_option = sets.count("mode") == 0 ? false : false;
-  for (const auto& [name, value] : sets) any_analysis_option |= analysis_options.count(name) > 0;
+  for (const auto& [name, value] : sets)
+    any_analysis_option |= analysis_options.count(name) > 0 && dialog_taken.count(name) == 0;
   std::map<int, ZtGraphDescriptor> descriptors;
   PaneWindow quiet{};
   // The T-squared chart applies its exclusions first: the options dialog's
@@ -395,21 +413,29 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
 
   if (o.save) {
     if (!calls.vsave) return usage("procedure " + procedure + " saves no results");
-    if (extras.empty()) {
+    if (extras.empty() && !o.resave) {
       calls.vsave(kIndex, 1);
     } else {
       // The save dialog, answered: the series saved by default keep their
-      // names, the extra series of the groups asked for take theirs.
+      // names, the extra series of the groups asked for take theirs, and the
+      // re-save box is ticked when asked for.
+      bool resave_offered = false;
       session.ui().answer_form = [&](ZtForm& form) -> int32_t {
         for (int32_t i = 0; i < form.field_count; ++i) {
           ZtFormField& f = form.fields[i];
           const std::string help = f.help;
           if (help.rfind("extra:", 0) == 0 && extras.count(help.substr(6)))
             copy_text(f.value, f.label);
+          if (o.resave && std::string(f.name) == "resave") {
+            copy_text(f.value, "1");
+            resave_offered = true;
+          }
         }
         return 1;
       };
       calls.vsave(kIndex, 0);
+      if (o.resave && !resave_offered)
+        return usage("--resave: procedure " + procedure + " does not save again when remade");
     }
   }
   if (!o.sheet_out.empty()) {

@@ -32,6 +32,7 @@ struct RunOptions {
   std::string chart;       // --chart: a chart-type code or name (vchart)
   bool remember = false;   // write the options of --set into the profile
   std::string save_extra;  // --save-extra: limits, flags (comma-separated)
+  bool resave = false;     // --resave: tick the save form's re-save box (gageset)
   // --sep, --decimal, --sheet, --max-size
   DataFileOptions file;
   std::string report;                          // a report file (.html or .pdf) to write

@@ -4,7 +4,9 @@
 // Record layout: option[0] appraisers A, option[1] parts P, option[2] trials
 // T, option[3] randomise the part order, option[4] user-named appraisers;
 // doption[0] the seed of the part order (the one used, also when the clock
-// gave it). The appraiser names are module-wide, kept between dialogs.
+// gave it); option[5] the re-save flag, ticked in the save form: every later
+// Begin saves the plan again at once. The appraiser names are module-wide,
+// kept between dialogs.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -126,6 +128,7 @@ void GageSet::set_defaults(AnalysisRecord& r) const {
   r.option[2] = 3;
   r.option[3] = 0;
   r.option[4] = 0;
+  r.option[5] = 0;
   r.doption[0] = 0;
 }
 
@@ -235,11 +238,14 @@ void GageSet::save(int32_t index, int32_t automatic) const {
     Form form(900, name());
     for (int c = 0; c < 4; ++c)
       form.add("save_" + std::to_string(c + 1), names[c], ZTQ_FIELD_TEXT, names[c]);
+    form.add("resave", gs::str(46209), ZTQ_FIELD_INTEGER, std::to_string(rp->option[5] != 0), 0, 1);
     if (!form.ask()) return;
     for (int c = 0; c < 4; ++c) {
       names[c] = strip_expression(form.value(c));
       keep[c] = !names[c].empty();
     }
+    double resave = 0;
+    rp->option[5] = parse_form_number(form.value("resave"), resave) && resave != 0 ? 1 : 0;
   }
   // The sheet's columns by name; an existing one is replaced after a question.
   std::vector<char> list(ZTQ_LIST_BUFFER, '\0');
@@ -331,16 +337,29 @@ ZTQ_EXPORT void GageSetSetup(int32_t index, AnalysisRecord* record, AnalysisWind
   });
 }
 
+namespace {
+// A plan whose save form had the re-save box ticked is saved again, unseen,
+// each time it is remade.
+int32_t saved_again(int32_t index, int32_t begun) {
+  const AnalysisRecord* r = ztq::record_at(index);
+  if (begun != 0 && r != nullptr && r->option[5] != 0 && r->error_state == 0)
+    ztq::gageset().save(index, 1);
+  return begun;
+}
+}  // namespace
+
 ZTQ_EXPORT int32_t GageSetBegin(int32_t index, int32_t) {
-  return ztq::guarded_export([&] { return ztq::lifecycle_begin(ztq::gageset(), index); });
+  return ztq::guarded_export(
+      [&] { return saved_again(index, ztq::lifecycle_begin(ztq::gageset(), index)); });
 }
 
 ZTQ_EXPORT int32_t GageSetBeginAgain(int32_t index, AnalysisRecord* record, AnalysisWindow* window,
                                      HostContext* context, SheetState* sheet_state,
                                      SheetWindow* sheet_window, int32_t variant) {
   return ztq::guarded_export([&] {
-    return ztq::lifecycle_begin_again(ztq::gageset(), index, record, window, context, sheet_state,
-                                      sheet_window, variant);
+    return saved_again(index,
+                       ztq::lifecycle_begin_again(ztq::gageset(), index, record, window, context,
+                                                  sheet_state, sheet_window, variant));
   });
 }
 

@@ -154,6 +154,54 @@ TEST(GageSetRun, SaveWritesFourColumnsWithProfileLabels) {
   EXPECT_EQ(rows, 12);
 }
 
+// The save form's re-save box: a reopened plan writes its four columns again
+// at once, but never over columns that hold measurements without a Yes.
+TEST(GageSetRun, ResaveWhenReopened) {
+  const fs::path plan = scratch() / "resave.qan", first = scratch() / "first.csv";
+  const std::string make = "run gageset --set option0=2 --set option1=3 --set option2=2 --save ";
+  ASSERT_EQ(qualty(make + "--resave --analysis-out " + plan.string() + " --sheet-out " +
+                   first.string() + " " + sheet().string())
+                .status,
+            0);
+  struct Row {
+    std::string sheet, extra, first_run;  // the sheet reopened on, flags, its first plan row
+  } rows[] = {{sheet().string(), "", ",A,1,1,"},  // empty sheet: the plan is written again
+              {"measured", "", ",A,1,1,4.5"},     // measurements kept (no Yes)
+              {"measured", "--yes", ",A,1,1,"}};  // Yes: the plan replaces the columns
+  const fs::path measured = scratch() / "measured.csv";
+  std::ofstream(measured) << "Note,Appraisers,Parts,Trials,Measurement\n,A,1,1,4.5\n";
+  for (const Row& r : rows) {
+    const fs::path out = scratch() / "again.csv";
+    fs::remove(out);
+    const std::string on = r.sheet == "measured" ? measured.string() : r.sheet;
+    EXPECT_EQ(qualty("reopen " + plan.string() + " " + on + " " + r.extra + " --sheet-out " +
+                     out.string())
+                  .status,
+              0);
+    std::ifstream in(out);
+    std::string header, line;
+    std::getline(in, header);
+    std::getline(in, line);
+    EXPECT_EQ(header, "Note,Appraisers,Parts,Trials,Measurement") << r.sheet << r.extra;
+    EXPECT_EQ(line, r.first_run) << r.sheet << r.extra;
+  }
+  // Without the box a reopen leaves the sheet alone; other procedures have no box.
+  ASSERT_EQ(qualty(make + "--analysis-out " + plan.string() + " --sheet-out " + first.string() +
+                   " " + sheet().string())
+                .status,
+            0);
+  const fs::path out = scratch() / "plain.csv";
+  EXPECT_EQ(
+      qualty("reopen " + plan.string() + " " + sheet().string() + " --sheet-out " + out.string())
+          .status,
+      0);
+  EXPECT_EQ(slurp(out), "Note\n");
+  EXPECT_EQ(
+      qualty("run gagerr" + kPair + "--save --resave --sheet-out " + out.string() + " " + kRange)
+          .status,
+      2);
+}
+
 // 18 x 500 x 2 = 18,000 runs: the listing stops after 59,952 characters
 // with "...", the save still writes every run.
 TEST(GageSetRun, LargePlanListingCutAndFullSave) {
