@@ -1,46 +1,19 @@
 // The beta quantile behind the limit of the estimated-covariance T-squared
 // chart. The limit is needed at every step of automatic exclusion with n up
 // to 10^6, where the second shape parameter (n - p - 1) / 2 is large; the
-// continued fraction below converges in O(sqrt(max(a, b))) terms there.
+// continued fraction of the incomplete beta converges in O(sqrt(max(a, b)))
+// terms there.
 #include <cmath>
 
 #include "multivariate/mv_compute.h"
+#include "stats/detail/beta_fraction.h"
 #include "stats/guarded.h"
 
 namespace ztq {
 
 namespace {
 
-// Press et al. (2007), Numerical Recipes 3rd ed., 6.4: the continued
-// fraction of the incomplete beta, by the modified Lentz method.
-double beta_fraction(double a, double b, double x) {
-  constexpr double kTiny = 1e-300, kEps = 1e-16;
-  const double qab = a + b, qap = a + 1.0, qam = a - 1.0;
-  double c = 1.0, d = 1.0 - qab * x / qap;
-  if (std::fabs(d) < kTiny) d = kTiny;
-  d = 1.0 / d;
-  double h = d;
-  for (int m = 1; m <= 100000; ++m) {
-    const double m2 = 2.0 * m;
-    double aa = m * (b - m) * x / ((qam + m2) * (a + m2));
-    d = 1.0 + aa * d;
-    if (std::fabs(d) < kTiny) d = kTiny;
-    c = 1.0 + aa / c;
-    if (std::fabs(c) < kTiny) c = kTiny;
-    d = 1.0 / d;
-    h *= d * c;
-    aa = -(a + m) * (qab + m) * x / ((a + m2) * (qap + m2));
-    d = 1.0 + aa * d;
-    if (std::fabs(d) < kTiny) d = kTiny;
-    c = 1.0 + aa / c;
-    if (std::fabs(c) < kTiny) c = kTiny;
-    d = 1.0 / d;
-    const double del = d * c;
-    h *= del;
-    if (std::fabs(del - 1.0) < kEps) break;
-  }
-  return h;
-}
+using detail::beta_fraction;
 
 // ln of x^a (1 - x)^b / B(a, b).
 double log_front(double x, double a, double b) {

@@ -2,12 +2,15 @@
 // I_x(a, b) reduces b to b' in (0, 1] with the recurrence
 // I_x(a, b + 1) = I_x(a, b) + x^a (1 - x)^b / (b B(a, b)) (Abramowitz and
 // Stegun 1964, 26.5.16) and sums the hypergeometric series of I_x(a, b')
-// (26.5.4) to a relative term of 1e-6. The inverse starts from the normal
-// approximation of 26.5.22 and refines it by false position (Illinois variant).
+// (26.5.4) to a relative term of 1e-6; shapes beyond the recurrence's range
+// take the continued fraction 26.5.8 instead. The inverse starts from the
+// normal approximation of 26.5.22 and refines it by false position (Illinois
+// variant).
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
+#include "stats/detail/beta_fraction.h"
 #include "stats/detail/false_position.h"
 #include "stats/distributions.h"
 #include "stats/guarded.h"
@@ -18,9 +21,17 @@ namespace {
 constexpr double kSeriesTolerance = 1e-6;  // relative size of the last series term
 constexpr int kSeriesMaxTerms = 10000;     // the terms shrink at least like x^k, x <= 1/2
 constexpr double kExponentFloor = -800.0;  // exp of anything lower is 0 anyway
-// The recurrence costs one step per unit of b; beyond this the shape is out of
-// the routine's range and the result is the missing value.
+// The recurrence costs one step per unit of b; beyond this (and where its sums
+// overflow) the continued fraction takes over.
 constexpr double kMaxRecurrenceSteps = 1e5;
+// I_x(a, b) by the continued fraction where it converges fast, else through
+// 1 - I_{1-x}(b, a).
+double ibeta_fraction(double x, double a, double b) {
+  if (x > (a + 1.0) / (a + b + 2.0)) return 1.0 - ibeta_fraction(1.0 - x, b, a);
+  const double ln_front = a * std::log(x) + b * std::log1p(-x) - std::log(a) -
+                          (std::lgamma(a) + std::lgamma(b) - std::lgamma(a + b));
+  return std::exp(std::max(ln_front, kExponentFloor)) * detail::beta_fraction(a, b, x);
+}
 
 }  // namespace
 
@@ -37,8 +48,9 @@ double ibeta(double x, double a, double b) {
     return is_missing(r) ? r : 1.0 - r;
   }
 
+  if (!std::isfinite(a) || !std::isfinite(b)) return kMissing;
   const double m = std::ceil(b - 1.0);  // recurrence steps from b' up to b
-  if (m > kMaxRecurrenceSteps || !std::isfinite(a)) return kMissing;
+  if (m > kMaxRecurrenceSteps) return ibeta_fraction(x, a, b);
   const double bp = b - m;  // b' in (0, 1]
   const double ln_x = std::log(x);
   const double ln_1mx = std::log1p(-x);
