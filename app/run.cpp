@@ -254,6 +254,12 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
     std::fprintf(stderr, "qualty: %s\n", cut_quoted_texts(warning).c_str());
   session.set_advice(o.advice);
   MessageReport report(session.ui());
+  {
+    std::vector<std::string> ordered;
+    for (const auto& r : describe.value("roles", json::array()))
+      ordered.push_back(r.value("role", ""));
+    report.set_roles(std::move(ordered));
+  }
   // The options of --set hold for this run; only --remember writes them
   // into the profile, as the options dialog's OK would.
   HostApplication* app = session.app();

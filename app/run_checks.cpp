@@ -77,9 +77,27 @@ bool check_variables(const DataSheet& sheet, const std::map<std::string, std::st
   return true;
 }
 
+namespace {
+
+// "Variable 2 is required ..." -> "Variable 2 (subgroup) is required ...": the
+// module counts the variables of its input form; the command line names roles.
+std::string with_role(const std::string& text, const std::vector<std::string>& roles) {
+  static const std::string kLead = "Variable ";
+  if (text.rfind(kLead, 0) != 0) return text;
+  size_t end = kLead.size();
+  while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+  if (end == kLead.size() || end - kLead.size() > 3 || end >= text.size() || text[end] != ' ')
+    return text;
+  const size_t position = std::stoul(text.substr(kLead.size(), end - kLead.size()));
+  if (position < 1 || position > roles.size()) return text;
+  return text.substr(0, end) + " (" + roles[position - 1] + ")" + text.substr(end);
+}
+
+}  // namespace
+
 void MessageReport::flush() {
   for (const ShownMessage& m : ui_.messages()) {
-    const std::string text = one_line(m.text);
+    const std::string text = with_role(one_line(m.text), roles_);
     if (text.empty() || printed_[text]++ > 0) continue;
     const char* reply = m.answer == ZTQ_IDYES ? " [Yes]" : (m.answer == ZTQ_IDNO ? " [No]" : "");
     std::fprintf(stderr, "qualty: %s%s\n", text.c_str(), reply);

@@ -5,6 +5,8 @@
 
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "host/sheet/data_sheet.h"
 #include "host/ui/ui_service.h"
@@ -31,12 +33,16 @@ class MessageReport {
   MessageReport& operator=(const MessageReport&) = delete;
 
   void flush();
+  // The procedure's roles in the order of its input form: a message that
+  // names "Variable N" then names the role too.
+  void set_roles(std::vector<std::string> roles) { roles_ = std::move(roles); }
   // Prints text unless a message box showed it already.
   void error(const std::string& text);
 
  private:
   UiService& ui_;
   std::map<std::string, int> printed_;
+  std::vector<std::string> roles_;
 };
 
 }  // namespace qualty

@@ -233,6 +233,7 @@ TEST(Run, BadInputExitsWithTwoAndErrorStatesWithOne) {
   struct Row {
     std::string args;
     int status;
+    std::string says = {};  // a part of the message, when it matters
   };
   const Row rows[] = {
       {"run pareto --var raw=Defect /nonexistent/file.csv", 2},
@@ -244,11 +245,15 @@ TEST(Run, BadInputExitsWithTwoAndErrorStatesWithOne) {
       {"run vchart --chart 22 --var data=Diameter " + kData + "diameters.csv", 2},
       {"run pareto --var raw=Defect --set combine=9 " + kData + "defects.csv", 2},
       {"run pareto --var raw=Defect " + (dir / "blank.csv").string(), 1},
+      // The module counts its form's variables; the message names the role too.
+      {"run vchart --var data=Appraiser " + kData + "gage_study.csv", 1,
+       "Variable 1 (data) holds text"},
   };
   for (const Row& r : rows) {
     const Outcome o = qualty(r.args);
     EXPECT_EQ(o.status, r.status) << r.args << "\n" << o.err;
     EXPECT_FALSE(o.err.empty()) << r.args << ": a message on standard error";
+    EXPECT_NE(o.err.find(r.says), std::string::npos) << r.args << "\n" << o.err;
   }
   const Outcome blank =
       qualty("run pareto --var raw=Defect --json " + (dir / "blank.csv").string());
