@@ -7,6 +7,8 @@
 // 6.2 and 6.4 (Lentz's continued fractions); quantiles by bisection.
 #include "pearson_curves.h"
 
+#include "stats/detail/beta_fraction.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -25,35 +27,7 @@ constexpr int kMaxTerms = 100000;
 
 double log_beta(double a, double b) { return std::lgamma(a) + std::lgamma(b) - std::lgamma(a + b); }
 
-// Continued fraction of the incomplete beta function (Numerical Recipes 6.4).
-double beta_fraction(double a, double b, double x) {
-  const double tiny = 1e-300;
-  const double qab = a + b, qap = a + 1, qam = a - 1;
-  double c = 1, d = 1 - qab * x / qap;
-  if (std::fabs(d) < tiny) d = tiny;
-  d = 1 / d;
-  double h = d;
-  for (int m = 1; m <= kMaxTerms; ++m) {
-    const double m2 = 2.0 * m;
-    double aa = m * (b - m) * x / ((qam + m2) * (a + m2));
-    d = 1 + aa * d;
-    if (std::fabs(d) < tiny) d = tiny;
-    c = 1 + aa / c;
-    if (std::fabs(c) < tiny) c = tiny;
-    d = 1 / d;
-    h *= d * c;
-    aa = -(a + m) * (qab + m) * x / ((a + m2) * (qap + m2));
-    d = 1 + aa * d;
-    if (std::fabs(d) < tiny) d = tiny;
-    c = 1 + aa / c;
-    if (std::fabs(c) < tiny) c = tiny;
-    d = 1 / d;
-    const double del = d * c;
-    h *= del;
-    if (std::fabs(del - 1) < kEps) break;
-  }
-  return h;
-}
+using ztq::detail::beta_fraction;  // Numerical Recipes 6.4, shared with the module
 
 // I_x(a, b) for x below the mean-ish split, where the fraction converges fast.
 double beta_lower(double x, double a, double b) {
