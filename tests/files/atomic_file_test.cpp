@@ -11,27 +11,16 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+
+#include "temp_dir.h"
 
 namespace qualty {
 namespace {
 
 namespace fs = std::filesystem;
 
-fs::path temp_dir(const std::string& name) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("qualty-atomic-" + name + "-" + std::to_string(getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using testing::slurp;
+using testing::TempDir;
 
 size_t entries(const fs::path& dir) {
   size_t n = 0;
@@ -40,7 +29,8 @@ size_t entries(const fs::path& dir) {
 }
 
 TEST(AtomicFile, ReplacesWholeAndKeepsTheMode) {
-  const fs::path dir = temp_dir("replace");
+  const TempDir tmp("atomic-replace");
+  const fs::path& dir = tmp.path();
   const fs::path file = dir / "out.csv";
   std::ofstream(file) << "old";
   fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -50,13 +40,13 @@ TEST(AtomicFile, ReplacesWholeAndKeepsTheMode) {
   EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_EQ(entries(dir), 1u) << "no temporary file left";
-  fs::remove_all(dir);
 }
 
 // The writer opened the target with "wb" and then wrote: a write that failed
 // half-way (here a file-size limit) left a truncated file.
 TEST(AtomicFile, FileSizeLimitLeavesTheTargetUntouched) {
-  const fs::path dir = temp_dir("limit");
+  const TempDir tmp("atomic-limit");
+  const fs::path& dir = tmp.path();
   const fs::path file = dir / "sheet.csv";
   std::ofstream(file) << "the user's data";
   // In a child: the limit must not reach this test process.
@@ -75,11 +65,11 @@ TEST(AtomicFile, FileSizeLimitLeavesTheTargetUntouched) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the write must report failure";
   EXPECT_EQ(slurp(file), "the user's data");
   EXPECT_EQ(entries(dir), 1u) << "the temporary file is removed";
-  fs::remove_all(dir);
 }
 
 TEST(AtomicFile, FollowsALinkAndKeepsIt) {
-  const fs::path dir = temp_dir("link");
+  const TempDir tmp("atomic-link");
+  const fs::path& dir = tmp.path();
   fs::create_directories(dir / "real");
   std::ofstream(dir / "real" / "data.csv") << "old";
   fs::create_symlink("real/data.csv", dir / "link.csv");
@@ -88,21 +78,21 @@ TEST(AtomicFile, FollowsALinkAndKeepsIt) {
   EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "link.csv")));
   EXPECT_EQ(slurp(dir / "real" / "data.csv"), "new");
   EXPECT_TRUE(same_file((dir / "link.csv").string(), (dir / "real/../real/data.csv").string()));
-  fs::remove_all(dir);
 }
 
 TEST(AtomicFile, RefusesWhatIsNoRegularFileOrFolder) {
-  const fs::path dir = temp_dir("refuse");
+  const TempDir tmp("atomic-refuse");
+  const fs::path& dir = tmp.path();
   std::string error;
   EXPECT_FALSE(write_file_atomically(dir.string(), "x", error)) << "a folder";
   EXPECT_FALSE(write_file_atomically((dir / "missing" / "f.txt").string(), "x", error));
   EXPECT_NE(error.find("missing"), std::string::npos) << error;
   EXPECT_EQ(entries(dir), 0u);
-  fs::remove_all(dir);
 }
 
 TEST(AtomicFile, SameFileComparesIdentityNotSpelling) {
-  const fs::path dir = temp_dir("same");
+  const TempDir tmp("atomic-same");
+  const fs::path& dir = tmp.path();
   std::ofstream(dir / "a.csv") << "1";
   std::ofstream(dir / "b.csv") << "1";
   fs::create_hard_link(dir / "a.csv", dir / "hard.csv");
@@ -110,7 +100,6 @@ TEST(AtomicFile, SameFileComparesIdentityNotSpelling) {
   EXPECT_TRUE(same_file((dir / "a.csv").string(), (dir / "hard.csv").string()));
   EXPECT_FALSE(same_file((dir / "a.csv").string(), (dir / "b.csv").string())) << "same contents";
   EXPECT_FALSE(same_file((dir / "a.csv").string(), (dir / "none.csv").string()));
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -3,18 +3,14 @@
 // exclusion list, against the stand-in host's data sheet.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <memory>
 #include <numeric>
 #include <string>
 
 #include "bridge/analysis.h"
 #include "bridge/lifecycle.h"
 #include "bridge/module_state.h"
-#include "form_answers.h"
 #include "format/numfmt.h"
-#include "host/profile/host_application.h"
-#include "host/sheet/spread_ops.h"
+#include "sheet_session.h"
 #include "stats/guarded.h"
 
 namespace ztq {
@@ -89,41 +85,13 @@ class TwoVar : public Procedure {
   }
 };
 
-class Lifecycle : public ::testing::Test {
+class Lifecycle : public testing::SheetSession {
  protected:
   void SetUp() override {
-    module_startup(QUALTY_BIN);
-    ui.quiet = true;
-    ui.answer_form = testing::answer_from(answers, forms);
+    SheetSession::SetUp();
     use_sheet(qualty::DataSheet::from_columns({numeric("Weight", {1, 2, 3, 4}),
                                                numeric("Keep", {1, 0, -32768.0}),
                                                text_column("Lot", {"A", "B", "C", "D"})}));
-  }
-  void TearDown() override {
-    QualReleaseRecord(&record);
-    module_state().app = nullptr;
-  }
-
-  static qualty::Column numeric(const std::string& name, std::vector<double> v) {
-    qualty::Column c;
-    c.name = name;
-    c.numbers = std::move(v);
-    return c;
-  }
-  static qualty::Column text_column(const std::string& name, std::vector<std::string> v) {
-    qualty::Column c;
-    c.name = name;
-    c.type = 'C';
-    c.width = 1;
-    c.texts = std::move(v);
-    return c;
-  }
-  void use_sheet(qualty::DataSheet s) {
-    sheet = std::move(s);
-    state = std::make_unique<qualty::SpreadState>(sheet);
-    spread = qualty::make_spread_ops(*state);
-    host.c_object()->spread = &spread;
-    IsQualityLoaded(host.c_object(), advice, 0);
   }
   // Dialog, Setup and Begin of a new analysis with these answers.
   int32_t start(std::map<std::string, std::string> with) {
@@ -140,18 +108,6 @@ class Lifecycle : public ::testing::Test {
   }
 
   TwoVar proc;
-  qualty::DataSheet sheet;
-  std::unique_ptr<qualty::SpreadState> state;
-  ZtSpread spread{};
-  qualty::IniProfile profile;
-  qualty::UiService ui;
-  qualty::HostApp host{profile, ui};
-  HostContext ctx{};
-  AnalysisRecord record{};
-  char advice[8192] = {};
-  char setup_text[kSetupTextSize] = {};
-  std::map<std::string, std::string> answers;
-  int forms = 0;
 };
 
 TEST_F(Lifecycle, SetupStoresExpressionsAndTitle) {

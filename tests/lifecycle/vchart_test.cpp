@@ -1,45 +1,29 @@
 // The control-chart family driven through its exports against the stand-in
-// host's data sheet: exclusion and re-inclusion, out-of-range points, Opts in
-// an error state, the JSON results and the saved series.
+// host's data sheet: exclusion and re-inclusion, Opts in an error state, the
+// JSON results, the saved series and the options remembered in the profile.
 #include <gtest/gtest.h>
 
 #include <map>
-#include <memory>
 #include <string>
 
 #include "bridge/analysis.h"
 #include "bridge/lifecycle.h"
 #include "bridge/module_state.h"
 #include "charts/vchart_family.h"
-#include "form_answers.h"
-#include "host/profile/host_application.h"
-#include "host/sheet/spread_ops.h"
+#include "sheet_session.h"
 #include "ztqualty_procedures.h"
 
 namespace ztq {
 namespace {
 
-class VchartFamily : public ::testing::Test {
+class VchartFamily : public testing::SheetSession {
  protected:
   void SetUp() override {
-    module_startup(QUALTY_BIN);
-    ui.quiet = true;
-    ui.answer_form = testing::answer_from(answers, forms);
+    SheetSession::SetUp();
     // 20 individuals: 10, 12, 11, 13, ... (a small saw-tooth).
     std::vector<double> x;
     for (int i = 0; i < 20; ++i) x.push_back(10.0 + (i % 4) + (i % 2) * 0.5);
-    qualty::Column c;
-    c.name = "X";
-    c.numbers = x;
-    sheet = qualty::DataSheet::from_columns({c});
-    state = std::make_unique<qualty::SpreadState>(sheet);
-    spread = qualty::make_spread_ops(*state);
-    host.c_object()->spread = &spread;
-    IsQualityLoaded(host.c_object(), advice, 0);
-  }
-  void TearDown() override {
-    QualReleaseRecord(&record);
-    module_state().app = nullptr;
+    use_sheet(qualty::DataSheet::from_columns({numeric("X", x)}));
   }
   int32_t start(int code, std::map<std::string, std::string> with) {
     answers = std::move(with);
@@ -63,19 +47,7 @@ class VchartFamily : public ::testing::Test {
     return pane_out;
   }
 
-  qualty::DataSheet sheet;
-  std::unique_ptr<qualty::SpreadState> state;
-  ZtSpread spread{};
-  qualty::IniProfile profile;
-  qualty::UiService ui;
-  qualty::HostApp host{profile, ui};
-  HostContext ctx{};
-  AnalysisRecord record{};
-  char advice[8192] = {};
-  char setup_text[kSetupTextSize] = {};
-  std::map<std::string, std::string> answers;
   std::string pane_out;
-  int forms = 0;
 };
 
 TEST_F(VchartFamily, ExcludeAndIncludeAgainRestoresEveryNumber) {
@@ -90,17 +62,6 @@ TEST_F(VchartFamily, ExcludeAndIncludeAgainRestoresEveryNumber) {
   EXPECT_EQ(VchartExclude(0, 5), 1);
   EXPECT_EQ(json(), before);
   EXPECT_EQ(pane(1) + pane(2), panes_before);
-}
-
-TEST_F(VchartFamily, OutOfRangePointsChangeNothingButRecompute) {
-  ASSERT_EQ(start(3, {{"data", "X"}}), 1);
-  const std::string before = json();
-  for (int32_t point : {0, 21, -1}) {
-    for (int32_t& d : record.dirty) d = 0;
-    EXPECT_EQ(VchartExclude(0, point), 1) << point;
-    EXPECT_EQ(json(), before) << point;
-    for (int32_t d : record.dirty) EXPECT_EQ(d, 1) << point;
-  }
 }
 
 TEST_F(VchartFamily, ExcludingTheFirstPointMovesEveryLaterEwmaValue) {
@@ -141,13 +102,6 @@ TEST_F(VchartFamily, VsaveWritesTheSeriesOfTheCode) {
   EXPECT_EQ(labels.type, 'C');
   EXPECT_EQ(labels.width, 20);
   EXPECT_EQ(labels.texts[4], "5");
-}
-
-TEST_F(VchartFamily, VsaveInErrorStateDoesNothing) {
-  ASSERT_EQ(start(0, {{"data", "X"}, {"size", "1"}}), 1);
-  const size_t columns = state->sheet().column_count();
-  VchartVsave(0, 1);
-  EXPECT_EQ(state->sheet().column_count(), columns);
 }
 
 TEST_F(VchartFamily, OptsOfAGraphPaneInErrorStateRefuses) {
@@ -262,11 +216,21 @@ TEST_F(VchartFamily, OptionsFormStoresAndRefuses) {
   EXPECT_EQ(record.doption[0], 2.5);
 }
 
-}  // namespace
-}  // namespace ztq
-
-namespace ztq {
-namespace {
+// Options remembered in the profile are checked as an options form checks
+// them: --set option16=-5 was refused, the same value in the profile was
+// applied silently ("A: -5 points in a row").
+TEST_F(VchartFamily, RememberedOptionsOutOfRangeFallBackToTheirDefaultsWithAWarning) {
+  ASSERT_TRUE(profile.load_text("[VCHART]\noption16=-5\noption17=9\noption34=0\n"));
+  ASSERT_EQ(start(3, {{"data", "X"}}), 1);
+  EXPECT_EQ(record.option[16], 8) << "runs rule A: 8 in a row by default, -5 is below 1";
+  EXPECT_EQ(record.option[17], 9) << "a value in range is used";
+  EXPECT_NE(record.option[34], 0) << "a span of 0 is below its minimum of 1";
+  std::string shown;
+  for (const auto& m : ui.messages()) shown += m.text + "\n";
+  EXPECT_NE(shown.find("option16 = -5"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("option34 = 0"), std::string::npos) << shown;
+  EXPECT_EQ(shown.find("option17"), std::string::npos) << "in range: used silently\n" << shown;
+}
 
 TEST_F(VchartFamily, SetupTakesTheProfileAndAcceptedOptionsGoBack) {
   profile.set("VCHART", "option34", "5");  // a profile option

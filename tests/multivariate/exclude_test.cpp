@@ -112,21 +112,6 @@ TEST(MvExclude, AutomaticStopsWithFewerThanThreeWithin) {
   EXPECT_EQ(mv_exclude_automatically(few, {}, flags), 5);
 }
 
-TEST(MvExclude, TogglingTwiceRestoresEveryNumber) {
-  const MvInput in = shifted_data();
-  std::vector<int32_t> flags(40, 0);
-  const MvResults a = compute_mv(in, {}, flags);
-  flags[5] = 1;
-  const MvResults b = compute_mv(in, {}, flags);
-  EXPECT_NE(a.ucl, b.ucl);
-  flags[5] = 0;
-  const MvResults c = compute_mv(in, {}, flags);
-  EXPECT_EQ(a.t2, c.t2);
-  EXPECT_EQ(a.ucl, c.ucl);
-  EXPECT_EQ(a.covariance, c.covariance);
-  EXPECT_EQ(a.beyond, c.beyond);
-}
-
 TEST(MvExclude, EveryPointExcludedIsTooFewPoints) {
   const MvInput in = shifted_data();
   const std::vector<int32_t> flags(40, 1);

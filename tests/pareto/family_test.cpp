@@ -64,16 +64,6 @@ TEST(ParetoFamily, CountsWithDefaultLabelsInParetoOrder) {
       << json;  // 12 of 25 is 48 percent
 }
 
-TEST(ParetoFamily, RawTextWithBlankRow) {
-  // B, A, B, blank, C: A 1, B 2, C 1; order B, C, A.
-  ParetoSession s;
-  s.sheet.columns = {character("Kind", {"B", "A", "B", "", "C"})};
-  ASSERT_EQ(s.start({{"raw", "Kind"}}), 1);
-  EXPECT_EQ(table_labels(s), (std::vector<std::string>{"B", "C", "A"}));
-  EXPECT_TRUE(contains(s.pane(1), text(Str::kParetoTotalCount) + " 4.0\r\n"));
-  EXPECT_TRUE(contains(s.pane(1), text_with(Str::kParetoClassCount, 3)));
-}
-
 TEST(ParetoFamily, LabelsVariableNamesTheClassesOfRawData) {
   // Raw numbers 7, 7, 9: classes 7 (2) and 9 (1); labels are read by class row.
   ParetoSession s;
@@ -91,16 +81,6 @@ TEST(ParetoFamily, SelectionDropsRows) {
   // B keeps only its last row: A 2, B 1.
   EXPECT_EQ(table_labels(s), (std::vector<std::string>{"A", "B"}));
   EXPECT_TRUE(contains(s.pane(1), text(Str::kLabelSelection) + "Keep\r\n\r\n"));
-}
-
-TEST(ParetoFamily, MissingWeightLeavesEveryTotal) {
-  ParetoSession s;
-  s.sheet.columns = {numeric("N", {10, 30, 5}), numeric("W", {1, kM, 2})};
-  ASSERT_EQ(s.start({{"counts", "N"}, {"weights", "W"}}, 1), 1);
-  EXPECT_EQ(s.record.option[2], 1) << "weights present";
-  const std::string json = results_json(s);
-  EXPECT_TRUE(contains(json, "\"total_count\":15,\"total_score\":20")) << json;
-  EXPECT_EQ(table_labels(s), (std::vector<std::string>{"Class 3", "Class 1"}));
 }
 
 TEST(ParetoFamily, RuleThreeThroughTheOptionsForm) {
@@ -232,7 +212,7 @@ TEST(ParetoFamily, DescribeNamesTheRolesAndOptions) {
     EXPECT_TRUE(contains(d, name)) << name << " in " << d;
 }
 
-TEST(ParetoFamily, ResultsAsJson) {
+TEST(ParetoFamily, RawTextWithBlankRowAsJsonAndSummary) {
   // Dent 1, Scratch 2 and a blank row: Scratch first; totals 3, two classes.
   ParetoSession s;
   s.sheet.columns = {character("Defect", {"Dent", "Scratch", "", "Scratch"})};
@@ -246,6 +226,8 @@ TEST(ParetoFamily, ResultsAsJson) {
                        "\"total_count\":3,\"total_score\":3,\"classes_before\":2,"
                        "\"classes_after\":2"))
       << json;
+  EXPECT_TRUE(contains(s.pane(1), text(Str::kParetoTotalCount) + " 3.0\r\n"));
+  EXPECT_TRUE(contains(s.pane(1), text_with(Str::kParetoClassCount, 2)));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // charts as the graph component receives them, and the size limit of the table.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,19 +11,20 @@
 #include "bridge/strings.h"
 #include "pareto/pareto_panes.h"
 #include "pareto_session.h"
+#include "temp_dir.h"
 
 namespace ztq {
 namespace {
 
+using qualty::testing::slurp;
 using testing::ParetoSession;
-using testing::read_file;
 
 const std::string kSource = QUALTY_SOURCE;
 
 // data/defects.csv as four columns: Unit, Shift, Defect, Cost (an empty cell is
 // a blank text or a missing number).
 void load_defects(testing::FakeSheet& sheet) {
-  std::istringstream in(read_file(kSource + "/data/defects.csv"));
+  std::istringstream in(slurp(kSource + "/data/defects.csv"));
   std::string line;
   std::getline(in, line);  // header
   testing::SheetColumn unit = testing::numeric("Unit", {}), shift = testing::character("Shift", {}),
@@ -67,7 +69,7 @@ TEST(ParetoGolden, DefectsPanesOneAndTwo) {
   EXPECT_EQ(s.record.error_state, 0);
   for (int pane : {1, 2}) {
     const std::string golden =
-        read_file(kSource + "/tests/golden/pareto_pane" + std::to_string(pane) + ".txt");
+        slurp(kSource + "/tests/golden/pareto_pane" + std::to_string(pane) + ".txt");
     ASSERT_FALSE(golden.empty());
     EXPECT_EQ(built_text(s.record, pane), golden) << "pane " << pane;
     // Delivered without advice: the trailing line end is removed.
@@ -171,6 +173,7 @@ TEST(ParetoTable, FractionalColumnsUseSixDigitsAndPercentsFollowTheScore) {
   ParetoSession s;
   s.sheet.columns = {testing::numeric("N", {10, 30}), testing::numeric("W", {2, 0.5})};
   ASSERT_EQ(s.start({{"counts", "N"}, {"weights", "W"}}, 1), 1);
+  EXPECT_EQ(s.record.option[2], 1) << "weights present";
   const std::string t = built_text(s.record, 2);
   EXPECT_NE(t.find(pad_label("Class 1") + "    1        10       2.0        20        20     57.14"
                                           "     57.14\r\n"),

@@ -7,9 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -183,12 +181,5 @@ struct ParetoSession {
     return pane_text;
   }
 };
-
-inline std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 }  // namespace ztq::testing

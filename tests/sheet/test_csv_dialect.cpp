@@ -17,6 +17,7 @@
 #include "host/sheet/csv.h"
 #include "host/sheet/csv_parse.h"
 #include "host/sheet/date_text.h"
+#include "same_sheet.h"
 
 namespace qualty {
 namespace {
@@ -31,19 +32,7 @@ CsvOptions with(char sep, char decimal, const char* short_date = "M/D/YY") {
   return o;
 }
 
-// The same sheet: names, types and every cell.
-void expect_same(const DataSheet& a, const DataSheet& b) {
-  ASSERT_EQ(a.column_count(), b.column_count());
-  ASSERT_EQ(a.row_count(), b.row_count());
-  for (std::size_t c = 0; c < a.column_count(); ++c) {
-    EXPECT_EQ(a.column(c).name, b.column(c).name);
-    EXPECT_EQ(a.column(c).type, b.column(c).type) << a.column(c).name;
-    for (std::size_t r = 0; r < a.row_count(); ++r) {
-      EXPECT_EQ(a.number(c, r), b.number(c, r)) << a.column(c).name << " row " << r;
-      EXPECT_EQ(a.text(c, r), b.text(c, r)) << a.column(c).name << " row " << r;
-    }
-  }
-}
+using testing::expect_same;
 
 TEST(CsvDialect, SeparatorsAndDecimalCommasReadTheSameNumbers) {
   const DataSheet want = read_csv("Part,Width,Shift\n1,10.25,A\n2,-0.5,B\n3,,C\n").sheet;
@@ -290,8 +279,7 @@ TEST(CsvRead, ByteOrderMarkComesBackOnWriting) {
 // lost it on writing, the reader taking it for the file's own mark.
 TEST(CsvRead, FirstNameBeginningWithAMarkKeepsItOnWriting) {
   const std::string mark = "\xEF\xBB\xBF";
-  for (const std::string& text :
-       {mark + mark + "A,n\n1,2\n", "\"" + mark + "A\",n\n1,2\n"}) {
+  for (const std::string& text : {mark + mark + "A,n\n1,2\n", "\"" + mark + "A\",n\n1,2\n"}) {
     const CsvLoad load = read_csv(text);
     ASSERT_EQ(load.sheet.column(0).name, mark + "A") << text;
     const CsvLoad again = read_csv(write_csv(load.sheet));

@@ -1,11 +1,11 @@
-// Incomplete beta and gamma-function routines against closed forms, published
-// values and the reference continued fraction.
+// Incomplete beta and gamma-function routines against closed forms and
+// published values (the sweeps against the reference methods are in
+// test_accuracy.cpp).
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
 
-#include "reference.h"
 #include "stats/distributions.h"
 #include "stats/guarded.h"
 
@@ -44,22 +44,13 @@ TEST(Ibeta, LargeShapes) {
   for (const Inv& r : inv) EXPECT_NEAR(ibeta_inv(r.p, r.a, r.b), r.want, 1e-8 * r.want) << r.p;
 }
 
-TEST(IbetaInv, RoundTripAndEnds) {
+TEST(IbetaInv, ClosedFormsAndEnds) {
   EXPECT_EQ(ibeta_inv(1.0, 2.0, 3.0), 1.0);
   EXPECT_EQ(ibeta_inv(0.0, 2.0, 3.0), 0.0);
   EXPECT_EQ(ibeta_inv(0.5, 0.0, 3.0), kMissing);
   // Median of beta(2, 2) is 0.5 by symmetry; I_x(1, 4) = p gives x = 1 - (1 - p)^(1/4).
   EXPECT_NEAR(ibeta_inv(0.5, 2.0, 2.0), 0.5, 1e-6);
   EXPECT_NEAR(ibeta_inv(0.3, 1.0, 4.0), 1.0 - std::pow(0.7, 0.25), 1e-6);
-  for (double a : {0.5, 1.0, 1.5, 5.0, 30.0}) {
-    for (double b : {0.7, 2.0, 12.0, 200.0}) {
-      for (double p : {0.01, 0.2, 0.5, 0.9, 0.99, 0.999}) {
-        const double x = ibeta_inv(p, a, b);
-        EXPECT_NEAR(static_cast<double>(ref::ibeta(x, a, b)), p, 1e-4)
-            << "a " << a << " b " << b << " p " << p;
-      }
-    }
-  }
 }
 
 TEST(IbetaInv, ConvergesFromAStartInTheFlatTail) {
@@ -104,11 +95,9 @@ TEST(LogGamma, SeriesAndItsKnownErrorJustAbove2) {
   EXPECT_THROW(log_gamma(-0.5), DomainAbort);  // ln of a negative Gamma
 }
 
-TEST(LogGamma2, LanczosAgainstLgamma) {
-  for (double x : {1e-3, 0.5, 1.0, 2.0, 2.0001, 7.3, 42.0, 120.0, 169.9}) {
-    EXPECT_NEAR(log_gamma2(x), std::lgamma(x), 1e-9 * std::max(1.0, std::fabs(std::lgamma(x))))
-        << x;
-  }
+TEST(LogGamma2, EndsOfTheRange) {
+  // The accuracy sweep compares it with lgamma on (0, 170); here the ends.
+  EXPECT_NEAR(log_gamma2(1e-3), std::lgamma(1e-3), 1e-9 * std::lgamma(1e-3));
   EXPECT_EQ(log_gamma2(0.0), kMissing);
   EXPECT_EQ(log_gamma2(-3.0), kMissing);
   EXPECT_EQ(log_gamma2(170.0), kMissing);

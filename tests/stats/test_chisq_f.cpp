@@ -76,32 +76,12 @@ TEST(ChisqQuantile, BoundaryValues) {
   EXPECT_EQ(chisq_quantile(0.5, 0.0), kMissing);
 }
 
-TEST(ChisqQuantile, RoundTrip) {
-  // Below one degree of freedom small quantiles are near 1e-12, where the
-  // absolute stopping step 1e-10 p ends the search early (docs/accuracy.md).
-  for (double nu : {1.0, 2.0, 3.0, 6.0, 17.0, 99.0}) {
-    for (double p : {1e-9, 0.001, 0.01, 0.5, 0.9, 0.999}) {
-      const double x = chisq_quantile(p, nu);
-      EXPECT_NEAR(static_cast<double>(ref::chisq_cdf(x, nu)), p, 2e-5 + 1e-4 * p)
-          << "nu " << nu << " p " << p;
-    }
-  }
-}
-
 TEST(ChisqQuantile, StopsOnFlatBracket) {
   // p so small that every Wilson-Hilferty start is negative: both ends have
   // cdf 0, and the false-position step would divide by zero.
   const double x = chisq_quantile(1e-300, 2.0);
   EXPECT_GE(x, 0.0);
   EXPECT_TRUE(std::isfinite(x));
-}
-
-TEST(FCdf, DegreesOfFreedomOneIsTheTDistribution) {
-  for (double nu2 : {1.0, 3.0, 12.0, 80.0}) {
-    for (double x : {0.05, 0.5, 1.0, 2.5, 9.0, 150.0}) {
-      EXPECT_NEAR(f_cdf(x, 1.0, nu2), 2.0 * (t_cdf(std::sqrt(x), nu2) - 0.5), 1e-15);
-    }
-  }
 }
 
 TEST(FCdf, ExchangedFirstDegreeOfOne) {

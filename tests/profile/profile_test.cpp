@@ -1,5 +1,6 @@
-// The profile as a file the user owns: edited in place, never erased, never
-// written back when it could not be read whole, followed through a link.
+// The settings profile: reading and writing keys, and the profile as a file
+// the user owns: edited in place, never erased, never written back when it
+// could not be read whole, followed through a link.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,34 +8,71 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "host/profile/ini_profile.h"
+#include "temp_dir.h"
 
 namespace qualty {
 namespace {
 
 namespace fs = std::filesystem;
 
-fs::path temp_dir(const std::string& name) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("qualty-inplace-" + name + "-" + std::to_string(getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using testing::slurp;
+using testing::TempDir;
 
 void put(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
 
+TEST(IniProfile, ReadsSectionsAndKeysWithoutRegardToCase) {
+  IniProfile p;
+  ASSERT_TRUE(p.load_text("[Intl]\nsDecimal=,\niLzero=0\n[VCHART]\noption34 = 9\n"));
+  EXPECT_EQ(p.get_string("intl", "SDECIMAL", "."), ",");
+  EXPECT_EQ(p.get_int("Intl", "iLzero", 1), 0);
+  EXPECT_EQ(p.get_int("vchart", "Option34", 5), 9);
+  EXPECT_EQ(p.get_int("VCHART", "option35", 5), 5) << "absent: the fallback";
+  EXPECT_EQ(p.get_string("Snap", "x", "none"), "none");
+}
+
+TEST(IniProfile, IntegersAreTheLeadingNumber) {
+  IniProfile p;
+  p.load_text("[S]\na=12abc\nb=abc\nc=-7\nd=99999999999\n");
+  EXPECT_EQ(p.get_int("S", "a", 0), 12);
+  EXPECT_EQ(p.get_int("S", "b", 4), 4);
+  EXPECT_EQ(p.get_int("S", "c", 0), -7);
+  EXPECT_EQ(p.get_int("S", "d", 3), 3) << "out of the 32-bit range";
+}
+
+TEST(IniProfile, WritesSurviveAReload) {
+  const TempDir tmp("profile-reload");
+  const fs::path& dir = tmp.path();
+  const std::string path = (dir / "sub" / "qualty.ini").string();
+  {
+    IniProfile p(path);
+    EXPECT_TRUE(p.error().empty()) << "a missing file is an empty profile";
+    EXPECT_TRUE(p.set("VCHART", "doption21", "0.25"));
+    EXPECT_TRUE(p.set("Snap", "SignificantDigits", "8"));
+    EXPECT_TRUE(p.set("vchart", "DOPTION21", "0.5")) << "replaces, whatever the case";
+  }
+  IniProfile again(path);
+  EXPECT_EQ(again.get_string("VCHART", "doption21", ""), "0.5");
+  EXPECT_EQ(again.get_int("Snap", "SignificantDigits", 6), 8);
+  EXPECT_FALSE(again.set("Snap", "x", "two\nlines")) << "a line break would corrupt the file";
+  EXPECT_EQ(again.get("Snap", "x"), std::nullopt);
+}
+
+TEST(IniProfile, BadFilesLeaveAnEmptyProfileWithAReason) {
+  const TempDir tmp("profile-bad");
+  const fs::path& dir = tmp.path();
+  { std::ofstream(dir / "bad.ini") << "[Intl\nsDecimal=,\n"; }
+  IniProfile malformed((dir / "bad.ini").string());
+  EXPECT_FALSE(malformed.error().empty());
+  EXPECT_EQ(malformed.get("Intl", "sDecimal"), std::nullopt);
+  IniProfile directory(dir.string());  // a folder is not readable as a file
+  EXPECT_EQ(directory.get("Intl", "sDecimal"), std::nullopt);
+}
+
 TEST(IniProfile, EditsInPlaceKeepingForeignLinesCommentsAndOrder) {
-  const fs::path dir = temp_dir("edit");
+  const TempDir tmp("profile-edit");
+  const fs::path& dir = tmp.path();
   const fs::path file = dir / "q.ini";
   put(file,
       "; my settings\r\n[Other tool]\r\nwidth : 80 ; columns\r\n\r\n[VCHART]\r\n"
@@ -51,13 +89,13 @@ TEST(IniProfile, EditsInPlaceKeepingForeignLinesCommentsAndOrder) {
             "; my settings\r\n[Other tool]\r\nwidth : 80 ; columns\r\n\r\n[VCHART]\r\n"
             "# remembered\r\noption34 = 9 ; span\r\noption35=2\r\n[Graph]\r\nFont=Sans\r\n"
             "\r\n[Snap]\r\nSignificantDigits=8\r\n");
-  fs::remove_all(dir);
 }
 
 // A malformed line made the loader drop every setting, and the next save
 // wrote the empty profile over the user's file.
 TEST(IniProfile, MalformedProfileIsNeverWrittenBack) {
-  const fs::path dir = temp_dir("malformed");
+  const TempDir tmp("profile-malformed");
+  const fs::path& dir = tmp.path();
   const fs::path file = dir / "q.ini";
   const std::string text = "[Intl]\nsDecimal=,\n[Graph\nFont=Sans\n[VCHART]\noption34=7\n";
   put(file, text);
@@ -69,7 +107,6 @@ TEST(IniProfile, MalformedProfileIsNeverWrittenBack) {
   EXPECT_TRUE(p.set("VCHART", "option34", "9")) << "kept for the run";
   EXPECT_EQ(p.get_int("VCHART", "option34", 5), 9);
   EXPECT_EQ(slurp(file), text) << "the file is untouched";
-  fs::remove_all(dir);
 }
 
 TEST(IniProfile, ContinuationLinesAreRefusedNotJoined) {
@@ -93,23 +130,23 @@ TEST(IniProfile, ContinuationLinesAreRefusedNotJoined) {
 }
 
 TEST(IniProfile, FifoProfileIsRefusedWithoutWaiting) {
-  const fs::path dir = temp_dir("fifo");
+  const TempDir tmp("profile-fifo");
+  const fs::path& dir = tmp.path();
   ASSERT_EQ(mkfifo((dir / "q.ini").c_str(), 0600), 0);
   IniProfile p((dir / "q.ini").string());  // opening it would block until a writer came
   EXPECT_NE(p.error().find("not a regular file"), std::string::npos) << p.error();
   EXPECT_FALSE(p.writable());
-  fs::remove_all(dir);
 }
 
 TEST(IniProfile, SymlinkedProfileIsFollowedAndKept) {
-  const fs::path dir = temp_dir("link");
+  const TempDir tmp("profile-link");
+  const fs::path& dir = tmp.path();
   put(dir / "real.ini", "[A]\nx=1\n");
   fs::create_symlink("real.ini", dir / "link.ini");
   IniProfile p((dir / "link.ini").string());
   ASSERT_TRUE(p.set("A", "x", "2"));
   EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "link.ini")));
   EXPECT_EQ(slurp(dir / "real.ini"), "[A]\nx=2\n");
-  fs::remove_all(dir);
 }
 
 TEST(IniProfile, SettingsThatWouldReadBackDifferentlyAreRefused) {
@@ -127,7 +164,8 @@ TEST(IniProfile, SettingsThatWouldReadBackDifferentlyAreRefused) {
 // A procedure remembers its options one key at a time: deferred, the file is
 // written once, by flush() or at the end.
 TEST(IniProfile, DeferredChangesAreWrittenOnceOnFlush) {
-  const fs::path dir = temp_dir("deferred");
+  const TempDir tmp("profile-deferred");
+  const fs::path& dir = tmp.path();
   const fs::path file = dir / "q.ini";
   put(file, "[A]\nx=1\n");
   {
@@ -141,7 +179,6 @@ TEST(IniProfile, DeferredChangesAreWrittenOnceOnFlush) {
     ASSERT_TRUE(p.set("A", "x", "4"));
   }
   EXPECT_EQ(slurp(file), "[A]\nx=4\ny=3\n") << "the destructor flushes";
-  fs::remove_all(dir);
 }
 
 // Each key was searched linearly in its section: 80,000 keys took 22.8 s.
