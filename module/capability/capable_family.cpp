@@ -80,6 +80,11 @@ class Capable final : public Procedure {
            "with confidence intervals, Pearson-curve percentiles";
   }
   int32_t title_number() const override { return static_cast<int32_t>(Str::kCapTitle); }
+  int32_t title_number_of(int32_t variant) const override {
+    return static_cast<int32_t>(variant == 1   ? Str::kCapChartTitle1
+                                : variant == 2 ? Str::kCapChartTitle2
+                                               : Str::kCapTitle);
+  }
   int32_t procedure_code(int32_t variant) const override {
     return variant == 1 ? 33906 : variant == 2 ? 33907 : 32876;
   }
@@ -126,6 +131,12 @@ class Capable final : public Procedure {
     r.option[16] = 8;
     for (int k : {41, 42, 43, 45}) r.option[k] = 0;
     r.option[44] = 9;
+    r.option[27] = 0;  // the capability plot in frequencies
+    r.option[37] = 100;
+    r.option[29] = 0;  // the probability plot: quantiles across, with the reference line
+    r.option[30] = 1;
+    r.option[46] = 0;
+    r.option[47] = 100;
     r.option[48] = 0;
     r.option[49] = 20;
     r.doption[10] = r.doption[11] = 0;
@@ -140,15 +151,17 @@ class Capable final : public Procedure {
     r.option[49] = profile.get_int("Snap", "HistogramClasses", 20);
     r.option[39] = profile.get_int("Page Setup", "Legenddecimals", 2);
     static constexpr std::pair<int, const char*> kSnap[] = {
-        {15, "ControlShowRuns"},     {16, "ControlRunLength"}, {41, "ControlOuterWarning"},
-        {42, "ControlInnerWarning"}, {43, "ControlSmoother"},  {44, "ControlSpan"},
-        {45, "ControlDispersion"}};
+        {15, "ControlShowRuns"},     {16, "ControlRunLength"},  {41, "ControlOuterWarning"},
+        {42, "ControlInnerWarning"}, {43, "ControlSmoother"},   {44, "ControlSpan"},
+        {45, "ControlDispersion"},   {46, "ControlPlotRecent"}, {47, "ControlRecentSize"}};
     for (const auto& [k, key] : kSnap) r.option[k] = profile.get_int("Snap", key, r.option[k]);
+    for (int k : {29, 30}) read_int_option(profile, "PROBPLOT", k, r.option);
   }
   void write_profile(const AnalysisRecord& r) const override {
     const Profile profile = host_profile();
     for (int k : kProfileInts) write_int_option(profile, kSection, k, r.option);
     for (int k : kProfileReals) write_real_option(profile, kSection, k, r.doption);
+    for (int k : {29, 30}) write_int_option(profile, "PROBPLOT", k, r.option);
   }
 
   void masks(const AnalysisRecord& r, int32_t out[2]) const override {
@@ -302,8 +315,9 @@ class Capable final : public Procedure {
   }
 
   bool graph_pane(const Analysis& a, int pane, GraphBuilder& g) const override {
+    // The capability charts draw one composite pane, under number 8.
     const bool chart = a.record().variant == 1 || a.record().variant == 2;
-    if (!chart && pane != 8 && pane != 9) return false;
+    if (chart ? pane != 8 : pane != 8 && pane != 9) return false;
     const CapableState* s = a.results<CapableState>();
     static const CapableState kNone;
     const CapableState& state = s != nullptr ? *s : kNone;
@@ -313,6 +327,11 @@ class Capable final : public Procedure {
     info.curve_points = r.option[21] > 0 ? r.option[21] : 100;
     info.legend = r.option[36] != 0;
     info.legend_decimals = r.option[39];
+    info.percent = r.option[27] != 0;
+    info.bar_width = r.option[37];
+    info.swap_axes = r.option[29] != 0;
+    info.reference = r.option[30] != 0;
+    info.recent = r.option[46] != 0 ? std::max(1, r.option[47]) : 0;
     if (chart)
       capability_composite(state.results, state.fit, state.chart, info, g);
     else if (pane == 8)

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -194,6 +195,32 @@ TEST(CapableRun, SubgroupedVariant) {
   EXPECT_EQ(r["n"], 20);
   EXPECT_EQ(r["subgroups"]["count"], 10);
   EXPECT_EQ(r["subgroups"]["means"][0], 1.5);
+}
+
+TEST(CapableRun, CapabilityChartOnePaneAndItsAdvice) {
+  // --out writes the summary and the composite once, under pane 8.
+  const fs::path dir = scratch("chart");
+  const Outcome o = qualty("run capable --variant 1 --var data=Diameter " + kLimits + "--out " +
+                           dir.string() + " " + kData + "diameters.csv");
+  ASSERT_EQ(o.status, 0) << o.err;
+  std::set<std::string> files;
+  for (const auto& e : fs::directory_iterator(dir)) files.insert(e.path().filename().string());
+  EXPECT_EQ(files, (std::set<std::string>{"pane1.txt", "pane8.svg"}));
+  // The within-sigma sentence: moving ranges; subgroups of 5 by R-bar, or by
+  // S-bar when the dispersion option asks for standard deviations.
+  struct Row {
+    std::string args;
+    int32_t want;
+  };
+  const Row rows[] = {{"--variant 1", 8083},
+                      {"--variant 2 --var subgroup=5", 8085},
+                      {"--variant 2 --var subgroup=5 --set dispersion=1", 8084}};
+  for (const Row& r : rows) {
+    const json doc = run_json(r.args + " --var data=Diameter " + kLimits, kData + "diameters.csv");
+    ASSERT_TRUE(doc["advice"].contains("8")) << r.args;
+    const json& said = doc["advice"]["8"]["sentences"];
+    EXPECT_NE(std::find(said.begin(), said.end(), r.want), said.end()) << r.args << said;
+  }
 }
 
 TEST(CapableRun, ErrorStates) {
