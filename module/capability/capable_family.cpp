@@ -31,6 +31,15 @@ constexpr int kProfileReals[] = {4, 5, 6, 7, 12};
 
 bool present(double v) { return !is_missing(v) && std::isfinite(v); }
 
+std::vector<double> sorted_present(const std::vector<double>& data) {
+  std::vector<double> x;
+  x.reserve(data.size());
+  for (double v : data)
+    if (present(v)) x.push_back(v);
+  std::sort(x.begin(), x.end());
+  return x;
+}
+
 // A text that is a plain number (a constant subgroup size such as "5").
 bool is_number_text(const std::string& s) {
   const std::string t = strip_expression(s);
@@ -257,11 +266,12 @@ class Capable final : public Procedure {
           const double weight = std::strtod(w.c_str(), &end);
           o.weight = end != w.c_str() && weight > 0 && weight <= 1 ? weight : 0.2;
           state.chart = capability_chart(state.results, r.variant, o);
+          state.sorted = sorted_present(state.results.data);
           GofInput g;  // the capability plot's classes
           g.rule = std::clamp(r.option[48], 0, 4);
           g.classes = r.option[49];
-          state.fit = goodness_of_fit(state.results.data, state.results.distribution,
-                                      state.results.param, state.results.sd, g);
+          state.fit = goodness_of_fit(state.sorted, state.results.distribution, state.results.param,
+                                      state.results.sd, g);
         }
       }
     } catch (const DomainAbort&) {
@@ -332,6 +342,7 @@ class Capable final : public Procedure {
     info.swap_axes = r.option[29] != 0;
     info.reference = r.option[30] != 0;
     info.recent = r.option[46] != 0 ? std::max(1, r.option[47]) : 0;
+    if (!state.sorted.empty()) info.sorted = &state.sorted;
     if (chart)
       capability_composite(state.results, state.fit, state.chart, info, g);
     else if (pane == 8)
@@ -435,7 +446,9 @@ class Capable final : public Procedure {
   static void tests_and_limits(AnalysisRecord& r, const CapableState& previous,
                                CapableState& state) {
     const CapabilityResults& c = state.results;
-    state.normality = normality_tests(c.data);
+    // Sorted once: the tests, the limits and the probability plot need the order.
+    state.sorted = sorted_present(c.data);
+    state.normality = normality_tests(state.sorted);
     GofInput g;
     g.rule = std::clamp(r.option[48], 0, 4);
     g.classes = r.option[49];
@@ -446,7 +459,7 @@ class Capable final : public Procedure {
     g.kept_count = r.option[19];
     g.kept_lower = r.doption[10];
     g.kept_upper = r.doption[11];
-    state.fit = goodness_of_fit(c.data, c.distribution, c.param, c.sd, g);
+    state.fit = goodness_of_fit(state.sorted, c.distribution, c.param, c.sd, g);
     r.option[19] = state.fit.classes;
     r.doption[10] = state.fit.lower;
     r.doption[11] = state.fit.upper;
@@ -456,7 +469,7 @@ class Capable final : public Procedure {
                          c.lsl_given, r.doption[7], r.doption[6]);
     const bool both = c.usl_given == c.lsl_given;
     const int mode = r.option[11] == 1 ? 1 : 0;
-    state.tolerance_free = nonparametric_tolerance(c.data, r.option[12], both, mode,
+    state.tolerance_free = nonparametric_tolerance(state.sorted, r.option[12], both, mode,
                                                    mode == 0 ? r.doption[4] : r.doption[5]);
   }
 

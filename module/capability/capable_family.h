@@ -34,7 +34,8 @@ struct CapableState {
   GofResults fit;
   NormalTolerance tolerance_normal;
   NonparametricTolerance tolerance_free;
-  CapChartResults chart;  // variants 1 and 2
+  CapChartResults chart;       // variants 1 and 2
+  std::vector<double> sorted;  // the present observations, ascending, for the panes
   bool computed = false;
 };
 

@@ -30,7 +30,7 @@ std::vector<double> sorted_present(const std::vector<double>& data) {
   x.reserve(data.size());
   for (double v : data)
     if (!is_missing(v) && std::isfinite(v)) x.push_back(v);
-  std::sort(x.begin(), x.end());
+  if (!std::is_sorted(x.begin(), x.end())) std::sort(x.begin(), x.end());
   return x;
 }
 
@@ -93,7 +93,10 @@ void draw_capability(const CapabilityResults& r, const GofResults& f, const CapG
 
 void draw_probability(const CapabilityResults& r, const CapGraphInfo& info, GraphBuilder& g,
                       int panel) {
-  const std::vector<double> x = sorted_present(r.data);
+  // The observations sorted once by the procedure, or sorted here.
+  const std::vector<double> own =
+      info.sorted != nullptr ? std::vector<double>{} : sorted_present(r.data);
+  const std::vector<double>& x = info.sorted != nullptr ? *info.sorted : own;
   const size_t n = x.size();
   if (n == 0) return;
   const size_t shown = std::min(n, kMostProbabilityPoints);

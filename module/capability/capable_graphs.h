@@ -20,6 +20,8 @@ struct CapGraphInfo {
   bool swap_axes = false;   // option 29: observations on the X axis
   bool reference = true;    // option 30: the line of perfect fit
   int recent = 0;           // options 46, 47: the charts show the last points only (0: all)
+  // The present observations in ascending order, when the caller has them.
+  const std::vector<double>* sorted = nullptr;
 };
 
 void capability_plot(const CapabilityResults& r, const GofResults& classes,
