@@ -455,12 +455,17 @@ class Capable final : public Procedure {
     const bool same_range = previous.computed && previous.results.status == 0 &&
                             previous.results.minimum == c.minimum &&
                             previous.results.maximum == c.maximum;
-    g.keep = r.option[19] > 0 && (r.option[35] != 0 || same_range);
+    // A class rule or count changed since the last computation chooses the classes anew.
+    const bool same_rule = !previous.computed || (previous.class_rule == r.option[48] &&
+                                                  previous.class_option == r.option[49]);
+    g.keep = r.option[19] > 0 && same_rule && (r.option[35] != 0 || same_range);
     g.kept_count = r.option[19];
     g.kept_lower = r.doption[10];
     g.kept_upper = r.doption[11];
     state.fit = goodness_of_fit(state.sorted, c.distribution, c.param, c.sd, g);
     r.option[19] = state.fit.classes;
+    state.class_rule = r.option[48];
+    state.class_option = r.option[49];
     r.doption[10] = state.fit.lower;
     r.doption[11] = state.fit.upper;
     const bool normal = c.distribution == 3;

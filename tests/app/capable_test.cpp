@@ -223,6 +223,32 @@ TEST(CapableRun, CapabilityChartOnePaneAndItsAdvice) {
   }
 }
 
+TEST(CapableRun, ClassRuleAndCountTakeEffect) {
+  // n 125, classes on [25.37, 25.43]: Sturges ceil(3.322 log10 125 + 1) = ceil(7.966) = 8,
+  // 10 log10 125 = 20.97 -> 21, or the given count.
+  struct Row {
+    std::string set;
+    int want;
+  };
+  const Row rows[] = {
+      {"", 8}, {"--set class_rule=1 ", 21}, {"--set class_rule=4 --set classes=7 ", 7}};
+  for (const Row& r : rows) {
+    const json doc = run_json("--var data=Diameter " + r.set, kData + "diameters.csv");
+    EXPECT_EQ(doc["results"]["fit"]["classes"]["count"], r.want) << r.set;
+  }
+  // 35 of 40 values tied: rule 3 has an interquartile range of 0 and says so.
+  const fs::path dir = scratch("ties");
+  std::ofstream csv(dir / "ties.csv");
+  csv << "x\n";
+  for (int i = 0; i < 40; ++i)
+    csv << (i < 35 ? 5 : 5 + i) << "\n";  // quartiles at 10.25, 30.75: both 5
+  csv.close();
+  const Outcome o =
+      qualty("run capable --var data=x --set class_rule=3 --pane 4 " + (dir / "ties.csv").string());
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.out.find("interquartile range is 0"), std::string::npos) << o.out;
+}
+
 TEST(CapableRun, ErrorStates) {
   const fs::path dir = scratch("errors");
   std::ofstream(dir / "five.csv") << "X,T\n1,a\n2,b\n3,c\n4,d\n5,e\n";
