@@ -143,7 +143,10 @@ Interpretation capability_chart_interpretation(const void* record, int pane) {
   const CapableState& state = *static_cast<const CapableState*>(r->results);
   if (!state.computed || state.results.status != 0) return out;
   const std::string name = text(distribution_sentence(state.results.distribution));
-  say(out, n(Str::kCapSaysRestOn), {name});
+  // The sentence that names the distribution, without its trailing blank.
+  std::string rest = text_with(Str::kCapSaysRestOn, name);
+  while (!rest.empty() && rest.back() == ' ') rest.pop_back();
+  out.add(n(Str::kCapSaysRestOn), rest);
   if (pane == 8 && state.chart.computed) composite(out, *r, state);
   return out;
 }

@@ -38,8 +38,9 @@ std::vector<double> sorted_present(const std::vector<double>& data) {
 
 namespace {
 
+// WIDEN: further values the display range must hold (the composite's).
 void draw_capability(const CapabilityResults& r, const GofResults& f, const CapGraphInfo& info,
-                     GraphBuilder& g, int panel) {
+                     GraphBuilder& g, int panel, const std::vector<double>& widen = {}) {
   if (f.classes < 1) return;
   const int32_t k = f.classes;
   const double width = (f.upper - f.lower) / k;
@@ -49,6 +50,8 @@ void draw_capability(const CapabilityResults& r, const GofResults& f, const CapG
   double lo = f.lower, hi = f.upper;
   for (double v : {r.usl, r.nominal, r.lsl})
     if (!is_missing(v)) lo = std::min(lo, v), hi = std::max(hi, v);
+  for (double v : widen)
+    if (!is_missing(v) && std::isfinite(v)) lo = std::min(lo, v), hi = std::max(hi, v);
   const double n = static_cast<double>(r.n);
   // Frequencies, or percent of the observations (option 27).
   const double scale = info.percent && n > 0 ? 100.0 / n : 1.0;
@@ -218,7 +221,20 @@ void capability_composite(const CapabilityResults& r, const GofResults& f,
   for (int i = 0; i < 6; ++i) g.panel(i, (i % 2) * 0.5, (i / 2) / 3.0, 0.5, 1.0 / 3);
   draw_chart(chart.location, g, 0, true, info.recent);
   g.panel_title(0, text(Str::kCapCmpLocation));
-  draw_capability(r, f, info, g, 1);
+  // The capability plot covers mean +/- 3 s, mean +/- 3 within sigma and the
+  // natural tolerance limits: mu +/- (k/2) sigma, or the fitted quantiles at
+  // Phi(-k/2) and Phi(k/2) for another distribution.
+  const double k = info.pane.sigma_multiple > 0 ? info.pane.sigma_multiple : 6.0;
+  std::vector<double> widen = {r.mean - 3 * r.sd, r.mean + 3 * r.sd};
+  if (!is_missing(chart.within_sigma))
+    widen.insert(widen.end(), {r.mean - 3 * chart.within_sigma, r.mean + 3 * chart.within_sigma});
+  if (r.distribution == 3) {
+    widen.insert(widen.end(), {r.param[0] - k / 2 * r.param[1], r.param[0] + k / 2 * r.param[1]});
+  } else {
+    widen.insert(widen.end(), {coded_quantile(r.distribution, r.param, norm_cdf(-k / 2)),
+                               coded_quantile(r.distribution, r.param, norm_cdf(k / 2))});
+  }
+  draw_capability(r, f, info, g, 1, widen);
   g.panel_title(1, text(Str::kCapPlotTitle));
   draw_chart(chart.dispersion, g, 2, false, info.recent);
   g.panel_title(2, text(Str::kCapCmpDispersion));

@@ -92,5 +92,27 @@ TEST_F(CapabilityGraphs, ChartsShowTheMostRecentPoints) {
   }
 }
 
+TEST_F(CapabilityGraphs, CompositePlotCoversThreeSigmaAndTheNaturalLimits) {
+  // Limits far outside the data would hide the rule; without them the classes
+  // alone end near the data, inside mean +/- 3 s.
+  r.usl_given = r.lsl_given = false;
+  r.usl = r.lsl = kMissing;
+  CapChartOptions o;
+  const CapChartResults chart = capability_chart(r, 1, o);
+  info.pane.sigma_multiple = 8;  // natural limits mu +/- 4 sigma, the widest of all
+  Drawn p;
+  capability_composite(r, fit, chart, info, p.g);
+  p.finish();
+  double lo = 1e9, hi = -1e9;
+  for (int i = 0; i < p.d.line_count; ++i) {
+    const ZtgLine& l = p.d.lines[i];
+    if (l.panel != 1) continue;  // the fitted density of the capability plot
+    for (int j = l.first; j < l.first + l.count; ++j)
+      lo = std::min(lo, p.d.coords[j].x), hi = std::max(hi, p.d.coords[j].x);
+  }
+  EXPECT_NEAR(lo, r.param[0] - 4 * r.param[1], 1e-9);
+  EXPECT_NEAR(hi, r.param[0] + 4 * r.param[1], 1e-9);
+}
+
 }  // namespace
 }  // namespace ztq
