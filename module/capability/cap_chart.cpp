@@ -15,7 +15,10 @@ bool present(double v) { return !is_missing(v) && std::isfinite(v); }
 
 // Limits and warning lines at centre +/- 3, 2, 1 times `unit`; lower lines
 // raised to 0 when `floor_zero`.
+// No lines when the unit is not above 0: a within sigma of 0 (subgroups of
+// one observation, or no spread inside any subgroup) gives no limits.
 void set_lines(CapChartSide& s, double unit, const CapChartOptions& o, bool floor_zero) {
+  if (!(present(unit) && unit > 0)) return;
   const auto low = [&](double v) { return floor_zero ? std::max(0.0, v) : v; };
   s.ucl = s.centre + 3 * unit;
   s.lcl = low(s.centre - 3 * unit);
@@ -146,7 +149,7 @@ CapChartResults capability_chart(const CapabilityResults& r, int variant,
     set_lines(dis, 0.853 * c.within_sigma, o, true);
   } else {
     const CapSubgroups& s = r.subgroups;
-    if (s.count == 0 || !present(s.nbar)) return c;
+    if (s.count == 0 || !present(s.nbar) || !present(s.rbar) || !present(s.sbar)) return c;
     c.statistic = (s.nbar > 25 || o.dispersion_sd) ? 1 : 0;
     if (c.statistic == 1) {
       const double k = c4(s.nbar);

@@ -84,13 +84,14 @@ void composite(Interpretation& out, const AnalysisRecord& r, const CapableState&
   say(out, n(Str::kCapSaysOverall), {c.sd});
   end_line(out);
   const CapChartSide& loc = ch.location;
-  say(out, n(Str::kCapSaysLocationLines), {loc.centre, loc.lcl, loc.ucl});
-  say_count(out, count_if(loc.series, loc.lcl, loc.ucl), Str::kCapSaysLocationNone,
-            Str::kCapSaysLocationOne, Str::kCapSaysLocationMany);
+  // Without limits (a within sigma of 0) nothing is said of points beyond them.
+  if (say(out, n(Str::kCapSaysLocationLines), {loc.centre, loc.lcl, loc.ucl}))
+    say_count(out, count_if(loc.series, loc.lcl, loc.ucl), Str::kCapSaysLocationNone,
+              Str::kCapSaysLocationOne, Str::kCapSaysLocationMany);
   const CapChartSide& dis = ch.dispersion;
-  say(out, n(Str::kCapSaysDispersionLines), {dis.centre, dis.ucl});
-  say_count(out, count_if(dis.series, kMissing, dis.ucl), Str::kCapSaysDispersionNone,
-            Str::kCapSaysDispersionOne, Str::kCapSaysDispersionMany);
+  if (say(out, n(Str::kCapSaysDispersionLines), {dis.centre, dis.ucl}))
+    say_count(out, count_if(dis.series, kMissing, dis.ucl), Str::kCapSaysDispersionNone,
+              Str::kCapSaysDispersionOne, Str::kCapSaysDispersionMany);
   if (o.show_runs) {
     const long long runs = nonzero(loc.runs);
     if (runs == 0)

@@ -166,6 +166,10 @@ void draw_chart(const CapChartSide& c, GraphBuilder& g, int panel, bool marks, i
     g.hline(c.inner_lower, {}, warn, panel);
   }
   if (!c.smoother.empty()) g.polyline(tail(xs), tail(c.smoother), smooth, panel);
+  // Beyond a limit that exists (a within sigma of 0 leaves none).
+  const auto beyond = [&c](double v) {
+    return (!is_missing(c.ucl) && v > c.ucl) || (!is_missing(c.lcl) && v < c.lcl);
+  };
   std::vector<double> ox, oy, rx, ry;
   std::vector<size_t> lettered;
   for (size_t i = first; i < n; ++i) {
@@ -174,7 +178,7 @@ void draw_chart(const CapChartSide& c, GraphBuilder& g, int panel, bool marks, i
     const int flags = !marks ? 0
                              : (i < c.runs.size() ? c.runs[i] : 0) |
                                    (i < c.zone_marks.size() ? c.zone_marks[i] : 0);
-    if (v > c.ucl || v < c.lcl)
+    if (beyond(v))
       ox.push_back(xs[i]), oy.push_back(v);
     else if (flags != 0)
       rx.push_back(xs[i]), ry.push_back(v);
@@ -188,9 +192,8 @@ void draw_chart(const CapChartSide& c, GraphBuilder& g, int panel, bool marks, i
     for (size_t i : lettered) {
       const int flags =
           (i < c.runs.size() ? c.runs[i] : 0) | (i < c.zone_marks.size() ? c.zone_marks[i] : 0);
-      const bool beyond = c.series[i] > c.ucl || c.series[i] < c.lcl;
       g.mark_text(xs[i], c.series[i], vchart_detail::rule_letters_of(flags, 0),
-                  beyond ? over : rule, panel);
+                  beyond(c.series[i]) ? over : rule, panel);
     }
 }
 
