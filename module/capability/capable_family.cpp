@@ -15,6 +15,7 @@
 #include "capability/capable_graphs.h"
 #include "capability/capable_json.h"
 #include "capability/capable_panes.h"
+#include "capability/capable_steps.h"
 #include "capability/capable_test_panes.h"
 #include "capability/capable_tests_json.h"
 #include "format/options.h"
@@ -30,15 +31,6 @@ constexpr int kProfileInts[] = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 40};
 constexpr int kProfileReals[] = {4, 5, 6, 7, 12};
 
 bool present(double v) { return !is_missing(v) && std::isfinite(v); }
-
-std::vector<double> sorted_present(const std::vector<double>& data) {
-  std::vector<double> x;
-  x.reserve(data.size());
-  for (double v : data)
-    if (present(v)) x.push_back(v);
-  std::sort(x.begin(), x.end());
-  return x;
-}
 
 // A text that is a plain number (a constant subgroup size such as "5").
 bool is_number_text(const std::string& s) {
@@ -251,27 +243,9 @@ class Capable final : public Procedure {
         r.doption[14] = state.results.param[1];
         if (r.variant != 1 && r.variant != 2) {
           state.pearson = pearson_of(state.results);
-          tests_and_limits(r, previous, state);
+          capable_tests_and_limits(r, previous, state);
         } else {
-          CapChartOptions o;
-          o.show_runs = r.option[15] != 0;
-          o.run_length = std::clamp(r.option[16], 1, 1000000);
-          o.outer_warning = r.option[41] != 0;
-          o.inner_warning = r.option[42] != 0;
-          o.smoother = r.option[43];
-          o.span = std::clamp(r.option[44], 1, 1000000);
-          o.dispersion_sd = r.option[45] == 1;
-          const std::string w = host_profile().get_string("Snap", "ControlParameter", "0.2");
-          char* end = nullptr;
-          const double weight = std::strtod(w.c_str(), &end);
-          o.weight = end != w.c_str() && weight > 0 && weight <= 1 ? weight : 0.2;
-          state.chart = capability_chart(state.results, r.variant, o);
-          state.sorted = sorted_present(state.results.data);
-          GofInput g;  // the capability plot's classes
-          g.rule = std::clamp(r.option[48], 0, 4);
-          g.classes = r.option[49];
-          state.fit = goodness_of_fit(state.sorted, state.results.distribution, state.results.param,
-                                      state.results.sd, g);
+          capable_chart_step(r, state);
         }
       }
     } catch (const DomainAbort&) {
@@ -438,44 +412,6 @@ class Capable final : public Procedure {
       r.option[38] = 0;
     }
     if (r.option[38] == 0) r.doption[13] = r.doption[14] = kMissing;
-  }
-
-  // Panes 3, 4, 5 and 7: computed once with the analysis. The histogram
-  // classes are kept (option 19, doubles 10 and 11) while the data's range is
-  // unchanged, or always with option 35.
-  static void tests_and_limits(AnalysisRecord& r, const CapableState& previous,
-                               CapableState& state) {
-    const CapabilityResults& c = state.results;
-    // Sorted once: the tests, the limits and the probability plot need the order.
-    state.sorted = sorted_present(c.data);
-    state.normality = normality_tests(state.sorted);
-    GofInput g;
-    g.rule = std::clamp(r.option[48], 0, 4);
-    g.classes = r.option[49];
-    const bool same_range = previous.computed && previous.results.status == 0 &&
-                            previous.results.minimum == c.minimum &&
-                            previous.results.maximum == c.maximum;
-    // A class rule or count changed since the last computation chooses the classes anew.
-    const bool same_rule = !previous.computed || (previous.class_rule == r.option[48] &&
-                                                  previous.class_option == r.option[49]);
-    g.keep = r.option[19] > 0 && same_rule && (r.option[35] != 0 || same_range);
-    g.kept_count = r.option[19];
-    g.kept_lower = r.doption[10];
-    g.kept_upper = r.doption[11];
-    state.fit = goodness_of_fit(state.sorted, c.distribution, c.param, c.sd, g);
-    r.option[19] = state.fit.classes;
-    state.class_rule = r.option[48];
-    state.class_option = r.option[49];
-    r.doption[10] = state.fit.lower;
-    r.doption[11] = state.fit.upper;
-    const bool normal = c.distribution == 3;
-    state.tolerance_normal =
-        normal_tolerance(c.n, normal ? c.param[0] : c.mean, normal ? c.param[1] : c.sd, c.usl_given,
-                         c.lsl_given, r.doption[7], r.doption[6]);
-    const bool both = c.usl_given == c.lsl_given;
-    const int mode = r.option[11] == 1 ? 1 : 0;
-    state.tolerance_free = nonparametric_tolerance(state.sorted, r.option[12], both, mode,
-                                                   mode == 0 ? r.doption[4] : r.doption[5]);
   }
 
   static void warn_non_finite(const std::vector<std::vector<double>>& columns) {
