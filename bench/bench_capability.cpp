@@ -127,7 +127,13 @@ void BM_capability_nine_panes(benchmark::State& state) {
 BENCHMARK(BM_capability_nine_panes)
     ->ArgName("distribution")
     ->Arg(3)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
     ->Arg(12)
+    ->Arg(13)
+    ->Arg(14)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
 
