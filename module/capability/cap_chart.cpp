@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "charts/chart_options.h"
 #include "charts/factors.h"
+#include "charts/runs_rules.h"
 
 namespace ztq {
 
@@ -13,7 +15,10 @@ bool present(double v) { return !is_missing(v) && std::isfinite(v); }
 
 // Limits and warning lines at centre +/- 3, 2, 1 times `unit`; lower lines
 // raised to 0 when `floor_zero`.
+// No lines when the unit is not above 0: a within sigma of 0 (subgroups of
+// one observation, or no spread inside any subgroup) gives no limits.
 void set_lines(CapChartSide& s, double unit, const CapChartOptions& o, bool floor_zero) {
+  if (!(present(unit) && unit > 0)) return;
   const auto low = [&](double v) { return floor_zero ? std::max(0.0, v) : v; };
   s.ucl = s.centre + 3 * unit;
   s.lcl = low(s.centre - 3 * unit);
@@ -78,12 +83,42 @@ std::vector<int32_t> run_marks(const std::vector<double>& x, double centre, int 
   return out;
 }
 
+// Western Electric (1956) zone tests as the control charts run them: four of
+// the last five points beyond one sigma, two of the last three beyond two
+// sigma, on the same side.
+std::vector<int32_t> zone_marks(const std::vector<double>& x, double centre, double sigma,
+                                bool inner, bool outer) {
+  std::vector<int32_t> out;
+  if (!(inner || outer) || !present(centre) || !present(sigma) || !(sigma > 0)) return out;
+  ChartOptions o{};
+  o.option[12] = inner ? 1 : 0;  // rule 3: 4 of 5 beyond 1 sigma
+  o.option[18] = 5;
+  o.option[19] = 4;
+  o.doption[12] = 1.0;
+  o.option[13] = outer ? 1 : 0;  // rule 4: 2 of 3 beyond 2 sigma
+  o.option[20] = 3;
+  o.option[21] = 2;
+  o.doption[13] = 2.0;
+  const std::vector<double> cl(x.size(), centre), ucl(x.size(), centre + 3 * sigma),
+      lcl(x.size(), centre - 3 * sigma);
+  RulesChart chart;
+  chart.x = &x;
+  chart.cl = &cl;
+  chart.ucl = &ucl;
+  chart.lcl = &lcl;
+  std::vector<int> flags(x.size(), 0);
+  apply_runs_rules(chart, {}, o, kChart1RuleShift, &flags);
+  out.assign(flags.begin(), flags.end());
+  return out;
+}
+
 // Within sigma: MR-bar / 1.128 (individuals), S-bar / c4 or R-bar / d2 of the
 // average subgroup size (subgroups); Shewhart limits at 3 sigma (Montgomery
 // 2009, ch. 6).
 CapChartResults capability_chart(const CapabilityResults& r, int variant,
                                  const CapChartOptions& o) {
   CapChartResults c;
+  c.options = o;
   if (r.status != 0) return c;
   CapChartSide& loc = c.location;
   CapChartSide& dis = c.dispersion;
@@ -114,7 +149,7 @@ CapChartResults capability_chart(const CapabilityResults& r, int variant,
     set_lines(dis, 0.853 * c.within_sigma, o, true);
   } else {
     const CapSubgroups& s = r.subgroups;
-    if (s.count == 0 || !present(s.nbar)) return c;
+    if (s.count == 0 || !present(s.nbar) || !present(s.rbar) || !present(s.sbar)) return c;
     c.statistic = (s.nbar > 25 || o.dispersion_sd) ? 1 : 0;
     if (c.statistic == 1) {
       const double k = c4(s.nbar);
@@ -138,7 +173,11 @@ CapChartResults capability_chart(const CapabilityResults& r, int variant,
     loc.smoother = chart_smoother(loc.series, o.smoother, o.span, o.weight);
     dis.smoother = chart_smoother(dis.series, o.smoother, o.span, o.weight);
   }
-  if (o.show_runs) loc.runs = run_marks(loc.series, loc.centre, std::max(1, o.run_length));
+  if (o.show_runs) {
+    loc.runs = run_marks(loc.series, loc.centre, std::max(1, o.run_length));
+    loc.zone_marks =
+        zone_marks(loc.series, loc.centre, loc.sigma, o.inner_warning, o.outer_warning);
+  }
   c.computed = present(c.within_sigma);
   return c;
 }

@@ -28,6 +28,10 @@ struct CapChartSide {
   double inner_upper = kMissing, inner_lower = kMissing;
   std::vector<double> series, smoother;  // smoother empty: none
   std::vector<int32_t> runs;             // empty: not shown
+  // Points beyond the warning lines by the zone rules of the control charts:
+  // 4 four of the last five beyond one sigma (inner lines), 8 two of the last
+  // three beyond two sigma (outer lines), on one side; empty: not shown.
+  std::vector<int32_t> zone_marks;
 };
 
 struct CapChartResults {
@@ -35,6 +39,7 @@ struct CapChartResults {
   double within_sigma = kMissing;
   int statistic = 0;  // dispersion: 0 (moving) ranges, 1 standard deviations
   CapChartSide location, dispersion;
+  CapChartOptions options;  // as computed with
 };
 
 CapChartResults capability_chart(const CapabilityResults& r, int variant, const CapChartOptions& o);
@@ -44,5 +49,9 @@ std::vector<double> chart_smoother(const std::vector<double>& x, int kind, int s
 // The run marks: 1 a run of L points on one side of the centre, 2 a run of
 // L rising or falling steps, 3 both; missing points 0.
 std::vector<int32_t> run_marks(const std::vector<double>& x, double centre, int length);
+// The zone marks of a chart with centre CENTRE and sigma of a point SIGMA:
+// bit 4 with the inner warning lines, bit 8 with the outer ones.
+std::vector<int32_t> zone_marks(const std::vector<double>& x, double centre, double sigma,
+                                bool inner, bool outer);
 
 }  // namespace ztq

@@ -15,6 +15,7 @@
 #include "capability/capable_graphs.h"
 #include "capability/capable_json.h"
 #include "capability/capable_panes.h"
+#include "capability/capable_steps.h"
 #include "capability/capable_test_panes.h"
 #include "capability/capable_tests_json.h"
 #include "format/options.h"
@@ -80,6 +81,11 @@ class Capable final : public Procedure {
            "with confidence intervals, Pearson-curve percentiles";
   }
   int32_t title_number() const override { return static_cast<int32_t>(Str::kCapTitle); }
+  int32_t title_number_of(int32_t variant) const override {
+    return static_cast<int32_t>(variant == 1   ? Str::kCapChartTitle1
+                                : variant == 2 ? Str::kCapChartTitle2
+                                               : Str::kCapTitle);
+  }
   int32_t procedure_code(int32_t variant) const override {
     return variant == 1 ? 33906 : variant == 2 ? 33907 : 32876;
   }
@@ -126,6 +132,12 @@ class Capable final : public Procedure {
     r.option[16] = 8;
     for (int k : {41, 42, 43, 45}) r.option[k] = 0;
     r.option[44] = 9;
+    r.option[27] = 0;  // the capability plot in frequencies
+    r.option[37] = 100;
+    r.option[29] = 0;  // the probability plot: quantiles across, with the reference line
+    r.option[30] = 1;
+    r.option[46] = 0;
+    r.option[47] = 100;
     r.option[48] = 0;
     r.option[49] = 20;
     r.doption[10] = r.doption[11] = 0;
@@ -140,15 +152,17 @@ class Capable final : public Procedure {
     r.option[49] = profile.get_int("Snap", "HistogramClasses", 20);
     r.option[39] = profile.get_int("Page Setup", "Legenddecimals", 2);
     static constexpr std::pair<int, const char*> kSnap[] = {
-        {15, "ControlShowRuns"},     {16, "ControlRunLength"}, {41, "ControlOuterWarning"},
-        {42, "ControlInnerWarning"}, {43, "ControlSmoother"},  {44, "ControlSpan"},
-        {45, "ControlDispersion"}};
+        {15, "ControlShowRuns"},     {16, "ControlRunLength"},  {41, "ControlOuterWarning"},
+        {42, "ControlInnerWarning"}, {43, "ControlSmoother"},   {44, "ControlSpan"},
+        {45, "ControlDispersion"},   {46, "ControlPlotRecent"}, {47, "ControlRecentSize"}};
     for (const auto& [k, key] : kSnap) r.option[k] = profile.get_int("Snap", key, r.option[k]);
+    for (int k : {29, 30}) read_int_option(profile, "PROBPLOT", k, r.option);
   }
   void write_profile(const AnalysisRecord& r) const override {
     const Profile profile = host_profile();
     for (int k : kProfileInts) write_int_option(profile, kSection, k, r.option);
     for (int k : kProfileReals) write_real_option(profile, kSection, k, r.doption);
+    for (int k : {29, 30}) write_int_option(profile, "PROBPLOT", k, r.option);
   }
 
   void masks(const AnalysisRecord& r, int32_t out[2]) const override {
@@ -229,26 +243,9 @@ class Capable final : public Procedure {
         r.doption[14] = state.results.param[1];
         if (r.variant != 1 && r.variant != 2) {
           state.pearson = pearson_of(state.results);
-          tests_and_limits(r, previous, state);
+          capable_tests_and_limits(r, previous, state);
         } else {
-          CapChartOptions o;
-          o.show_runs = r.option[15] != 0;
-          o.run_length = std::clamp(r.option[16], 1, 1000000);
-          o.outer_warning = r.option[41] != 0;
-          o.inner_warning = r.option[42] != 0;
-          o.smoother = r.option[43];
-          o.span = std::clamp(r.option[44], 1, 1000000);
-          o.dispersion_sd = r.option[45] == 1;
-          const std::string w = host_profile().get_string("Snap", "ControlParameter", "0.2");
-          char* end = nullptr;
-          const double weight = std::strtod(w.c_str(), &end);
-          o.weight = end != w.c_str() && weight > 0 && weight <= 1 ? weight : 0.2;
-          state.chart = capability_chart(state.results, r.variant, o);
-          GofInput g;  // the capability plot's classes
-          g.rule = std::clamp(r.option[48], 0, 4);
-          g.classes = r.option[49];
-          state.fit = goodness_of_fit(state.results.data, state.results.distribution,
-                                      state.results.param, state.results.sd, g);
+          capable_chart_step(r, state);
         }
       }
     } catch (const DomainAbort&) {
@@ -302,8 +299,9 @@ class Capable final : public Procedure {
   }
 
   bool graph_pane(const Analysis& a, int pane, GraphBuilder& g) const override {
+    // The capability charts draw one composite pane, under number 8.
     const bool chart = a.record().variant == 1 || a.record().variant == 2;
-    if (!chart && pane != 8 && pane != 9) return false;
+    if (chart ? pane != 8 : pane != 8 && pane != 9) return false;
     const CapableState* s = a.results<CapableState>();
     static const CapableState kNone;
     const CapableState& state = s != nullptr ? *s : kNone;
@@ -313,6 +311,12 @@ class Capable final : public Procedure {
     info.curve_points = r.option[21] > 0 ? r.option[21] : 100;
     info.legend = r.option[36] != 0;
     info.legend_decimals = r.option[39];
+    info.percent = r.option[27] != 0;
+    info.bar_width = r.option[37];
+    info.swap_axes = r.option[29] != 0;
+    info.reference = r.option[30] != 0;
+    info.recent = r.option[46] != 0 ? std::max(1, r.option[47]) : 0;
+    if (!state.sorted.empty()) info.sorted = &state.sorted;
     if (chart)
       capability_composite(state.results, state.fit, state.chart, info, g);
     else if (pane == 8)
@@ -408,37 +412,6 @@ class Capable final : public Procedure {
       r.option[38] = 0;
     }
     if (r.option[38] == 0) r.doption[13] = r.doption[14] = kMissing;
-  }
-
-  // Panes 3, 4, 5 and 7: computed once with the analysis. The histogram
-  // classes are kept (option 19, doubles 10 and 11) while the data's range is
-  // unchanged, or always with option 35.
-  static void tests_and_limits(AnalysisRecord& r, const CapableState& previous,
-                               CapableState& state) {
-    const CapabilityResults& c = state.results;
-    state.normality = normality_tests(c.data);
-    GofInput g;
-    g.rule = std::clamp(r.option[48], 0, 4);
-    g.classes = r.option[49];
-    const bool same_range = previous.computed && previous.results.status == 0 &&
-                            previous.results.minimum == c.minimum &&
-                            previous.results.maximum == c.maximum;
-    g.keep = r.option[19] > 0 && (r.option[35] != 0 || same_range);
-    g.kept_count = r.option[19];
-    g.kept_lower = r.doption[10];
-    g.kept_upper = r.doption[11];
-    state.fit = goodness_of_fit(c.data, c.distribution, c.param, c.sd, g);
-    r.option[19] = state.fit.classes;
-    r.doption[10] = state.fit.lower;
-    r.doption[11] = state.fit.upper;
-    const bool normal = c.distribution == 3;
-    state.tolerance_normal =
-        normal_tolerance(c.n, normal ? c.param[0] : c.mean, normal ? c.param[1] : c.sd, c.usl_given,
-                         c.lsl_given, r.doption[7], r.doption[6]);
-    const bool both = c.usl_given == c.lsl_given;
-    const int mode = r.option[11] == 1 ? 1 : 0;
-    state.tolerance_free = nonparametric_tolerance(c.data, r.option[12], both, mode,
-                                                   mode == 0 ? r.doption[4] : r.doption[5]);
   }
 
   static void warn_non_finite(const std::vector<std::vector<double>>& columns) {

@@ -34,7 +34,9 @@ struct CapableState {
   GofResults fit;
   NormalTolerance tolerance_normal;
   NonparametricTolerance tolerance_free;
-  CapChartResults chart;  // variants 1 and 2
+  CapChartResults chart;                   // variants 1 and 2
+  std::vector<double> sorted;              // the present observations, ascending, for the panes
+  int class_rule = -1, class_option = -1;  // options 48 and 49 the classes were chosen by
   bool computed = false;
 };
 

@@ -15,6 +15,13 @@ struct CapGraphInfo {
   int curve_points = 100;   // option 21
   bool legend = true;       // option 36
   int legend_decimals = 2;  // option 39
+  bool percent = false;     // option 27: the capability plot in percent of n
+  int bar_width = 100;      // option 37: bar width in percent of the class width
+  bool swap_axes = false;   // option 29: observations on the X axis
+  bool reference = true;    // option 30: the line of perfect fit
+  int recent = 0;           // options 46, 47: the charts show the last points only (0: all)
+  // The present observations in ascending order, when the caller has them.
+  const std::vector<double>* sorted = nullptr;
 };
 
 void capability_plot(const CapabilityResults& r, const GofResults& classes,

@@ -152,6 +152,18 @@ std::vector<OptionField> capable_options() {
     f.push_back({"option" + std::to_string(k), Str::kCapOptChart, S::option, k,
                  k == 16 || k == 44 ? 1.0 : 0.0, k == 43 ? 2.0 : (k == 16 || k == 44 ? 1e6 : 1.0),
                  ZTQ_FIELD_INTEGER, name});
+  const std::vector<OptionField> graphs = {
+      {"option27", Str::kCapOptPercent, S::option, 27, 0, 1, ZTQ_FIELD_INTEGER, "plot_percent"},
+      {"option37", Str::kCapOptBarWidth, S::option, 37, 1, 100, ZTQ_FIELD_INTEGER, "bar_width"},
+      {"option29", Str::kCapOptSwapAxes, S::option, 29, 0, 1, ZTQ_FIELD_INTEGER,
+       "probability_swap_axes"},
+      {"option30", Str::kCapOptReference, S::option, 30, 0, 1, ZTQ_FIELD_INTEGER,
+       "probability_line"},
+      {"option46", Str::kCapOptRecent, S::option, 46, 0, 1, ZTQ_FIELD_INTEGER, "plot_recent"},
+      {"option47", Str::kCapOptRecentSize, S::option, 47, 1, 1000000, ZTQ_FIELD_INTEGER,
+       "recent_size"},
+  };
+  f.insert(f.end(), graphs.begin(), graphs.end());
   f.push_back(
       {"option40", Str::kCapOptLabelSet, S::option, 40, 0, 1, ZTQ_FIELD_INTEGER, "label_set"});
   return f;

@@ -184,4 +184,38 @@
   X(kCapCmpTitle, 49041)         \
   X(kCapCmpCl, 49042)            \
   X(kCapCmpUcl, 49043)           \
-  X(kCapCmpLcl, 49044)
+  X(kCapCmpLcl, 49044)           \
+  ZTQ_CAPABLE_STRINGS3(X)
+
+// The capability-chart variants: titles, interpretation, display options.
+#define ZTQ_CAPABLE_STRINGS3(X)    \
+  X(kCapChartTitle1, 12144)        \
+  X(kCapChartTitle2, 12160)        \
+  X(kCapSaysIndividuals, 8081)     \
+  X(kCapSaysSubgroups, 8082)       \
+  X(kCapSaysWithinMr, 8083)        \
+  X(kCapSaysWithinS, 8084)         \
+  X(kCapSaysWithinR, 8085)         \
+  X(kCapSaysOverall, 3782)         \
+  X(kCapSaysLocationLines, 3783)   \
+  X(kCapSaysLocationNone, 3784)    \
+  X(kCapSaysLocationOne, 3785)     \
+  X(kCapSaysLocationMany, 3786)    \
+  X(kCapSaysDispersionLines, 3787) \
+  X(kCapSaysDispersionNone, 3788)  \
+  X(kCapSaysDispersionOne, 3789)   \
+  X(kCapSaysDispersionMany, 3790)  \
+  X(kCapSaysNoRuns, 3791)          \
+  X(kCapSaysRuns, 3792)            \
+  X(kCapSaysZones, 3793)           \
+  X(kCapSaysWithinIndices, 3794)   \
+  X(kCapSaysBeyondSpec, 3795)      \
+  X(kCapSaysMovingAverage, 3796)   \
+  X(kCapSaysEwma, 3797)            \
+  X(kCapPercent, 50200)            \
+  X(kCapOptPercent, 50201)         \
+  X(kCapOptBarWidth, 50202)        \
+  X(kCapOptSwapAxes, 50203)        \
+  X(kCapOptReference, 50204)       \
+  X(kCapOptRecent, 50205)          \
+  X(kCapOptRecentSize, 50206)

@@ -115,7 +115,8 @@ GofResults goodness_of_fit(const std::vector<double>& data, int code, const doub
   for (double v : data)
     if (!is_missing(v) && std::isfinite(v)) x.push_back(v);
   if (x.size() < 2) return r;
-  std::sort(x.begin(), x.end());
+  // Data handed over sorted (the procedure sorts once for all panes) stay as they are.
+  if (!std::is_sorted(x.begin(), x.end())) std::sort(x.begin(), x.end());
   const double n = static_cast<double>(x.size());
 
   if (in.keep && in.kept_count >= 2 && in.kept_count <= 1000 && in.kept_lower < in.kept_upper) {

@@ -123,7 +123,8 @@ NonparametricTolerance nonparametric_tolerance(const std::vector<double>& data, 
   else
     t.coverage = given_pct;
   if (m < 1 || m > n) return t;
-  std::sort(x.begin(), x.end());
+  // Data handed over sorted (the procedure sorts once for all panes) stay as they are.
+  if (!std::is_sorted(x.begin(), x.end())) std::sort(x.begin(), x.end());
   t.lower = x[static_cast<size_t>(m - 1)];
   t.upper = x[static_cast<size_t>(n - m)];
   if (t.lower > t.upper) std::swap(t.lower, t.upper);

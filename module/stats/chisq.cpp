@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "stats/detail/false_position.h"
 #include "stats/distributions.h"
@@ -26,6 +27,26 @@ double wilson_hilferty(double z, double nu) {
   const double r = 1.0 - c + z * std::sqrt(c);
   return nu * r * r * r;
 }
+
+// Gamma(k + a), Gamma(k) or Gamma(a - k + 1) of the series below for one a,
+// kept from the last call: a fit's goodness-of-fit test asks for 10^6
+// probabilities of one shape. Each thread keeps its own.
+struct GammaTerms {
+  double a = std::numeric_limits<double>::quiet_NaN();
+  int kind = -1;
+  std::vector<double> g;
+  const std::vector<double>& of(double a_now, int kind_now, double n) {
+    if (a_now != a || kind_now != kind) {
+      a = a_now;
+      kind = kind_now;
+      g.clear();
+      for (double k = 1.0; k <= n; k += 1.0)
+        g.push_back(gamma_fn(kind == 0 ? k : kind == 1 ? k + a : a - k + 1.0));
+    }
+    return g;
+  }
+};
+thread_local GammaTerms g_terms;
 
 }  // namespace
 
@@ -49,15 +70,18 @@ double chisq_cdf(double x, double nu) {
   double p;
   if (std::ceil(a) == a) {
     // whole a: Q = e^-y sum_{k=1..a} y^(k-1)/Gamma(k)
+    const std::vector<double>& g = g_terms.of(a, 0, a);
     double s = 0.0;
-    for (double k = 1.0; k <= a; k += 1.0) s += std::pow(y, k - 1.0) / gamma_fn(k);
+    for (double k = 1.0; k <= a; k += 1.0)
+      s += std::pow(y, k - 1.0) / g[static_cast<size_t>(k) - 1];
     p = 1.0 - e * s;
   } else if (y < kSeriesSwitch) {
     // P = e^-y sum_{k>=1} y^(k+a-1)/Gamma(k+a), tail of the last term summed geometrically
     const double n = std::max(1.0, std::ceil(24.75 - a));
+    const std::vector<double>& g = g_terms.of(a, 1, n);
     double s = 0.0;
     for (double k = 1.0; k <= n; k += 1.0) {
-      double term = std::pow(y, k + a - 1.0) / gamma_fn(k + a);
+      double term = std::pow(y, k + a - 1.0) / g[static_cast<size_t>(k) - 1];
       if (k == n) term *= 1.0 + 1.0 / (2.0 * ((a + n) / y - 1.0));
       s += term;
     }
@@ -65,9 +89,10 @@ double chisq_cdf(double x, double nu) {
   } else {
     // Q = e^-y sum_{k>=1} y^(a-k)/Gamma(a-k+1), the last term halved
     const double n = std::ceil(a + kSeriesSwitch);
+    const std::vector<double>& g = g_terms.of(a, 2, n);
     double s = 0.0;
     for (double k = 1.0; k <= n; k += 1.0) {
-      double term = std::pow(y, a - k) / gamma_fn(a - k + 1.0);
+      double term = std::pow(y, a - k) / g[static_cast<size_t>(k) - 1];
       if (k == n) term *= 0.5;
       s += term;
     }

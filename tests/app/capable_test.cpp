@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -194,6 +195,58 @@ TEST(CapableRun, SubgroupedVariant) {
   EXPECT_EQ(r["n"], 20);
   EXPECT_EQ(r["subgroups"]["count"], 10);
   EXPECT_EQ(r["subgroups"]["means"][0], 1.5);
+}
+
+TEST(CapableRun, CapabilityChartOnePaneAndItsAdvice) {
+  // --out writes the summary and the composite once, under pane 8.
+  const fs::path dir = scratch("chart");
+  const Outcome o = qualty("run capable --variant 1 --var data=Diameter " + kLimits + "--out " +
+                           dir.string() + " " + kData + "diameters.csv");
+  ASSERT_EQ(o.status, 0) << o.err;
+  std::set<std::string> files;
+  for (const auto& e : fs::directory_iterator(dir)) files.insert(e.path().filename().string());
+  EXPECT_EQ(files, (std::set<std::string>{"pane1.txt", "pane8.svg"}));
+  // The within-sigma sentence: moving ranges; subgroups of 5 by R-bar, or by
+  // S-bar when the dispersion option asks for standard deviations.
+  struct Row {
+    std::string args;
+    int32_t want;
+  };
+  const Row rows[] = {{"--variant 1", 8083},
+                      {"--variant 2 --var subgroup=5", 8085},
+                      {"--variant 2 --var subgroup=5 --set dispersion=1", 8084}};
+  for (const Row& r : rows) {
+    const json doc = run_json(r.args + " --var data=Diameter " + kLimits, kData + "diameters.csv");
+    ASSERT_TRUE(doc["advice"].contains("8")) << r.args;
+    const json& said = doc["advice"]["8"]["sentences"];
+    EXPECT_NE(std::find(said.begin(), said.end(), r.want), said.end()) << r.args << said;
+  }
+}
+
+TEST(CapableRun, ClassRuleAndCountTakeEffect) {
+  // n 125, classes on [25.37, 25.43]: Sturges ceil(3.322 log10 125 + 1) = ceil(7.966) = 8,
+  // 10 log10 125 = 20.97 -> 21, or the given count.
+  struct Row {
+    std::string set;
+    int want;
+  };
+  const Row rows[] = {
+      {"", 8}, {"--set class_rule=1 ", 21}, {"--set class_rule=4 --set classes=7 ", 7}};
+  for (const Row& r : rows) {
+    const json doc = run_json("--var data=Diameter " + r.set, kData + "diameters.csv");
+    EXPECT_EQ(doc["results"]["fit"]["classes"]["count"], r.want) << r.set;
+  }
+  // 35 of 40 values tied: rule 3 has an interquartile range of 0 and says so.
+  const fs::path dir = scratch("ties");
+  std::ofstream csv(dir / "ties.csv");
+  csv << "x\n";
+  for (int i = 0; i < 40; ++i)
+    csv << (i < 35 ? 5 : 5 + i) << "\n";  // quartiles at 10.25, 30.75: both 5
+  csv.close();
+  const Outcome o =
+      qualty("run capable --var data=x --set class_rule=3 --pane 4 " + (dir / "ties.csv").string());
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.out.find("interquartile range is 0"), std::string::npos) << o.out;
 }
 
 TEST(CapableRun, ErrorStates) {

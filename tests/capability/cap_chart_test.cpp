@@ -87,5 +87,59 @@ TEST(CapabilityChart, SubgroupsRangeOrStandardDeviation) {
   EXPECT_NEAR(by_sd.dispersion.ucl, 1.9637, 1e-3);
 }
 
+TEST(CapabilityChart, SubgroupsOfOneHaveNoLimits) {
+  // Ranges of single observations are all 0: within sigma 0, so no limit or
+  // warning line on either chart, and no zone marks; the runs still count.
+  CapabilityResults r;
+  r.mean = 2;
+  r.subgroups.count = 3;
+  r.subgroups.nbar = 1;
+  r.subgroups.sizes = {1, 1, 1};
+  r.subgroups.means = {1, 2, 3};
+  r.subgroups.ranges = {0, 0, 0};
+  r.subgroups.sds = {0, 0, 0};
+  r.subgroups.rbar = r.subgroups.sbar = 0;
+  CapChartOptions o;
+  o.outer_warning = o.inner_warning = true;
+  o.run_length = 2;
+  const CapChartResults c = capability_chart(r, 2, o);
+  EXPECT_EQ(c.within_sigma, 0.0);
+  for (const CapChartSide* s : {&c.location, &c.dispersion}) {
+    EXPECT_EQ(s->ucl, M);
+    EXPECT_EQ(s->lcl, M);
+    EXPECT_EQ(s->outer_upper, M);
+    EXPECT_EQ(s->inner_lower, M);
+  }
+  EXPECT_TRUE(c.location.zone_marks.empty());
+  // Centre 2, L 2: the 2 on the centre makes two on or below (1); the 3 two on
+  // or above and two rising steps (1 + 2).
+  EXPECT_EQ(c.location.runs, (std::vector<int32_t>{0, 1, 3}));
+}
+
+TEST(CapabilityChart, ZoneMarksBeyondTheWarningLines) {
+  // Centre 0, sigma 1. Outer: two of the last three beyond +2 (or below -2);
+  // inner: four of the last five beyond +1 (or below -1), one side each.
+  struct Case {
+    std::vector<double> x;
+    bool inner, outer;
+    std::vector<int32_t> want;
+  };
+  const Case cases[] = {
+      // 2.5, 0, 2.1: the third point has two of three above 2 -> 8.
+      {{2.5, 0, 2.1, 0}, false, true, {0, 0, 8, 0}},
+      // 2.5 above, -2.5 below: one a side, no mark.
+      {{2.5, -2.5, 0}, false, true, {0, 0, 0}},
+      // Four of five above 1 first at the fifth point (three of four before).
+      {{1.5, 0, 1.5, 1.5, 1.5}, true, false, {0, 0, 0, 0, 4}},
+      // Both: two of three above 2 at the third and fourth; four above 1 at the fourth.
+      {{1.5, 2.5, 2.5, 1.5}, true, true, {0, 0, 8, 12}},
+      // A missing point occupies its position in the window.
+      {{2.5, M, 2.5}, false, true, {0, 0, 8}},
+      {{2.5, 2.5}, false, false, {}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(zone_marks(c.x, 0, 1, c.inner, c.outer), c.want) << c.x.size();
+}
+
 }  // namespace
 }  // namespace ztq

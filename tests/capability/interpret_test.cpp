@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bridge/module_state.h"
+#include "capability/capable_chart_interpret.h"
 #include "capability/capable_family.h"
 #include "capability/capable_interpret.h"
 
@@ -145,6 +146,60 @@ TEST(CapabilityInterpretation, TestPanesBandTheSmallestPValue) {
   }
   Case none;  // no P-value present: nothing said about the tests
   EXPECT_EQ(none.numbers(3), (N{45035}));
+}
+
+TEST(CapabilityChartInterpretation, WithinSigmaSentence) {
+  struct Row {
+    int variant;
+    double nbar;
+    int dispersion;  // option 45
+    int32_t want;
+  };
+  // Individuals: always the moving range. Subgroups: S-bar / c4 above an
+  // average size of 25 or with option 45 = 1, else R-bar / d2 (25 itself: R).
+  const Row rows[] = {{1, 0, 0, 8083},       {1, 30, 1, 8083}, {2, 5, 0, 8085}, {2, 25, 0, 8085},
+                      {2, 25.0001, 0, 8084}, {2, 26, 0, 8084}, {2, 4, 1, 8084}, {2, 4, 2, 8085}};
+  for (const Row& r : rows)
+    EXPECT_EQ(static_cast<int32_t>(within_sigma_sentence(r.variant, r.nbar, r.dispersion)), r.want)
+        << r.variant << " " << r.nbar << " " << r.dispersion;
+}
+
+TEST(CapabilityChartInterpretation, CompositeSentences) {
+  Case c;
+  c.record.title_number = 12144;
+  c.record.variant = 1;
+  CapabilityResults& r = c.state.results;
+  r.n = 6;
+  r.data = {10, 12, 11, 30, 11, 10};
+  r.mean = 14;
+  r.sd = 7.8;
+  r.usl = 25, r.lsl = 5;
+  r.param[0] = 14;
+  r.k = 6;
+  CapChartOptions o;
+  o.run_length = 3;
+  c.state.chart = capability_chart(r, 1, o);
+  const auto numbers = [&](int pane) {
+    std::vector<int32_t> out;
+    for (const Sentence& s : capability_chart_interpretation(&c.record, pane).sentences)
+      out.push_back(s.number);
+    return out;
+  };
+  // Moving ranges 2, 1, 19, 19, 1: MR-bar 8.4, within sigma 7.447, limits 14 +/- 22.34:
+  // no point beyond; the dispersion UCL 8.4 + 3 x 0.853 x 7.447 = 27.46: none above.
+  // Runs of 3 below-or-on 14: 10, 12, 11 (third point), then 11, 10 after 30: one mark
+  // at point 3, none at 5 and 6 (two in a row) -> one marked point. 30 lies above USL.
+  // Cp 1.5 falls in the third band; with the within sigma Cp = 20 / (6 x 7.447) = 0.448.
+  EXPECT_EQ(numbers(8),
+            (N{45035, 8081, 8083, 3782, 3783, 3784, 3787, 3788, 3792, 3795, 8096, 3794}));
+  EXPECT_EQ(numbers(1), (N{45035}));
+  EXPECT_TRUE(numbers(9).empty());  // one composite pane, number 8
+  const std::string text = capability_chart_interpretation(&c.record, 8).text;
+  EXPECT_NE(text.find("0.447619"), std::string::npos) << text;   // 20 / (6 x 8.4 / 1.128)
+  EXPECT_NE(text.find("steps: 1."), std::string::npos) << text;  // one marked point
+  EXPECT_NE(text.find("USL: 1; below the LSL: 0"), std::string::npos) << text;
+  EXPECT_EQ(interpret(&c.record, 12144, 8).text, text + "\r\n");
+  EXPECT_EQ(interpret(&c.record, 12160, 8).text, text + "\r\n");
 }
 
 }  // namespace ztq

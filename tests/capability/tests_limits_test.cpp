@@ -208,6 +208,10 @@ TEST(Tolerance, NormalFactorsAgainstPublishedTables) {
       {true, 5, 0.95, 0.95, 5.079, 0.02},
       {true, 10, 0.95, 0.95, 3.379, 0.01},
       {true, 30, 0.95, 0.95, 2.549, 0.01},
+      // Two-sided, 99 % coverage at 95 % confidence (Natrella 1963, Table A-6): n 10, 20, 30.
+      {true, 10, 0.99, 0.95, 4.433, 0.002},
+      {true, 20, 0.99, 0.95, 3.615, 0.002},
+      {true, 30, 0.99, 0.95, 3.350, 0.002},
       // One-sided 95 % / 95 % (Natrella 1963, Table A-7): noncentral t.
       {false, 5, 0.95, 0.95, 4.203, 0.002},
       {false, 10, 0.95, 0.95, 2.911, 0.002},
