@@ -316,8 +316,8 @@ TEST_F(VchartGraphs, ModelResidualsAndAutocorrelations) {
   ASSERT_EQ(m2.bar_count, 2);
   EXPECT_DOUBLE_EQ(m2.bars[0].y0, -0.75);
   EXPECT_DOUBLE_EQ(m2.bars[1].y1, 0.5);
-  EXPECT_TRUE(has(line_labels(m2), text(Str::kVcAcfBound) + " = 1.0"));  // 2 / sqrt(4)
-  EXPECT_TRUE(has(line_labels(m2), "-" + text(Str::kVcAcfBound) + " = -1.0"));
+  EXPECT_TRUE(has(line_labels(m2), text(Str::kVcAcfBound) + " = 1"));  // 2 / sqrt(4)
+  EXPECT_TRUE(has(line_labels(m2), "-" + text(Str::kVcAcfBound) + " = -1"));
   view.code = 0;
   EXPECT_FALSE(vchart_model_graph(r, view, true, b.g));
 }
