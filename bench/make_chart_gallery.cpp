@@ -3,9 +3,10 @@
 // table gives each chart-type code (0 to 21), built by the control-chart
 // procedure's own graph panes on the bundled data sets (through the exports
 // against the stand-in data sheet) and drawn by the host's renderer.
-// Usage: make_chart_gallery [REPOSITORY_ROOT] (default "."); run it after
-// make_gallery, which keeps this section when it rewrites the page. It
-// defines its own main, so it runs no benchmarks.
+// Usage: make_chart_gallery [REPOSITORY_ROOT] (default "."); it keeps the
+// page before this section and drops what follows (tools/gallery.sh runs
+// the generators in page order). It defines its own main, so it runs no
+// benchmarks.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -128,7 +129,7 @@ class Host {
   std::map<std::string, std::string> answers_;
 };
 
-// The text of docs/gallery.md before this section (the page of make_gallery).
+// The text of docs/gallery.md before this section (the page's head).
 std::string page_before_section(const fs::path& md) {
   std::ifstream in(md, std::ios::binary);
   std::stringstream s;

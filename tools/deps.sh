@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config libcairo2-dev libinih-dev libcli11-dev
           nlohmann-json3-dev libzip-dev libexpat1-dev libgtest-dev libbenchmark-dev
-          fonts-dejavu-core clang-format clang libclang-rt-14-dev chromium poppler-utils)
+          fonts-dejavu-core clang-format clang libclang-rt-14-dev chromium poppler-utils
+          librsvg2-bin libxml2-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -3,8 +3,8 @@
 # the end of docs/gallery.md: control charts and a Pareto chart drawn by
 # `qualty run` itself on the bundled data and on series made here (marks and
 # legend, stepped limits, phases, 10^5 points, the two-chart page).
-# Usage: tools/make_showcase.sh [REPOSITORY_ROOT]; run it after
-# make_gallery and make_chart_gallery (each rewrites the page's end).
+# Usage: tools/make_showcase.sh [REPOSITORY_ROOT]; tools/gallery.sh runs it
+# after make_chart_gallery (each rewrites the page's end).
 set -euo pipefail
 root=$(cd "${1:-.}" && pwd)
 qualty=${QUALTY:-$root/build/bin/qualty}

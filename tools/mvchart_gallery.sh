@@ -2,8 +2,8 @@
 # Writes docs/gallery/mvchart/*.png and the section "Multivariate control
 # chart" at the end of docs/gallery.md: the T-squared chart, the star key and
 # the control ellipse as `qualty run mvchart` draws them on data/sweat.csv.
-# Run from the repository root after bench/make_gallery and
-# bench/make_chart_gallery, which rewrite the page without this section.
+# Run from the repository root; tools/gallery.sh runs it after the sections
+# before it (each generator rewrites the page's end).
 set -euo pipefail
 qualty=${QUALTY:-build/bin/qualty}
 out=docs/gallery/mvchart

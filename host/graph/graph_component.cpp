@@ -1,6 +1,8 @@
 #include "host/graph/graph_component.h"
 
+#include <cctype>
 #include <new>
+#include <string>
 
 #include "host/graph/graph_stack.h"
 
@@ -43,6 +45,15 @@ void op_read_settings(void* self, ZtGraphSettings* s, int32_t) {
   }
 }
 
+// The profile's [Intl] sDecimal when it is a punctuation mark other than a
+// sign (as the module takes it), else the point.
+char profile_decimal(const SettingsStore& store) {
+  if (!store.get) return '.';
+  const std::string d = store.get("Intl", "sDecimal", ".");
+  const auto c = d.empty() ? '.' : static_cast<unsigned char>(d[0]);
+  return std::ispunct(c) && c != '-' && c != '+' ? static_cast<char>(c) : '.';
+}
+
 }  // namespace
 
 GraphComponent::GraphComponent(SettingsStore store) : store_(std::move(store)) {
@@ -61,6 +72,7 @@ int32_t GraphComponent::create(const ZtGraphDescriptor& descriptor) {
   // The canvas asked for (--size) wins over the settings and the description.
   if (canvas_w_ > 0 && canvas_h_ > 0) d.layout.width = canvas_w_, d.layout.height = canvas_h_;
   Graph graph = copy_graph(d);
+  graph.decimal = decimal_ == ',' || decimal_ == '.' ? decimal_ : profile_decimal(store_);
   if (next_ == INT32_MAX) next_ = 1;  // handles wrap around rather than overflow
   while (graphs_.count(next_) != 0) ++next_;
   const int32_t handle = next_++;

@@ -59,6 +59,7 @@ struct Graph {
   std::vector<GraphText> texts;
   std::vector<ZtgAttribute> attributes;
   ZtGraphSettings settings{};  // always complete (defaults filled in)
+  char decimal = '.';          // the decimal separator of tick labels
 };
 
 // Longest text kept from the module; longer ones are cut (the renderer also

@@ -169,9 +169,16 @@ void draw_line_labels(const Graph& g, Painter& p, RenderLog& log, const PanelGeo
   p.end_group();
 }
 
+bool overlap(const Box& a, const Box& b) {
+  return a.x < b.right() && b.x < a.right() && a.y < b.bottom() && b.y < a.bottom();
+}
+
 void draw_texts(const Graph& g, Painter& p, RenderLog& log, const PanelGeom& pg,
                 const std::vector<const GraphText*>& texts) {
   p.begin_group("texts");
+  std::vector<Box> marks;  // mark labels drawn: a label that would overlap one is left out
+  const double mark_size = g.settings.tick_size * 0.85;
+  const FontMetrics mark_font = p.metrics(mark_size);
   for (const GraphText* t : texts) {
     if (!usable(t->x) || !usable(t->y)) continue;
     const Pt c = map_point(pg, t->coords, t->x, t->y);
@@ -179,8 +186,13 @@ void draw_texts(const Graph& g, Painter& p, RenderLog& log, const PanelGeom& pg,
     if (data ? !pg.plot.contains(c.x, c.y, 1) : !pg.frame.contains(c.x, c.y, 1)) continue;
     if (t->role == ZTG_TEXT_MARK) {  // above its marker, small, in the marker's colour
       const Style m = style_of(g, t->attribute);
-      draw_text(p, log, t->text, c.x, c.y - m.size / 2 - 2, ZTG_ANCHOR_CENTRE + ZTG_ANCHOR_BASELINE,
-                g.settings.tick_size * 0.85, false, m.stroke, pg.plot.w, pg.frame, "mark-label");
+      const double y = c.y - m.size / 2 - 2, w = p.text_width(t->text, mark_size, false);
+      const Box want{c.x - w / 2 - 1, y - mark_font.ascent, w + 2,
+                     mark_font.ascent + mark_font.descent};  // as draw_text places it
+      if (std::any_of(marks.begin(), marks.end(), [&](const Box& b) { return overlap(b, want); }))
+        continue;
+      marks.push_back(draw_text(p, log, t->text, c.x, y, ZTG_ANCHOR_CENTRE + ZTG_ANCHOR_BASELINE,
+                                mark_size, false, m.stroke, pg.plot.w, pg.frame, "mark-label"));
       continue;
     }
     const Style s = style_of(g, t->attribute, true);

@@ -108,7 +108,7 @@ void draw_ticks_x(const Graph& g, Painter& p, RenderLog& log, const PanelGeom& p
     if (!std::isfinite(q.x) || q.x < pg.plot.x - 0.5 || q.x > pg.plot.right() + 0.5) continue;
     const Pt tick[2] = {{q.x, pg.plot.bottom()}, {q.x, pg.plot.bottom() + kTickLen}};
     p.polyline(tick, 2, false);
-    draw_text(p, log, tick_label(t, pg.x.step), q.x, pg.plot.bottom() + kTickLen + 2,
+    draw_text(p, log, tick_label(t, pg.x.step, g.decimal), q.x, pg.plot.bottom() + kTickLen + 2,
               ZTG_ANCHOR_CENTRE + ZTG_ANCHOR_TOP, size, false, fg, spacing * 1.8, pg.frame, "tick");
   }
 }
@@ -123,7 +123,7 @@ void draw_ticks_y(const Graph& g, Painter& p, RenderLog& log, const PanelGeom& p
     if (!std::isfinite(q.y) || q.y < pg.plot.y - 0.5 || q.y > pg.plot.bottom() + 0.5) continue;
     const Pt tick[2] = {{edge, q.y}, {edge + dir * kTickLen, q.y}};
     p.polyline(tick, 2, false);
-    draw_text(p, log, tick_label(t, s.step), edge + dir * (kTickLen + 2), q.y,
+    draw_text(p, log, tick_label(t, s.step, g.decimal), edge + dir * (kTickLen + 2), q.y,
               (second ? ZTG_ANCHOR_LEFT : ZTG_ANCHOR_RIGHT) + ZTG_ANCHOR_MIDDLE, size, false, fg,
               pg.frame.w * 0.3, pg.frame, "tick");
   }
@@ -264,9 +264,10 @@ std::vector<PanelGeom> layout_and_frame(const Graph& g, Painter& p, RenderLog& l
     double yw = 0, y2w = 0;
     if (plot) {
       for (double t : pg.y.ticks)
-        yw = std::max(yw, p.text_width(tick_label(t, pg.y.step), set.tick_size, false));
+        yw = std::max(yw, p.text_width(tick_label(t, pg.y.step, g.decimal), set.tick_size, false));
       for (double t : pg.y2.ticks)
-        y2w = std::max(y2w, p.text_width(tick_label(t, pg.y2.step), set.tick_size, false));
+        y2w =
+            std::max(y2w, p.text_width(tick_label(t, pg.y2.step, g.decimal), set.tick_size, false));
       m_left += yw + kTickLen + 4 + (panel.y.title.empty() ? 0 : label_h + 4);
       if (pg.has_y2) m_right += y2w + kTickLen + 4 + (panel.y2.title.empty() ? 0 : label_h + 4);
       m_right += std::min(label_w, pg.frame.w * 0.3);

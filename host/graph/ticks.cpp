@@ -127,7 +127,7 @@ AxisScale log_scale(double lo, double hi) {
   return s;
 }
 
-std::string tick_label(double value, double step) {
+std::string tick_label(double value, double step, char decimal) {
   char buf[64];
   if (!std::isfinite(value)) return "";
   const double mag = std::max(std::fabs(value), std::fabs(step));
@@ -150,6 +150,9 @@ std::string tick_label(double value, double step) {
   }
   std::string s = buf;
   if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-') s.erase(0, 1);  // "-0.0"
+  if (decimal != '.')  // printf wrote the C locale's point; the exponent has none
+    for (char& c : s)
+      if (c == '.') c = decimal;
   return s;
 }
 

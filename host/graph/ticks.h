@@ -31,7 +31,8 @@ AxisScale fixed_scale(double lo, double hi, double increment);
 // A logarithmic scale over [lo, hi] (both above 0): whole decades enclosing it.
 AxisScale log_scale(double lo, double hi);
 
-// The label of a tick value: as many decimals as the step needs, no "-0".
-std::string tick_label(double value, double step);
+// The label of a tick value: as many decimals as the step needs, no "-0",
+// DECIMAL as the decimal separator.
+std::string tick_label(double value, double step, char decimal = '.');
 
 }  // namespace qualty

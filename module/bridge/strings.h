@@ -7,9 +7,11 @@
 #include <string>
 
 #include "capability/capable_strings.h"
+#include "charts/chart_graph_strings.h"
 
 #define ZTQ_STRINGS(X)                                                                  \
   ZTQ_CAPABLE_STRINGS(X)                                                                \
+  ZTQ_CHART_GRAPH_STRINGS(X)                                                            \
   X(kAppTitle, 57344)         /* the application title */                               \
   X(kAskReplaceColumns, 902)  /* columns of these names exist already: replace them? */ \
   X(kNoMemory, 1001)          /* memory could not be allocated */                       \

@@ -77,6 +77,24 @@ std::string rule_letters_of(int flags, int shift) {
   return s;
 }
 
+ChartLineSet chart_line_set(const ChartResults& r, int code, bool first) {
+  const ChartSeries& s = r.series;
+  const ChartLines& at = r.limits;
+  return {first ? &s.ucl1 : &s.ucl2,
+          first ? &s.cl1 : &s.cl2,
+          first ? &s.lcl1 : &s.lcl2,
+          first ? &s.ucl1_unclipped : &s.ucl2_unclipped,
+          first ? &s.lcl1_unclipped : &s.lcl2_unclipped,
+          first ? at.ucl1 : at.ucl2,
+          first ? at.cl1 : at.cl2,
+          first ? at.lcl1 : at.lcl2,
+          first && (code == 18 || code == 19)};
+}
+
+LabelFormat chart_label_format(const ChartResults& r, int code, bool first, int digits) {
+  return LabelFormat(label_values(r, chart_line_set(r, code, first), first), digits);
+}
+
 std::vector<double> label_values(const ChartResults& r, const ChartLineSet& lines, bool first) {
   std::vector<double> out = {lines.ucl_nbar, lines.cl_nbar, lines.lcl_nbar};
   for (const PhaseResult& p : r.phases) {

@@ -52,4 +52,10 @@ std::string rule_letters_of(int flags, int shift);
 // The values a chart's label format takes into account.
 std::vector<double> label_values(const ChartResults& r, const ChartLineSet& lines, bool first);
 
+// The lines of chart 1 (FIRST) or chart 2 of R for chart-type CODE.
+ChartLineSet chart_line_set(const ChartResults& r, int code, bool first);
+
+// The label format of chart 1 or 2: the curves label their centre with it.
+LabelFormat chart_label_format(const ChartResults& r, int code, bool first, int digits);
+
 }  // namespace ztq::vchart_detail

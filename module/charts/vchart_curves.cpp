@@ -8,6 +8,7 @@
 #include "bridge/strings.h"
 #include "charts/chart_kind.h"
 #include "charts/ewma_arl.h"
+#include "charts/vchart_chart_parts.h"
 #include "charts/vchart_panes.h"
 #include "format/numfmt.h"
 #include "stats/distributions.h"
@@ -159,7 +160,7 @@ bool vchart_curve_graph(const ChartResults& r, const VchartView& v, bool run_len
       for (double& y : ys)
         if (present(y) && y > top) y = top;  // the curve stays inside the frame
       g.axis_y(0, top, 0, text(Str::kVcAxisRunLength));
-      g.legend(text_with(Str::kVcInControlArl, format_six(arl0, 16)), curve);
+      g.legend(text_with(Str::kVcInControlArl, LabelFormat({arl0}, v.digits)(arl0)), curve);
     } else {
       g.axis_y(0, 0, 0, text(Str::kVcAxisRunLength));
     }
@@ -167,7 +168,9 @@ bool vchart_curve_graph(const ChartResults& r, const VchartView& v, bool run_len
     g.axis_y(0, 1, 0, text(Str::kVcAxisInside));
   }
   g.polyline(xs, ys, curve);
-  g.vline(shifted ? 0.0 : cl, text(Str::kVcClLabel) + " = " + format_six(cl, 16),
+  // The centre is labelled as chart 1 labels it.
+  const LabelFormat format = chart_label_format(r, v.code, true, v.digits);
+  g.vline(shifted ? 0.0 : cl, text(Str::kVcClLabel) + " = " + format(cl),
           g.attribute(Tag::centre_line));
   return true;
 }

@@ -217,7 +217,7 @@ bool vchart_cusum_arl_graph(const ChartResults& r, const VchartView& v, GraphBui
   g.axis_y(0, top, 0, text(Str::kVcAxisRunLength));
   const int curve = g.attribute(Tag::fit_curve);
   g.polyline(xs, ys, curve);
-  g.legend(text_with(Str::kVcInControlArl, format_six(arl0, 16)), curve);
+  g.legend(text_with(Str::kVcInControlArl, LabelFormat({arl0}, v.digits)(arl0)), curve);
   return true;
 }
 

@@ -75,17 +75,7 @@ void point_axis_labels(GraphBuilder& g, const std::vector<std::string>& labels, 
 
 void draw_lines_and_zones(GraphBuilder& g, const ChartResults& r, const VchartView& v, bool first,
                           const std::vector<double>& xs) {
-  const ChartSeries& s = r.series;
-  const ChartLines& at = r.limits;
-  ChartLineSet set{first ? &s.ucl1 : &s.ucl2,
-                   first ? &s.cl1 : &s.cl2,
-                   first ? &s.lcl1 : &s.lcl2,
-                   first ? &s.ucl1_unclipped : &s.ucl2_unclipped,
-                   first ? &s.lcl1_unclipped : &s.lcl2_unclipped,
-                   first ? at.ucl1 : at.ucl2,
-                   first ? at.cl1 : at.cl2,
-                   first ? at.lcl1 : at.lcl2,
-                   first && (v.code == 18 || v.code == 19)};
+  const ChartLineSet set = chart_line_set(r, v.code, first);
   const LabelFormat format(label_values(r, set, first), v.digits);
   if (zones_shown(v)) draw_zones(g, set, xs);
   draw_chart_lines(g, r, set, first, xs, v.labels, format);

@@ -7,6 +7,7 @@
 
 #include "bridge/strings.h"
 #include "charts/chart_kind.h"
+#include "charts/vchart_chart_parts.h"
 #include "charts/vchart_panes.h"
 #include "format/numfmt.h"
 
@@ -122,9 +123,10 @@ bool vchart_histogram_graph(const ChartResults& r, const VchartView& v, GraphBui
   } kLines[] = {
       {o.usl(), Str::kVcUslShort}, {o.target(), Str::kVcTargetShort}, {o.lsl(), Str::kVcLslShort}};
   const int tolerance = g.attribute(Tag::spec_limit);
+  const LabelFormat format({o.usl(), o.target(), o.lsl()}, v.digits);  // as the chart labels
   for (const auto& line : kLines) {
     if (!present(line.value)) continue;
-    g.vline(line.value, text(line.name) + " = " + format_six(line.value, 16), tolerance);
+    g.vline(line.value, text(line.name) + " = " + format(line.value), tolerance);
     lo = std::min(lo, line.value);
     hi = std::max(hi, line.value);
   }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bridge/strings.h"
+#include "charts/vchart_chart_parts.h"
 #include "charts/vchart_panes.h"
 #include "format/numfmt.h"
 
@@ -66,8 +67,9 @@ bool vchart_model_graph(const ChartResults& r, const VchartView& v, bool first, 
     g.axis_y(0, 0, 0, text(Str::kVcAxisResidual));
     g.hline(0.0, text(Str::kVcClLabel) + " = 0", centre);
     if (present(sd) && sd > 0) {
-      g.hline(3 * sd, text(Str::kVcUclLabel) + " = " + format_six(3 * sd, 16), limit);
-      g.hline(-3 * sd, text(Str::kVcLclLabel) + " = " + format_six(-3 * sd, 16), limit);
+      const LabelFormat f({3 * sd}, v.digits);  // the chart labels' rule
+      g.hline(3 * sd, text(Str::kVcUclLabel) + " = " + f(3 * sd), limit);
+      g.hline(-3 * sd, text(Str::kVcLclLabel) + " = " + f(-3 * sd), limit);
     }
     const int data = g.attribute(Tag::data);
     g.polyline(xs, e, data);
@@ -87,8 +89,9 @@ bool vchart_model_graph(const ChartResults& r, const VchartView& v, bool first, 
   g.hline(0.0, {}, centre);
   if (n > 0) {
     const double bound = 2.0 / std::sqrt(static_cast<double>(n));
-    g.hline(bound, text(Str::kVcAcfBound) + " = " + format_six(bound, 16), limit);
-    g.hline(-bound, "-" + text(Str::kVcAcfBound) + " = " + format_six(-bound, 16), limit);
+    const LabelFormat f({bound}, v.digits);
+    g.hline(bound, text(Str::kVcAcfBound) + " = " + f(bound), limit);
+    g.hline(-bound, "-" + text(Str::kVcAcfBound) + " = " + f(-bound), limit);
   }
   const int bar = g.attribute(Tag::bar);
   for (std::size_t k = 0; k < acf.size(); ++k) {

@@ -95,6 +95,19 @@ double at(const std::vector<double>& v, std::size_t i) { return i < v.size() ? v
 
 std::string value_cell(double v) { return pad(format_six(v, 16), 16); }
 
+// What the rules of a code without a runs-rules pane were applied to: the
+// smoothed charts test their smoothed points (the zones from the smoothed
+// statistic's own limits), the cumulative sums only their chart 2.
+std::string rules_applied_to(const VchartView& v) {
+  ChartTraits t;
+  chart_traits(v.code, &t);
+  if (t.kind == ChartKind::cusum || t.kind == ChartKind::decision_cusum)
+    return text(Str::kVcRulesNotOnSums);
+  bool zone = false;
+  for (int k = 3; k <= 6; ++k) zone |= v.options->rule_enabled(k);
+  return text(zone ? Str::kVcRulesOnSmoothedZones : Str::kVcRulesOnSmoothed);
+}
+
 }  // namespace
 
 bool beyond_chart1(const ChartResults& r, std::size_t i) {
@@ -210,7 +223,7 @@ std::string vchart_summary_text(const ChartResults& r, const VchartView& v) {
   if (vchart_pane_of(v.code, 3) != VchartPane::T3 && v.options != nullptr) {
     bool any = false;
     for (int k = 1; k <= 6; ++k) any |= v.options->rule_enabled(k);
-    if (any) out += kCrLf + vchart_rules_in_force(v);
+    if (any) out += kCrLf + vchart_rules_in_force(v) + rules_applied_to(v) + kCrLf;
   }
   return out;
 }

@@ -286,4 +286,63 @@ TEST(Run, OutWritesEveryOfferedGraphTheChartPageAndTheAskedSize) {
   }
 }
 
+// The numbers of the text elements of an SVG that are plain decimals (tick
+// labels), by the separator they use.
+std::pair<int, int> decimal_ticks(const std::string& svg) {
+  int points = 0, commas = 0;
+  for (std::size_t at = svg.find("\">"); at != std::string::npos; at = svg.find("\">", at + 2)) {
+    const std::size_t end = svg.find('<', at);
+    const std::string t = svg.substr(at + 2, end == std::string::npos ? 0 : end - at - 2);
+    const std::size_t sep = t.find_first_of(".,");
+    if (t.empty() || sep == std::string::npos || sep == 0 || sep + 1 == t.size()) continue;
+    if (t.find_first_not_of("0123456789.,-") != std::string::npos) continue;
+    (t[sep] == '.' ? points : commas)++;
+  }
+  return {points, commas};
+}
+
+TEST(Run, TickLabelsFollowTheDecimalSeparatorInForce) {
+  // The diameters with semicolons and decimal commas.
+  const fs::path dir = scratch("decimal");
+  std::ifstream in(kData + "diameters.csv");
+  std::ofstream comma(dir / "comma.csv");
+  for (std::string line; std::getline(in, line);) {
+    for (char& c : line) c = c == ',' ? ';' : (c == '.' ? ',' : c);
+    comma << line << "\n";
+  }
+  comma.close();
+  const std::string me = std::to_string(getpid());
+  const fs::path profile = fs::temp_directory_path() / ("qualty-run-test-" + me + ".ini");
+  struct Row {
+    const char* intl;  // the profile's [Intl] section
+    std::string args, data;
+    bool commas;
+  };
+  const std::string chart = "run vchart --chart xbar-r --var data=Diameter --var subgroup=Sample ";
+  const Row kRows[] = {{"", chart + "--decimal ,", (dir / "comma.csv").string(), true},
+                       {"[Intl]\nsDecimal=,\n", chart, (dir / "comma.csv").string(), true},
+                       {"", chart, kData + "diameters.csv", false}};
+  for (const Row& row : kRows) {
+    std::ofstream(profile) << row.intl;
+    fs::remove_all(dir / "out");
+    const Outcome r = qualty(row.args + " --out " + (dir / "out").string() + " " + row.data);
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Ticks of 25.380 to 25.420 on the X-bar chart, 0.00 to 0.05 on the R chart.
+    for (const char* pane : {"pane8.svg", "pane9.svg"}) {
+      const auto [points, commas] = decimal_ticks(slurp(dir / "out" / pane));
+      EXPECT_GE(row.commas ? commas : points, 3) << row.args << " " << pane;
+      EXPECT_EQ(row.commas ? points : commas, 0) << row.args << " " << pane;
+    }
+  }
+  fs::remove(profile);
+}
+
+TEST(Run, AcceptanceChartWithoutLimitsSaysWhyOnOneLine) {
+  const Outcome r = qualty("run vchart --chart 21 --var data=Diameter " + kData + "diameters.csv");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err,
+            "qualty: No specification limits are given, so this acceptance chart has no "
+            "acceptance limits.\n");
+}
+
 }  // namespace

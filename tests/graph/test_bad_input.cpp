@@ -135,6 +135,41 @@ TEST(BadInput, HugeTextIsEllipsised) {
   EXPECT_EQ(long_texts, 4) << "title, axis title, text and note";
 }
 
+TEST(BadInput, EveryPointFlaggedThinsItsRuleLetters) {
+  // "ABCD" over each of N points across a plot about 700 wide: 5 points leave
+  // 140 units between labels about 20 wide, all drawn; 50 points leave 14,
+  // so some are left out, and no two drawn ones overlap.
+  struct Row {
+    int points;
+    bool all_drawn;
+  };
+  for (const Row& row : {Row{5, true}, Row{50, false}}) {
+    Sample s;
+    std::vector<double> ys(static_cast<std::size_t>(row.points));
+    for (std::size_t i = 0; i < ys.size(); ++i) ys[i] = static_cast<double>(i);
+    series(s, ys);
+    const int flagged = s.attr(ZTG_TAG_OUT_OF_CONTROL, ZTG_MARK_DIAMOND);
+    for (std::size_t i = 0; i < ys.size(); ++i)
+      s.text(double(i + 1), ys[i], "ABCD", flagged, 0, 0, ZTG_COORDS_DATA, ZTG_TEXT_MARK);
+    RenderLog log;
+    render_all(s, log);
+    std::vector<Box> drawn;
+    for (const DrawnText& t : log.texts)
+      if (t.role == "mark-label") drawn.push_back(t.box);
+    if (row.all_drawn) {
+      EXPECT_EQ(drawn.size(), ys.size());
+    } else {
+      EXPECT_LT(drawn.size(), ys.size());
+      EXPECT_GE(drawn.size(), ys.size() / 4) << "thinned, not dropped";
+    }
+    for (std::size_t a = 0; a < drawn.size(); ++a)
+      for (std::size_t b = a + 1; b < drawn.size(); ++b)
+        EXPECT_FALSE(drawn[a].x < drawn[b].right() && drawn[b].x < drawn[a].right() &&
+                     drawn[a].y < drawn[b].bottom() && drawn[b].y < drawn[a].bottom())
+            << row.points << ": labels " << a << " and " << b << " overlap";
+  }
+}
+
 TEST(BadInput, DegenerateAxisRangesAreWidened) {
   struct Row {
     double min, max, increment;

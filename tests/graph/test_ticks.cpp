@@ -114,17 +114,23 @@ TEST(LogScale, DecadesAndTheirMultiples) {
 TEST(TickLabel, DecimalsFollowTheStep) {
   struct Row {
     double value, step;
+    char decimal;
     const char* want;
   };
-  const Row rows[] = {{0.30000000000000004, 0.1, "0.3"},
-                      {-0.0, 1, "0"},
-                      {1500, 500, "1500"},
-                      {0.25, 0.05, "0.25"},
-                      {-1e-17, 0.2, "0.0"},
-                      {1e8, 2e7, "1e+08"},
-                      {2.5e-6, 5e-7, "2.5e-06"},
-                      {12.5, 2.5, "12.5"}};
-  for (const Row& r : rows) EXPECT_EQ(tick_label(r.value, r.step), r.want) << r.value;
+  const Row rows[] = {{0.30000000000000004, 0.1, '.', "0.3"},
+                      {-0.0, 1, '.', "0"},
+                      {1500, 500, '.', "1500"},
+                      {0.25, 0.05, '.', "0.25"},
+                      {-1e-17, 0.2, '.', "0.0"},
+                      {1e8, 2e7, '.', "1e+08"},
+                      {2.5e-6, 5e-7, '.', "2.5e-06"},
+                      {12.5, 2.5, '.', "12.5"},
+                      {12.5, 2.5, ',', "12,5"},
+                      {-1e-17, 0.2, ',', "0,0"},
+                      {2.5e-6, 5e-7, ',', "2,5e-06"},
+                      {1500, 500, ',', "1500"}};
+  for (const Row& r : rows)
+    EXPECT_EQ(tick_label(r.value, r.step, r.decimal), r.want) << r.value << " " << r.decimal;
 }
 
 }  // namespace

@@ -257,17 +257,47 @@ TEST_F(ChartGraph, ZoneLinesFollowTheOptionAndTheZoneRules) {
 }
 
 TEST_F(ChartGraph, SummaryOfCodesWithoutARulesPaneNamesTheRulesInForce) {
-  // Defaults: rules 1 to 4 on. Code 9 (EWMA) has no runs-rules pane, code 3 has one.
+  // Defaults: rules 1 to 4 on (C and D are zone rules). The smoothed codes 8,
+  // 9, 11, 12 test their smoothed points; the cumulative sums (10, 13, 14, 15)
+  // only their chart 2; codes 3 and 0 have a runs-rules pane of their own.
+  struct Row {
+    int code;
+    bool basic;  // rule A alone (the "basic" preset)
+    const char* sentence;
+    const char* why;
+  };
+  const std::string zones = "Zone rules were applied to the smoothed values of chart 1";
+  const std::string smoothed = "The rules were applied to the smoothed values of chart 1";
+  const std::string sums = "not to the cumulative sums.";
+  const Row kRows[] = {{9, false, zones.c_str(), "EWMA, zone rules on"},
+                       {12, false, zones.c_str(), "EWMA of means"},
+                       {8, false, zones.c_str(), "moving average"},
+                       {9, true, smoothed.c_str(), "no zone rule in force"},
+                       {11, true, smoothed.c_str(), "moving average of means, rule A only"},
+                       {10, false, sums.c_str(), "V-mask: no rules on the sums"},
+                       {14, true, sums.c_str(), "decision interval"},
+                       {3, false, nullptr, "own runs-rules pane"},
+                       {0, false, nullptr, "own runs-rules pane"}};
   const std::string heading = text(Str::kVcRulesHead1);
-  for (const int code : {9, 12, 14, 3, 0}) {
-    view.code = code;
+  for (const Row& row : kRows) {
+    options = default_chart_options();
+    if (row.basic)
+      for (int rule = 2; rule <= 6; ++rule) options.option[9 + rule] = 0;
+    view.code = row.code;
     flat(5);
     const std::string summary = vchart_summary_text(r, view);
-    const bool own_pane = vchart_pane_of(code, 3) == VchartPane::T3;
-    EXPECT_EQ(summary.find(heading) != std::string::npos, !own_pane) << code;
-    if (!own_pane) {
-      EXPECT_EQ(summary.substr(summary.find(heading)), vchart_rules_in_force(view));
+    const std::size_t at = summary.find(heading);
+    if (row.sentence == nullptr) {
+      EXPECT_EQ(at, std::string::npos) << row.why;
+      continue;
     }
+    ASSERT_NE(at, std::string::npos) << row.why;
+    const std::string block = summary.substr(at);
+    EXPECT_EQ(block.substr(0, vchart_rules_in_force(view).size()), vchart_rules_in_force(view));
+    EXPECT_NE(block.find(row.sentence), std::string::npos) << row.why << "\n" << block;
+    EXPECT_EQ(block.find("B: ") == std::string::npos, row.basic) << row.why;
+    EXPECT_EQ(block.find("C: ") == std::string::npos, row.basic) << row.why;
+    EXPECT_EQ(block.substr(block.size() - 2), "\r\n") << row.why;
   }
   for (int rule = 1; rule <= 6; ++rule) options.option[9 + rule] = 0;
   view.code = 9;

@@ -87,7 +87,9 @@ TEST_F(VchartGraphs, HistogramClassesCurveAndSpecificationLines) {
   const ZtgCoord peak = d.coords[d.lines[0].first + 60];
   EXPECT_NEAR(peak.x, 3.2, 1e-12);
   EXPECT_NEAR(peak.y, 3.030185, 2e-6);
-  for (const char* label : {"USL = 6.0", "Target = 3.0", "LSL = 0.0"})
+  // The chart labels' rule: six significant digits of the largest (6), then
+  // trailing zeros dropped.
+  for (const char* label : {"USL = 6", "Target = 3", "LSL = 0"})
     EXPECT_TRUE(has(line_labels(d), label)) << label;
   EXPECT_NEAR(d.layout.panels[0].y.max, 4.4, 1e-12);  // 1.1 x the tallest class
   EXPECT_EQ(texts_of(d, ZTG_TEXT_LEGEND).size(), 1u);
@@ -165,7 +167,37 @@ TEST_F(VchartGraphs, RunLengthCurveByHand) {
   EXPECT_NEAR(c[120].x, 12.0, 1e-12);
   EXPECT_NEAR(c[120].y, 6.30297, 1e-4);
   EXPECT_NEAR(d.layout.panels[0].y.max, 1.2 * 370.3983, 1.2 * 0.021);
-  EXPECT_EQ(texts_of(d, ZTG_TEXT_LEGEND).size(), 1u);
+  ASSERT_EQ(texts_of(d, ZTG_TEXT_LEGEND).size(), 1u);
+  // Six significant digits of about 370.398: at most three decimals.
+  const std::string arl = texts_of(d, ZTG_TEXT_LEGEND)[0];
+  const std::string head = "In-control run length: ";
+  ASSERT_EQ(arl.substr(0, head.size()), head);
+  const std::string number = arl.substr(head.size());
+  EXPECT_NEAR(std::stod(number), 370.3983, 0.021 + 5e-4) << number;
+  EXPECT_LE(number.size() - number.find('.'), 4u) << number;
+}
+
+TEST_F(VchartGraphs, CurveCentreLabelledAsTheChartLabelsIt) {
+  struct Row {
+    double cl, ucl, lcl;
+    int digits;
+    const char* want;
+    const char* source;
+  };
+  const Row kRows[] = {
+      {10, 13, 7, 6, "CL = 10", "largest 13: 4 decimals, zeros dropped"},
+      {0.0852927, 0.2, 0, 6, "CL = 0.085293", "largest 0.2: 6 decimals"},
+      {0.0852927, 0.2, 0, 3, "CL = 0.085", "three digits of 0.2: 3 decimals"},
+      {1234.5678, 1300.25, 1100, 6, "CL = 1234.57", "largest 1300.25: 2 decimals"}};
+  view.code = 0;
+  for (const Row& row : kRows) {
+    r = ChartResults{};
+    r.sigma = 2, r.nbar = 4;
+    r.limits.cl1 = row.cl, r.limits.ucl1 = row.ucl, r.limits.lcl1 = row.lcl;
+    view.digits = row.digits;
+    const auto& d = build([&](GraphBuilder& g) { return vchart_curve_graph(r, view, false, g); });
+    EXPECT_TRUE(has(line_labels(d), row.want)) << row.source;
+  }
 }
 
 TEST_F(VchartGraphs, AttributeCurvesUseWholeCounts) {
@@ -284,8 +316,8 @@ TEST_F(VchartGraphs, ModelResidualsAndAutocorrelations) {
   ASSERT_EQ(m2.bar_count, 2);
   EXPECT_DOUBLE_EQ(m2.bars[0].y0, -0.75);
   EXPECT_DOUBLE_EQ(m2.bars[1].y1, 0.5);
-  EXPECT_TRUE(has(line_labels(m2), text(Str::kVcAcfBound) + " = 1.0"));  // 2 / sqrt(4)
-  EXPECT_TRUE(has(line_labels(m2), "-" + text(Str::kVcAcfBound) + " = -1.0"));
+  EXPECT_TRUE(has(line_labels(m2), text(Str::kVcAcfBound) + " = 1"));  // 2 / sqrt(4)
+  EXPECT_TRUE(has(line_labels(m2), "-" + text(Str::kVcAcfBound) + " = -1"));
   view.code = 0;
   EXPECT_FALSE(vchart_model_graph(r, view, true, b.g));
 }
