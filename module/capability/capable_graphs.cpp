@@ -8,6 +8,7 @@
 
 #include "bridge/strings.h"
 #include "charts/vchart_chart_parts.h"
+#include "format/label_format.h"
 #include "format/numfmt.h"
 #include "stats/distributions.h"
 
@@ -23,7 +24,13 @@ std::string fixed(double v, int decimals) {
   return b;
 }
 
-std::string limit_label(Str label, double v) { return text(label) + " = " + format_sig(v, 16, 6); }
+// USL, nominal and LSL labelled in one format (the chart labels' rule).
+std::string limit_label(const CapabilityResults& r, Str label, double v) {
+  const LabelFormat f({r.usl_given ? r.usl : kMissing, r.nominal_given ? r.nominal : kMissing,
+                       r.lsl_given ? r.lsl : kMissing},
+                      6);
+  return text(label) + " = " + f(v);
+}
 
 std::vector<double> sorted_present(const std::vector<double>& data) {
   std::vector<double> x;
@@ -77,10 +84,10 @@ void draw_capability(const CapabilityResults& r, const GofResults& f, const CapG
     g.bar(f.lower + width * j + inset, 0, f.lower + width * (j + 1) - inset,
           static_cast<double>(count[static_cast<size_t>(j)]) * scale, bar, panel);
   g.polyline(xs, ys, curve, panel);
-  if (r.usl_given) g.vline(r.usl, limit_label(Str::kCapRowUsl, r.usl), limit_attr, panel);
+  if (r.usl_given) g.vline(r.usl, limit_label(r, Str::kCapRowUsl, r.usl), limit_attr, panel);
   if (r.nominal_given)
-    g.vline(r.nominal, limit_label(Str::kCapRowNominal, r.nominal), centre, panel);
-  if (r.lsl_given) g.vline(r.lsl, limit_label(Str::kCapRowLsl, r.lsl), limit_attr, panel);
+    g.vline(r.nominal, limit_label(r, Str::kCapRowNominal, r.nominal), centre, panel);
+  if (r.lsl_given) g.vline(r.lsl, limit_label(r, Str::kCapRowLsl, r.lsl), limit_attr, panel);
   if (panel != 0) return;
   g.legend(text(Str::kCapObservations), bar);
   g.legend(text(Str::kCapDensity), curve);
@@ -154,9 +161,10 @@ void draw_chart(const CapChartSide& c, GraphBuilder& g, int panel, bool marks, i
   g.axis_y(0, 0, 0, {}, panel);
   g.series(tail(xs), tail(c.series), data, panel);
   if (n - first <= GraphBuilder::kDenseAbove) g.points(tail(xs), tail(c.series), data, panel);
-  g.hline(c.centre, text(Str::kCapCmpCl) + " = " + format_sig(c.centre, 16, 6), cl, panel);
-  g.hline(c.ucl, text(Str::kCapCmpUcl) + " = " + format_sig(c.ucl, 16, 6), lim, panel);
-  g.hline(c.lcl, text(Str::kCapCmpLcl) + " = " + format_sig(c.lcl, 16, 6), lim, panel);
+  const LabelFormat f({c.centre, c.ucl, c.lcl}, 6);
+  g.hline(c.centre, text(Str::kCapCmpCl) + " = " + f(c.centre), cl, panel);
+  g.hline(c.ucl, text(Str::kCapCmpUcl) + " = " + f(c.ucl), lim, panel);
+  g.hline(c.lcl, text(Str::kCapCmpLcl) + " = " + f(c.lcl), lim, panel);
   if (c.has_outer) {
     g.hline(c.outer_upper, {}, warn, panel);
     g.hline(c.outer_lower, {}, warn, panel);
@@ -256,10 +264,10 @@ void capability_composite(const CapabilityResults& r, const GofResults& f,
       g.points(xs, ys, obs, 4);
     else
       g.series(xs, ys, obs, 4);
-    if (r.usl_given) g.hline(r.usl, limit_label(Str::kCapRowUsl, r.usl), limit_attr, 4);
+    if (r.usl_given) g.hline(r.usl, limit_label(r, Str::kCapRowUsl, r.usl), limit_attr, 4);
     if (r.nominal_given)
-      g.hline(r.nominal, limit_label(Str::kCapRowNominal, r.nominal), limit_attr, 4);
-    if (r.lsl_given) g.hline(r.lsl, limit_label(Str::kCapRowLsl, r.lsl), limit_attr, 4);
+      g.hline(r.nominal, limit_label(r, Str::kCapRowNominal, r.nominal), limit_attr, 4);
+    if (r.lsl_given) g.hline(r.lsl, limit_label(r, Str::kCapRowLsl, r.lsl), limit_attr, 4);
     g.panel_title(4, text(Str::kCapCmpObservations));
   }
   g.text_panel(5);

@@ -9,21 +9,11 @@
 
 #include "bridge/graph_builder.h"
 #include "charts/chart_results.h"
+#include "format/label_format.h"
 
 namespace ztq::vchart_detail {
 
-// One number format for every line label of a chart: the decimals that give
-// the largest value DIGITS significant digits, trailing zeros dropped.
-class LabelFormat {
- public:
-  LabelFormat(const std::vector<double>& values, int digits);
-  std::string operator()(double v) const;
-  int decimals() const { return decimals_; }
-
- private:
-  int decimals_ = 0;
-  int digits_ = 6;
-};
+using ztq::LabelFormat;
 
 // The lines of one chart: its per-point centre and limits, the phases' lines
 // at n-bar, and what the margin labels of the last phase show.
