@@ -125,7 +125,6 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
                    " each, not '" + o.size + "'");
     session.graphs().set_canvas(w, h);
   }
-  if (!o.file.decimal.empty()) session.graphs().set_decimal(o.file.decimal[0]);  // tick labels
   if (const std::string clash = output_naming_input(o, session.profile().path()); !clash.empty())
     return usage(clash);
 

@@ -72,7 +72,9 @@ int32_t GraphComponent::create(const ZtGraphDescriptor& descriptor) {
   // The canvas asked for (--size) wins over the settings and the description.
   if (canvas_w_ > 0 && canvas_h_ > 0) d.layout.width = canvas_w_, d.layout.height = canvas_h_;
   Graph graph = copy_graph(d);
-  graph.decimal = decimal_ == ',' || decimal_ == '.' ? decimal_ : profile_decimal(store_);
+  // Tick labels take the separator of the module's numbers (the panes and the
+  // line labels): the regional setting, not the data file's dialect.
+  graph.decimal = profile_decimal(store_);
   if (next_ == INT32_MAX) next_ = 1;  // handles wrap around rather than overflow
   while (graphs_.count(next_) != 0) ++next_;
   const int32_t handle = next_++;

@@ -44,9 +44,6 @@ class GraphComponent {
   // The canvas of every graph created from now on: pixels for PNG, points for
   // SVG and PDF; 0 x 0 leaves it to the description and the settings.
   void set_canvas(int width, int height) { canvas_w_ = width, canvas_h_ = height; }
-  // The decimal separator of the tick labels of every graph created from now
-  // on ('.' or ','); 0 takes the profile's [Intl] sDecimal, as the module does.
-  void set_decimal(char decimal) { decimal_ = decimal; }
 
  private:
   SettingsStore store_;
@@ -54,7 +51,6 @@ class GraphComponent {
   std::map<int32_t, Graph> graphs_;
   int32_t next_ = 1, last_ = 0;
   int canvas_w_ = 0, canvas_h_ = 0;
-  char decimal_ = 0;
 };
 
 }  // namespace qualty
