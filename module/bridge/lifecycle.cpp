@@ -272,6 +272,22 @@ int32_t lifecycle_begin_again(const Procedure& p, int32_t index, AnalysisRecord*
   return 1;
 }
 
+void lifecycle_write_results_json(const Procedure& p, AnalysisRecord& record, bool violations,
+                                  JsonSink& sink) {
+  Analysis a(record, p);
+  const bool fine = (record.error_state == 0 || p.results_with_error()) && record.computed != 0;
+  if (violations) {
+    if (fine) sink.put(p.violations_json(a));
+    return;
+  }
+  sink.put('{');
+  if (fine) {
+    JsonObject out(sink);
+    p.write_results_json(a, out);
+  }
+  sink.put('}');
+}
+
 std::string lifecycle_results_json(const Procedure& p, AnalysisRecord& record) {
   Analysis a(record, p);
   const int32_t message = record.error_state != 0 ? p.error_message(record) : 0;

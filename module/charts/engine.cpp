@@ -205,15 +205,25 @@ void add_smoother_lines(const ChartTraits& t, const ChartOptions& o, const Chart
   r->smoothers.ewma2 = std::move(lines.ewma2);
 }
 
-}  // namespace
+template <class T>
+void release(std::vector<T>& v) {
+  std::vector<T>().swap(v);
+}
 
-ChartResults compute_chart(const ChartInput& in, const ChartOptions& o) {
+// OWNED, when given, is IN itself: its per-point arrays go once normalised.
+ChartResults compute_chart_of(const ChartInput& in, ChartInput* owned, const ChartOptions& o) {
   ChartResults r;
   r.code = in.code;
   ChartTraits t;
   if (!chart_traits(in.code, &t) || !t.implemented) return r;  // computes nothing
 
   ChartPoints p = normalise(in, t);
+  if (owned != nullptr) {
+    release(owned->stat);
+    release(owned->size);
+    release(owned->dispersion);
+    release(owned->excluded);
+  }
   const std::size_t n = p.count();
   r.points = static_cast<int>(n);
   r.series.stat1 = p.stat;
@@ -268,6 +278,16 @@ ChartResults compute_chart(const ChartInput& in, const ChartOptions& o) {
   if (t.kind == ChartKind::ewma) r.arl = ewma_in_control_arl(o, r);
   r.computed = true;
   return r;
+}
+
+}  // namespace
+
+ChartResults compute_chart(const ChartInput& in, const ChartOptions& o) {
+  return compute_chart_of(in, nullptr, o);
+}
+
+ChartResults compute_chart(ChartInput&& in, const ChartOptions& o) {
+  return compute_chart_of(in, &in, o);
 }
 
 }  // namespace ztq

@@ -90,7 +90,7 @@ std::vector<double> label_values(const ChartResults& r, const ChartLineSet& line
 }
 
 void draw_chart_lines(GraphBuilder& g, const ChartResults& r, const ChartLineSet& lines, bool first,
-                      const std::vector<double>& xs, const std::vector<std::string>& point_labels,
+                      const std::vector<double>& xs, const PointLabels& point_labels,
                       const LabelFormat& format) {
   const int limit = g.attribute(Tag::limit_line), centre = g.attribute(Tag::centre_line);
   one_line(g, xs, *lines.ucl, lines.ucl_nbar, lines.trend, Str::kVcUclLabel, format, limit);

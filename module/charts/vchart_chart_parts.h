@@ -9,6 +9,7 @@
 
 #include "bridge/graph_builder.h"
 #include "charts/chart_results.h"
+#include "charts/point_labels.h"
 
 namespace ztq::vchart_detail {
 
@@ -40,7 +41,7 @@ struct ChartLineSet {
 // Draws the centre line and the limits of LINES (labels in FORMAT), per-phase
 // labels and the phase dividers.
 void draw_chart_lines(GraphBuilder& g, const ChartResults& r, const ChartLineSet& lines, bool first,
-                      const std::vector<double>& xs, const std::vector<std::string>& point_labels,
+                      const std::vector<double>& xs, const PointLabels& point_labels,
                       const LabelFormat& format);
 
 // The 1- and 2-sigma zone lines (from the unclipped limits), light and unlabelled.

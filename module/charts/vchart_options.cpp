@@ -180,8 +180,8 @@ std::vector<SavedSeries> Vchart::saved_series(const Analysis& a) const {
                        code == 15 || code == 17 || code == 19 || code == 21);
   if (sized) add_series(out, attribute ? Str::kVcSaveSampleSize : Str::kVcSaveSize, s.size);
   SavedSeries labels{text(Str::kVcSaveLabels), {}, {}};
-  for (std::size_t i = 0; i < n; ++i)
-    labels.texts.push_back(i < st->labels.size() ? st->labels[i] : std::to_string(i + 1));
+  labels.texts.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) labels.texts.push_back(st->labels[i]);
   if (n > 0) out.push_back(std::move(labels));
   add_series(out, centre_series_name(code), first_row(r.centre, n));
   add_series(out, attribute ? Str::kVcSaveAttrSigma : Str::kVcSaveSigma, first_row(r.sigma, n));

@@ -204,7 +204,9 @@ TEST_F(ChartGraph, PointLabelsBecomeRoundlySpacedTicks) {
   // (the next of 1, 2, 5, 10, 20): points 20, 40, ..., 120.
   view.code = 3;
   flat(125);
-  for (int i = 1; i <= 125; ++i) view.labels.push_back("s" + std::to_string(i));
+  std::vector<std::string> labels;
+  for (int i = 1; i <= 125; ++i) labels.push_back("s" + std::to_string(i));
+  view.labels = labels;
   build();
   const ZtgAxis& x = d.layout.panels[0].x;
   ASSERT_EQ(x.category_count, 6);
