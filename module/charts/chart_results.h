@@ -45,7 +45,6 @@ struct ChartSeries {
   std::vector<double> cl2;    // centre of chart 2
   std::vector<int> flags;     // runs-rule flag word
   std::vector<int> excluded;  // 0/1
-  std::vector<int> phase;     // 0-based phase of the point
 };
 
 struct ChartStandard {
@@ -76,6 +75,15 @@ struct ChartResults {
   TabularResult tabular;       // codes 14, 15
   ModelResult model;           // codes 16, 17
   double arl = kMissing;       // EWMA codes 9, 12: in-control average run length
+
+  // The 0-based phase of point I (0-based), from the phases' ranges.
+  int phase_of(std::size_t i) const {
+    int k = 0;
+    while (k + 1 < static_cast<int>(phases.size()) &&
+           static_cast<std::size_t>(phases[static_cast<std::size_t>(k) + 1].first) <= i + 1)
+      ++k;
+    return k;
+  }
 };
 
 }  // namespace ztq

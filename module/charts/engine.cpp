@@ -95,7 +95,6 @@ void resize_series(ChartSeries* s, std::size_t n) {
     v->assign(n, kMissing);
   }
   s->flags.assign(n, 0);
-  s->phase.assign(n, 0);
 }
 
 // Shifts a line of chart 1 onto the trend: a + b i + (line - CL1).
@@ -106,12 +105,10 @@ double along_trend(double line, double cl1, double trend_i) {
 
 // PATH: the fitted model's centre line per point (codes 16, 17), else null.
 void phase_series(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p, Phase ph,
-                  int index, const PhaseResult& pr, const std::vector<double>* path,
-                  ChartSeries* s) {
+                  const PhaseResult& pr, const std::vector<double>* path, ChartSeries* s) {
   LineCache cache(pr.estimates, o, t.code);
   const bool trend = t.kind == ChartKind::trend || path != nullptr;
   for (std::size_t i = ph.first; i < ph.end; ++i) {
-    s->phase[i] = index;
     const PointLines& pl = cache.at(p.size[i]);
     double trend_i = kMissing;
     if (path != nullptr) {
@@ -253,7 +250,7 @@ ChartResults compute_chart_of(const ChartInput& in, ChartInput* owned, const Cha
   const std::vector<double>* path = t.kind == ChartKind::model ? &r.model.fitted : nullptr;
   for (std::size_t k = 0; k < phases.size(); ++k) {
     PhaseResult pr = phase_result(t, o, p, phases[k]);
-    phase_series(t, o, p, phases[k], static_cast<int>(k), pr, path, &r.series);
+    phase_series(t, o, p, phases[k], pr, path, &r.series);
     r.used += pr.estimates.used;
     r.phases.push_back(pr);
   }

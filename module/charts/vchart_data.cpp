@@ -118,9 +118,7 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
       out.missing_role = kSize;
       return out;
     }
-  } else {
-    size.assign(rows, 1.0);
-  }
+  }  // individuals and c charts: size 1 each, which the engine supplies
   std::vector<double> dispersion;
   if (subgrouped) {
     if (!c.dispersion_given) {
@@ -134,8 +132,7 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
                                           std::move(dispersion));
   if (t.family == ChartFamily::individuals) {
     out.input.observations.assign(c.data.begin(), c.data.end());
-    out.point_of_row.resize(rows);
-    for (std::size_t i = 0; i < rows; ++i) out.point_of_row[i] = static_cast<int>(i);
+    out.row_is_point = true;
   }
   const std::size_t per_row = c.wide_columns > 1 ? static_cast<std::size_t>(c.wide_columns) : 1;
   out.labels = labels_of(c, rows, [&](std::size_t i) { return i / per_row; });

@@ -48,6 +48,7 @@ struct VchartData {
   ChartInput input;
   PointLabels labels;             // one per point
   std::vector<int> point_of_row;  // the point each raw observation belongs to, -1 none
+  bool row_is_point = false;      // instead of point_of_row: observation i is point i
   int missing_role = 0;           // 1-based role position of a required column not given, else 0
 };
 

@@ -212,7 +212,9 @@ void Vchart::compute(Analysis& a) const {
   // The histogram shows the observations of the included points only.
   std::vector<double>& x = data.input.observations;
   const auto kept = [&](std::size_t row) {
-    const int point = row < data.point_of_row.size() ? data.point_of_row[row] : -1;
+    const int point = data.row_is_point                ? static_cast<int>(row)
+                      : row < data.point_of_row.size() ? data.point_of_row[row]
+                                                       : -1;
     return point >= 0 && !a.excluded(point);
   };
   std::size_t count = 0;
