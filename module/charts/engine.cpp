@@ -89,7 +89,7 @@ class LineCache {
 };
 
 void resize_series(ChartSeries* s, std::size_t n) {
-  for (std::vector<double>* v :
+  for (PointLine* v :
        {&s->ucl1, &s->lcl1, &s->ucl2, &s->lcl2, &s->ucl1_unclipped, &s->lcl1_unclipped,
         &s->ucl2_unclipped, &s->lcl2_unclipped, &s->cl1, &s->cl2}) {
     v->assign(n, kMissing);
@@ -108,6 +108,24 @@ void phase_series(const ChartTraits& t, const ChartOptions& o, const ChartPoints
                   const PhaseResult& pr, const std::vector<double>* path, ChartSeries* s) {
   LineCache cache(pr.estimates, o, t.code);
   const bool trend = t.kind == ChartKind::trend || path != nullptr;
+  bool one_size = !trend && ph.first < ph.end;
+  for (std::size_t i = ph.first + 1; i < ph.end && one_size; ++i)
+    one_size =
+        p.size[i] == p.size[ph.first] || (is_missing(p.size[i]) && is_missing(p.size[ph.first]));
+  if (one_size) {  // the same lines at every point of the phase: kept once
+    const PointLines& pl = cache.at(p.size[ph.first]);
+    s->cl1.fill(ph.first, ph.end, pr.lines.cl1);
+    s->ucl1.fill(ph.first, ph.end, pl.clipped[kUcl1]);
+    s->lcl1.fill(ph.first, ph.end, pl.clipped[kLcl1]);
+    s->ucl1_unclipped.fill(ph.first, ph.end, pl.unclipped[kUcl1]);
+    s->lcl1_unclipped.fill(ph.first, ph.end, pl.unclipped[kLcl1]);
+    s->cl2.fill(ph.first, ph.end, pl.clipped[kCl2]);
+    s->ucl2.fill(ph.first, ph.end, pl.clipped[kUcl2]);
+    s->lcl2.fill(ph.first, ph.end, pl.clipped[kLcl2]);
+    s->ucl2_unclipped.fill(ph.first, ph.end, pl.unclipped[kUcl2]);
+    s->lcl2_unclipped.fill(ph.first, ph.end, pl.unclipped[kLcl2]);
+    return;
+  }
   for (std::size_t i = ph.first; i < ph.end; ++i) {
     const PointLines& pl = cache.at(p.size[i]);
     double trend_i = kMissing;

@@ -22,7 +22,7 @@ bool nonnegative(double v) { return std::isfinite(v) && !is_missing(v) && v >= 0
 void scale_limits(ChartSeries* s, std::size_t i, double f) {
   const double cl = s->cl1[i];
   if (!present(cl)) return;
-  for (std::vector<double>* v : {&s->ucl1, &s->lcl1, &s->ucl1_unclipped, &s->lcl1_unclipped}) {
+  for (PointLine* v : {&s->ucl1, &s->lcl1, &s->ucl1_unclipped, &s->lcl1_unclipped}) {
     double& x = (*v)[i];
     if (present(x)) x = cl + (x - cl) * f;
   }

@@ -115,9 +115,9 @@ void apply_runs_rules(const RulesChart& c, const std::vector<char>& excluded, co
                       int shift, std::vector<int>* flags) {
   const std::size_t n = c.x->size();
   const std::vector<double>& xs = *c.x;
-  const std::vector<double>& cls = *c.cl;
-  const std::vector<double>& ucls = *c.ucl;
-  const std::vector<double>& lcls = *c.lcl;
+  const PointLine& cls = *c.cl;
+  const PointLine& ucls = *c.ucl;
+  const PointLine& lcls = *c.lcl;
   auto bit = [shift](int rule) { return 1 << (rule - 1 + shift); };
   // A length or window below 1 (refused by the options check) switches its rule off.
   auto on = [&o](int rule, int length) { return o.rule_enabled(rule) && length >= 1; };

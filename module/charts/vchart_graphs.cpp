@@ -76,11 +76,17 @@ void draw_lines_and_zones(GraphBuilder& g, const ChartResults& r, const VchartVi
                           const std::vector<double>& xs) {
   const ChartSeries& s = r.series;
   const ChartLines& at = r.limits;
-  ChartLineSet set{first ? &s.ucl1 : &s.ucl2,
-                   first ? &s.cl1 : &s.cl2,
-                   first ? &s.lcl1 : &s.lcl2,
-                   first ? &s.ucl1_unclipped : &s.ucl2_unclipped,
-                   first ? &s.lcl1_unclipped : &s.lcl2_unclipped,
+  // The lines point by point: a graph draws them so.
+  const std::vector<double> ucl = (first ? s.ucl1 : s.ucl2).values(),
+                            cl = (first ? s.cl1 : s.cl2).values(),
+                            lcl = (first ? s.lcl1 : s.lcl2).values(),
+                            ucl_unclipped = (first ? s.ucl1_unclipped : s.ucl2_unclipped).values(),
+                            lcl_unclipped = (first ? s.lcl1_unclipped : s.lcl2_unclipped).values();
+  ChartLineSet set{&ucl,
+                   &cl,
+                   &lcl,
+                   &ucl_unclipped,
+                   &lcl_unclipped,
                    first ? at.ucl1 : at.ucl2,
                    first ? at.cl1 : at.cl2,
                    first ? at.lcl1 : at.lcl2,

@@ -49,15 +49,15 @@ void series_json(const ChartSeries& s, const PointLabels& labels, JsonObject o) 
   o.add_numbers("size", s.size);
   o.add_numbers("stat1", s.stat1);
   o.add_numbers("stat2", s.stat2);
-  o.add_numbers("ucl1", s.ucl1);
-  o.add_numbers("lcl1", s.lcl1);
-  o.add_numbers("ucl2", s.ucl2);
-  o.add_numbers("lcl2", s.lcl2);
-  o.add_numbers("ucl1_unclipped", s.ucl1_unclipped);
-  o.add_numbers("lcl1_unclipped", s.lcl1_unclipped);
-  o.add_numbers("ucl2_unclipped", s.ucl2_unclipped);
-  o.add_numbers("lcl2_unclipped", s.lcl2_unclipped);
-  o.add_numbers("cl1", s.cl1);
+  o.add_numbers("ucl1", s.ucl1.values());
+  o.add_numbers("lcl1", s.lcl1.values());
+  o.add_numbers("ucl2", s.ucl2.values());
+  o.add_numbers("lcl2", s.lcl2.values());
+  o.add_numbers("ucl1_unclipped", s.ucl1_unclipped.values());
+  o.add_numbers("lcl1_unclipped", s.lcl1_unclipped.values());
+  o.add_numbers("ucl2_unclipped", s.ucl2_unclipped.values());
+  o.add_numbers("lcl2_unclipped", s.lcl2_unclipped.values());
+  o.add_numbers("cl1", s.cl1.values());
   o.add_ints("flags", s.flags);
   o.add_ints("excluded", s.excluded);
 }

@@ -236,8 +236,10 @@ TEST_F(VchartGraphs, VmaskArmsMeetAtTheVertex) {
   view.code = 10;
   r.series.stat1 = {0.5, 2, 3};
   r.series.excluded = {0, 0, 0};
-  r.cusum.upper_arm = r.series.ucl1 = {5, 4.5, 4};
-  r.cusum.lower_arm = r.series.lcl1 = {1, 1.5, 2};
+  r.cusum.upper_arm = {5, 4.5, 4};
+  r.cusum.lower_arm = {1, 1.5, 2};
+  r.series.ucl1 = r.cusum.upper_arm;
+  r.series.lcl1 = r.cusum.lower_arm;
   r.cusum.reference_point = 3, r.cusum.lead_distance = 2;
   const auto& d = build([&](GraphBuilder& g) { return vchart_vmask_graph(r, view, g); });
   // Centre, two arms, two segments to the vertex, the sums.
