@@ -7,8 +7,10 @@
 // value per point.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <initializer_list>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -28,14 +30,30 @@ class PointLine {
 
   double operator[](std::size_t i) const {
     if (per_point()) return values_[i];
-    for (std::size_t k = runs_.size(); k-- > 0;)
-      if (runs_[k].first <= i) return runs_[k].second;
-    return kMissing;
+    // The last run that starts at or before I.
+    const auto after = std::upper_bound(runs_.begin(), runs_.end(), i,
+                                        [](std::size_t p, const auto& r) { return p < r.first; });
+    return after == runs_.begin() ? kMissing : std::prev(after)->second;
   }
   // Point I for writing: the line becomes one value per point.
   double& operator[](std::size_t i) {
     materialise();
     return values_[i];
+  }
+
+  // Point I takes V: a write that keeps the line in runs while it changes
+  // few points (the early limits of a smoothed chart), else one that turns it
+  // into values.
+  void set(std::size_t i, double v) {
+    if (per_point()) {
+      values_[i] = v;
+    } else if (std::as_const(*this)[i] == v) {
+      return;
+    } else if (runs_.size() < kMostRuns) {
+      fill(i, i + 1, v);
+    } else {
+      (*this)[i] = v;
+    }
   }
 
   // N points of value V.
@@ -51,6 +69,15 @@ class PointLine {
       return;
     }
     const PointLine& self = *this;
+    if (runs_.empty() || runs_.back().first <= first) {  // past every run's start: in order
+      const double after = self[first];                  // what the points from FIRST read
+      if (!runs_.empty() && runs_.back().first == first)
+        runs_.back().second = v;
+      else
+        runs_.emplace_back(first, v);
+      if (end < n_ && after != v) runs_.emplace_back(end, after);
+      return;
+    }
     const double after = end < n_ ? self[end] : kMissing;  // what point END reads
     std::vector<std::pair<std::size_t, double>> runs;
     for (const auto& r : runs_)
@@ -84,6 +111,7 @@ class PointLine {
     std::vector<std::pair<std::size_t, double>>().swap(runs_);
   }
 
+  static constexpr std::size_t kMostRuns = 4096;  // each fill() copies the runs
   std::size_t n_ = 0;
   std::vector<double> values_;                        // one per point, or none
   std::vector<std::pair<std::size_t, double>> runs_;  // (first point, value), by first point

@@ -22,13 +22,24 @@ TEST(PointLine, RunsReadLikeValuesAndAWriteMakesValues) {
   EXPECT_EQ(l.values(), (std::vector<double>{1.5, 1.5, 1.5, 2.5, 2.5, 2.5}));
   l.fill(1, 2, 9);  // one point inside a run: the run resumes after it
   EXPECT_EQ(l.values(), (std::vector<double>{1.5, 9, 1.5, 2.5, 2.5, 2.5}));
+  l.set(5, 2.5);  // the value it has: nothing changes
+  l.set(0, 4);    // a changed point: still runs
+  EXPECT_FALSE(l.per_point());
+  EXPECT_EQ(l.values(), (std::vector<double>{4, 9, 1.5, 2.5, 2.5, 2.5}));
   const PointLine before = l;
   l[4] = 7;  // a write: one value per point from now on
   EXPECT_TRUE(l.per_point());
-  EXPECT_EQ(l.values(), (std::vector<double>{1.5, 9, 1.5, 2.5, 7, 2.5}));
+  EXPECT_EQ(l.values(), (std::vector<double>{4, 9, 1.5, 2.5, 7, 2.5}));
   EXPECT_FALSE(l == before);
   l.fill(0, 2, 0);
   EXPECT_EQ(l.values(), (std::vector<double>{0, 0, 1.5, 2.5, 7, 2.5}));
+
+  PointLine many;  // a point changed at every other point: runs until there are too many
+  many.assign(20000, 1.0);
+  for (std::size_t i = 0; i < 20000; i += 2) many.set(i, static_cast<double>(i));
+  EXPECT_TRUE(many.per_point());
+  EXPECT_EQ(many[9998], 9998.0);
+  EXPECT_EQ(many[9999], 1.0);
 }
 
 TEST(SeriesLines, PhasedIndividualsKeptOncePerPhase) {
