@@ -8,6 +8,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <initializer_list>
 #include <iterator>
@@ -47,7 +48,7 @@ class PointLine {
   void set(std::size_t i, double v) {
     if (per_point()) {
       values_[i] = v;
-    } else if (std::as_const(*this)[i] == v) {
+    } else if (same(std::as_const(*this)[i], v)) {
       return;
     } else if (runs_.size() < kMostRuns) {
       fill(i, i + 1, v);
@@ -75,7 +76,9 @@ class PointLine {
         runs_.back().second = v;
       else
         runs_.emplace_back(first, v);
-      if (end < n_ && after != v) runs_.emplace_back(end, after);
+      if (runs_.size() >= 2 && same(runs_[runs_.size() - 2].second, v))
+        runs_.pop_back();  // one run with the run before it
+      if (end < n_ && !same(after, v)) runs_.emplace_back(end, after);
       return;
     }
     const double after = end < n_ ? self[end] : kMissing;  // what point END reads
@@ -105,6 +108,9 @@ class PointLine {
   }
 
  private:
+  // Equal and of the same sign (a -0 is not written over a 0).
+  static bool same(double a, double b) { return a == b && std::signbit(a) == std::signbit(b); }
+
   void materialise() {
     if (per_point() || n_ == 0) return;
     values_ = values();

@@ -34,6 +34,12 @@ TEST(PointLine, RunsReadLikeValuesAndAWriteMakesValues) {
   l.fill(0, 2, 0);
   EXPECT_EQ(l.values(), (std::vector<double>{0, 0, 1.5, 2.5, 7, 2.5}));
 
+  PointLine decision;  // every point written in order with one value: one run
+  decision.assign(10000, 3.0);
+  for (std::size_t i = 0; i < 10000; ++i) decision.set(i, 5.0);
+  EXPECT_FALSE(decision.per_point());
+  EXPECT_EQ(decision[9999], 5.0);
+
   PointLine many;  // a point changed at every other point: runs until there are too many
   many.assign(20000, 1.0);
   for (std::size_t i = 0; i < 20000; i += 2) many.set(i, static_cast<double>(i));
