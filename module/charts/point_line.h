@@ -31,11 +31,25 @@ class PointLine {
 
   double operator[](std::size_t i) const {
     if (per_point()) return values_[i];
-    // The last run that starts at or before I.
+    // The last run that starts at or before I: few runs (one a phase) by a
+    // scan from the end, many by binary search.
+    if (runs_.size() <= 4) {
+      for (std::size_t k = runs_.size(); k-- > 0;)
+        if (runs_[k].first <= i) return runs_[k].second;
+      return kMissing;
+    }
     const auto after = std::upper_bound(runs_.begin(), runs_.end(), i,
                                         [](std::size_t p, const auto& r) { return p < r.first; });
     return after == runs_.begin() ? kMissing : std::prev(after)->second;
   }
+  // The first point after I whose value may differ from point I's.
+  std::size_t run_end(std::size_t i) const {
+    if (per_point()) return i + 1;
+    for (const auto& r : runs_)
+      if (r.first > i) return r.first;
+    return n_;
+  }
+
   // Point I for writing: the line becomes one value per point.
   double& operator[](std::size_t i) {
     materialise();
