@@ -113,6 +113,7 @@ void add_run_options(CLI::App* cmd, qualty::RunOptions& o) {
   cmd->add_option("--exclude", o.excludes, "exclude point N (toggles)");
   cmd->add_option("--pane", o.panes, "build only these panes (1-7 text, 8-14 graphs)");
   cmd->add_flag("--json", o.json, "print the outcome as one JSON object");
+  cmd->add_flag("--no-series", o.no_series, "with --json: leave out the per-point series");
   cmd->add_option("--out", o.out_dir, "write paneN.txt and paneN.FORMAT into this folder");
   cmd->add_option("--format", o.format, "graph format: svg, png or pdf")->default_val("svg");
   cmd->add_option("--size", o.size, "WxH: graph size, pixels for PNG, points for SVG and PDF");

@@ -59,6 +59,7 @@ bool Module::load(const std::string& path) {
   bind(exports_.describe, "QualDescribe");
   bind(exports_.release_record, "QualReleaseRecord");
   bind(exports_.results_json, "QualResultsJson");
+  bind(exports_.results_json_write, "QualResultsJsonWrite");
   bind(exports_.dist, "QualDist");
   bind(exports_.error_message, "QualErrorMessage");
   bind(exports_.advice_sentences, "QualAdviceSentences");

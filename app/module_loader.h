@@ -19,6 +19,7 @@ struct ModuleExports {
   decltype(&QualDescribe) describe = nullptr;
   decltype(&QualReleaseRecord) release_record = nullptr;
   decltype(&QualResultsJson) results_json = nullptr;
+  decltype(&QualResultsJsonWrite) results_json_write = nullptr;
   decltype(&QualDist) dist = nullptr;
   decltype(&QualErrorMessage) error_message = nullptr;
   decltype(&QualAdviceSentences) advice_sentences = nullptr;

@@ -17,6 +17,7 @@
 #include "app/guards.h"
 #include "app/option_names.h"
 #include "app/run_checks.h"
+#include "app/json_outcome.h"
 #include "app/run_json.h"
 #include "host/files/atomic_file.h"
 #include "host/graph/graph_file.h"
@@ -487,11 +488,6 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   const char* message = error > 0 ? session.module().exports().string(error) : "";
   const std::string error_text = message != nullptr ? message : "";
   if (o.json) {
-    // The module's outcome text: {"error", "error_text", "results"}. A small
-    // one is printed indented; a large one (a chart of 10^6 points) is spliced
-    // in as the module wrote it, since building a tree of it costs seconds.
-    const std::string buf =  // a report without --json shows no results: not written
-        o.skip_results ? std::string("{\"results\":{}}") : results_text(session, rec);
     json doc;
     doc["procedure"] = procedure;
     doc["variant"] = variant;
@@ -509,26 +505,11 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
         advice[std::to_string(pane)] = {{"text", a.text}, {"sentences", a.sentences}};
       }
     doc["advice"] = advice;
-    constexpr size_t kIndentedAtMost = 4 << 20;
-    const json outcome = buf.size() <= kIndentedAtMost ? json::parse(buf, nullptr, false) : json();
-    if (outcome.is_object()) {
-      doc["results"] = outcome.value("results", json::object());
-      doc["violations"] = outcome.value("violations", json::array());
-      out << doc.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
-    } else {
-      // The results and violations members of the module's text, as they stand.
-      const size_t at = buf.find("\"results\":");
-      std::string results = at == std::string::npos ? "{}" : buf.substr(at + 10);
-      if (!results.empty() && results.back() == '}') results.pop_back();  // the outer brace
-      std::string violations = "[]";
-      if (const size_t v = results.rfind(",\"violations\":"); v != std::string::npos) {
-        violations = results.substr(v + 14);
-        results.resize(v);
-      }
-      std::string head = doc.dump(-1, ' ', false, json::error_handler_t::replace);
-      head.pop_back();  // reopen the object for more members
-      out << head << ",\"results\":" << results << ",\"violations\":" << violations << "}\n";
-    }
+    // A report without --json shows no results: they are not written.
+    print_json_outcome(out, std::move(doc), session.module().exports(), rec,
+                       o.skip_results ? JsonResults::none
+                       : o.no_series  ? JsonResults::summary
+                                      : JsonResults::all);
   } else {
     for (const auto& [pane, text] : texts) out << crlf_to_lf(text) << "\n\n";
     for (const auto& [pane, handle] : graphs) {

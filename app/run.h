@@ -20,6 +20,7 @@ struct RunOptions {
   std::vector<int> excludes;
   std::vector<int> panes;
   bool json = false;
+  bool no_series = false;  // --json without the per-point series
   bool save = false;
   bool advice = false;
   std::string out_dir;

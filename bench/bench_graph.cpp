@@ -26,7 +26,7 @@ const ztq::ChartResults& million_point_results() {
     s.stat1.resize(n), s.stat2.assign(n, ztq::kMissing);
     s.ucl1.assign(n, 13), s.cl1.assign(n, 10), s.lcl1.assign(n, 7);
     s.ucl1_unclipped = s.ucl1, s.lcl1_unclipped = s.lcl1;
-    s.flags.assign(n, 0), s.excluded.assign(n, 0), s.phase.assign(n, 0);
+    s.flags.assign(n, 0), s.excluded.assign(n, 0);
     for (std::size_t i = 0; i < n; ++i) {
       const double t = static_cast<double>(i);
       s.stat1[i] = 10 + 0.8 * std::sin(t * 0.37) + 0.6 * std::cos(t * 1.91);

@@ -71,6 +71,21 @@ ZTQ_EXPORT int32_t QualResultsJson(AnalysisRecord* record, char* out, int32_t si
       -1);
 }
 
+ZTQ_EXPORT int32_t QualResultsJsonWrite(AnalysisRecord* record, int32_t flags,
+                                        QualJsonWriteFn write, void* context) {
+  return ztq::guarded_export(
+      [&]() -> int32_t {
+        if (record == nullptr || write == nullptr) return -1;
+        const ztq::Procedure* p = ztq::procedure_of(*record);
+        if (p == nullptr) return -1;
+        ztq::JsonSink sink(write, context);
+        sink.series = (flags & ZTQ_JSON_NO_SERIES) == 0;
+        ztq::lifecycle_write_results_json(*p, *record, (flags & ZTQ_JSON_VIOLATIONS) != 0, sink);
+        return sink.flush() ? 1 : 0;
+      },
+      0);
+}
+
 ZTQ_EXPORT int32_t QualErrorMessage(AnalysisRecord* record) {
   return ztq::guarded_export(
       [&]() -> int32_t {

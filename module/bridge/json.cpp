@@ -83,9 +83,136 @@ std::string json_strings(const std::vector<std::string>& v) {
   return out + "]";
 }
 
+void JsonSink::put(std::string_view s) {
+  buf_.append(s);
+  if (buf_.size() >= kChunk) flush();
+}
+
+void JsonSink::put_number(double v) {
+  if (is_missing(v) || !std::isfinite(v)) return put("null");
+  char buf[32];
+  put(std::string_view(buf, static_cast<size_t>(write_number(buf, buf + sizeof buf, v) - buf)));
+}
+
+bool JsonSink::flush() {
+  if (ok_ && !buf_.empty() && write_ != nullptr)
+    ok_ = write_(context_, buf_.data(), static_cast<int32_t>(buf_.size())) != 0;
+  buf_.clear();
+  return ok_;
+}
+
+JsonObject::JsonObject(JsonObject&& o) noexcept
+    : body_(std::move(o.body_)),
+      sink_(o.sink_),
+      first_(o.first_),
+      parent_(o.parent_),
+      key_(std::move(o.key_)),
+      close_(o.close_) {
+  o.parent_ = nullptr;
+  o.close_ = false;
+}
+
+JsonObject::~JsonObject() {
+  if (close_) sink_->put('}');
+  if (parent_ != nullptr) parent_->add_raw(key_, str());
+}
+
+JsonObject JsonObject::object(const std::string& key) {
+  JsonObject child;
+  if (sink_ != nullptr) {
+    open_member(key);
+    sink_->put('{');
+    child.sink_ = sink_;
+    child.close_ = true;
+  } else {
+    child.parent_ = this;
+    child.key_ = key;
+  }
+  return child;
+}
+
+void JsonObject::open_member(const std::string& key) {
+  if (!first_) sink_->put(',');
+  first_ = false;
+  sink_->put(json_quote(key));
+  sink_->put(':');
+}
+
 void JsonObject::add_raw(const std::string& key, const std::string& json) {
+  if (sink_ != nullptr) {
+    open_member(key);
+    sink_->put(json);
+    return;
+  }
   if (!body_.empty()) body_.push_back(',');
   body_ += json_quote(key) + ":" + json;
+}
+
+void JsonObject::add_members(const std::string& members) {
+  if (members.empty()) return;
+  if (sink_ == nullptr) {
+    if (!body_.empty()) body_.push_back(',');
+    body_ += members;
+    return;
+  }
+  if (!first_) sink_->put(',');
+  first_ = false;
+  sink_->put(members);
+}
+
+void JsonObject::add_ints(const std::string& key, std::span<const int> v) {
+  std::string text;
+  if (sink_ != nullptr) {
+    open_member(key);
+    sink_->put('[');
+  } else {
+    text.reserve(v.size() * 2 + 2);
+    text.push_back('[');
+  }
+  char buf[16];
+  for (size_t i = 0; i < v.size(); ++i) {
+    const std::string_view digits(
+        buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, v[i]).ptr - buf));
+    if (sink_ != nullptr) {
+      if (i) sink_->put(',');
+      sink_->put(digits);
+    } else {
+      if (i) text.push_back(',');
+      text.append(digits);
+    }
+  }
+  if (sink_ != nullptr) return sink_->put(']');
+  add_raw(key, text + "]");
+}
+
+void JsonObject::add_numbers(const std::string& key, std::span<const double> v) {
+  if (sink_ == nullptr) return add_raw(key, json_numbers(v));
+  open_member(key);
+  sink_->put('[');
+  for (size_t i = 0; i < v.size(); ++i) {
+    if (i) sink_->put(',');
+    sink_->put_number(v[i]);
+  }
+  sink_->put(']');
+}
+
+void JsonObject::add_strings(const std::string& key, std::size_t n,
+                             const std::function<std::string(std::size_t)>& text_of) {
+  if (sink_ == nullptr) {
+    std::string text = "[";
+    for (size_t i = 0; i < n; ++i) {
+      if (i) text.push_back(',');
+      text += json_quote(text_of(i));
+    }
+    return add_raw(key, text + "]");
+  }
+  open_member(key);
+  sink_->put('[');
+  for (size_t i = 0; i < n; ++i) {
+    if (i) sink_->put(',');
+    sink_->put(json_quote(text_of(i)));
+  }
+  sink_->put(']');
 }
 
 }  // namespace ztq

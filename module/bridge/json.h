@@ -2,8 +2,11 @@
 // round-trip form, the missing value (and anything not finite) as null.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ztq {
@@ -13,22 +16,80 @@ std::string json_number(double v);
 std::string json_numbers(std::span<const double> v);
 std::string json_strings(const std::vector<std::string>& v);
 
+// Where a JSON text is written as it is formed: chunks of at most 64 KiB
+// handed to WRITE (which returns 0 to stop), so that a results text of 10^7
+// points is never held whole. The first failed write ends the output.
+class JsonSink {
+ public:
+  using WriteFn = int32_t (*)(void* context, const char* bytes, int32_t count);
+  JsonSink(WriteFn write, void* context) : write_(write), context_(context) {}
+  ~JsonSink() { flush(); }
+  JsonSink(const JsonSink&) = delete;
+  JsonSink& operator=(const JsonSink&) = delete;
+
+  void put(char c) {
+    buf_.push_back(c);
+    if (buf_.size() >= kChunk) flush();
+  }
+  void put(std::string_view s);
+  void put_number(double v);  // as json_number
+  bool flush();               // false once a write has failed
+  bool ok() const { return ok_; }
+
+  bool series = true;  // false: the per-point series are left out
+
+ private:
+  static constexpr std::size_t kChunk = 1 << 16;
+  WriteFn write_;
+  void* context_;
+  std::string buf_;
+  bool ok_ = true;
+};
+
+// The members of an object, gathered in a string or, given a sink, written to
+// it as they are added (no braces: the sink's owner writes those). object()
+// opens a member object that is closed when the returned value is destroyed.
+// Both ways give the same bytes.
 class JsonObject {
  public:
+  JsonObject() = default;
+  explicit JsonObject(JsonSink& sink) : sink_(&sink) {}
+  JsonObject(JsonObject&& o) noexcept;
+  JsonObject& operator=(JsonObject&&) = delete;
+  JsonObject(const JsonObject&) = delete;
+  ~JsonObject();
+
+  JsonObject object(const std::string& key);
+  // Whether per-point series are wanted (false only in a sink that leaves them out).
+  bool series() const { return sink_ == nullptr || sink_->series; }
   void add_raw(const std::string& key, const std::string& json);
   void add_string(const std::string& key, const std::string& value) {
     add_raw(key, json_quote(value));
   }
   void add_number(const std::string& key, double v) { add_raw(key, json_number(v)); }
-  void add_numbers(const std::string& key, std::span<const double> v) {
-    add_raw(key, json_numbers(v));
+  void add_numbers(const std::string& key, std::span<const double> v);
+  void add_ints(const std::string& key, std::span<const int> v);
+  // N texts, the I-th TEXT_OF(I), as an array of strings.
+  void add_strings(const std::string& key, std::size_t n,
+                   const std::function<std::string(std::size_t)>& text_of);
+  // A per-point series: left out when the sink leaves series out.
+  void add_series(const std::string& key, std::span<const double> v) {
+    if (series()) add_numbers(key, v);
   }
+  // Members already formed as text (without braces), after those added so far.
+  void add_members(const std::string& members);
   // The members without braces, and the whole object.
   const std::string& members() const { return body_; }
   std::string str() const { return "{" + body_ + "}"; }
 
  private:
+  void open_member(const std::string& key);  // ,"key": in sink mode
   std::string body_;
+  JsonSink* sink_ = nullptr;
+  bool first_ = true;             // no member written yet (sink mode)
+  JsonObject* parent_ = nullptr;  // string mode: where a member object lands
+  std::string key_;
+  bool close_ = false;  // sink mode: write the closing brace at the end
 };
 
 }  // namespace ztq

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -216,7 +217,15 @@ int32_t lifecycle_begin(const Procedure& p, int32_t index) {
   mark_all_dirty(r);
   if (r.computed_once == 0 && g_context != nullptr) ++g_context->computed_analyses;
   r.computed_once = 1;
-  p.compute(a);
+  try {
+    p.compute(a);
+  } catch (const std::bad_alloc&) {
+    // Data too large for the memory: the results made so far go, and the
+    // analysis stays in an error state that names the cause.
+    if (r.results != nullptr && r.release_results != nullptr) r.release_results(r.results);
+    r.results = nullptr;
+    r.error_state = static_cast<int32_t>(Str::kNoMemory);
+  }
   return 1;
 }
 
@@ -270,6 +279,22 @@ int32_t lifecycle_begin_again(const Procedure& p, int32_t index, AnalysisRecord*
   }
   lifecycle_begin(p, index);
   return 1;
+}
+
+void lifecycle_write_results_json(const Procedure& p, AnalysisRecord& record, bool violations,
+                                  JsonSink& sink) {
+  Analysis a(record, p);
+  const bool fine = (record.error_state == 0 || p.results_with_error()) && record.computed != 0;
+  if (violations) {
+    if (fine) sink.put(p.violations_json(a));
+    return;
+  }
+  sink.put('{');
+  if (fine) {
+    JsonObject out(sink);
+    p.write_results_json(a, out);
+  }
+  sink.put('}');
 }
 
 std::string lifecycle_results_json(const Procedure& p, AnalysisRecord& record) {

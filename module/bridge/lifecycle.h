@@ -32,6 +32,11 @@ inline constexpr int32_t kSetupTextSize =
 // The outcome of an analysis as one JSON object, for QualResultsJson:
 // {"error": message number or 0, "error_text", "results": {...}}.
 std::string lifecycle_results_json(const Procedure& p, AnalysisRecord& record);
+// The "results" member's object alone (VIOLATIONS false) or the "violations"
+// array alone (nothing when the procedure flags none), written to SINK as it
+// is formed, for QualResultsJsonWrite; in an error state as above.
+void lifecycle_write_results_json(const Procedure& p, AnalysisRecord& record, bool violations,
+                                  JsonSink& sink);
 
 // The HostContext last handed over (by Dialog or BeginAgain); a family with a
 // Dialog of its own hands it over with set_host_context.

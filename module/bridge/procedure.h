@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bridge/graph_builder.h"
+#include "bridge/json.h"
 #include "bridge/strings.h"
 #include "ztqualty.h"
 
@@ -147,6 +148,11 @@ class Procedure {
 
   // The results as the members of a JSON object (without braces).
   virtual std::string results_json(const Analysis&) const { return {}; }
+  // The same members written to OUT as they are formed (a procedure with long
+  // per-point series overrides it, and leaves them out when !out.series()).
+  virtual void write_results_json(const Analysis& a, JsonObject& out) const {
+    if (const std::string m = results_json(a); !m.empty()) out.add_members(m);
+  }
   // The points flagged out of control as a JSON array ("" when the procedure
   // flags none).
   virtual std::string violations_json(const Analysis&) const { return {}; }

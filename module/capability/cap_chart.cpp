@@ -99,8 +99,10 @@ std::vector<int32_t> zone_marks(const std::vector<double>& x, double centre, dou
   o.option[20] = 3;
   o.option[21] = 2;
   o.doption[13] = 2.0;
-  const std::vector<double> cl(x.size(), centre), ucl(x.size(), centre + 3 * sigma),
-      lcl(x.size(), centre - 3 * sigma);
+  PointLine cl, ucl, lcl;  // constant lines: one value each
+  cl.assign(x.size(), centre);
+  ucl.assign(x.size(), centre + 3 * sigma);
+  lcl.assign(x.size(), centre - 3 * sigma);
   RulesChart chart;
   chart.x = &x;
   chart.cl = &cl;

@@ -8,6 +8,7 @@
 #include "charts/chart_capability.h"
 #include "charts/chart_kind_results.h"
 #include "charts/estimates.h"
+#include "charts/point_line.h"
 #include "stats/guarded.h"
 
 namespace ztq {
@@ -37,15 +38,14 @@ struct PhaseResult {
 // One entry per point.
 struct ChartSeries {
   std::vector<double> size;
-  std::vector<double> stat1;  // plotted statistic of chart 1
-  std::vector<double> stat2;  // range, SD, variance or moving range (missing: no chart 2)
-  std::vector<double> ucl1, lcl1, ucl2, lcl2;  // clipped
-  std::vector<double> ucl1_unclipped, lcl1_unclipped, ucl2_unclipped, lcl2_unclipped;
-  std::vector<double> cl1;    // centre of chart 1 (the trend line for codes 18, 19)
-  std::vector<double> cl2;    // centre of chart 2
+  std::vector<double> stat1;         // plotted statistic of chart 1
+  std::vector<double> stat2;         // range, SD, variance or moving range (missing: no chart 2)
+  PointLine ucl1, lcl1, ucl2, lcl2;  // clipped
+  PointLine ucl1_unclipped, lcl1_unclipped, ucl2_unclipped, lcl2_unclipped;
+  PointLine cl1;              // centre of chart 1 (the trend line for codes 18, 19)
+  PointLine cl2;              // centre of chart 2
   std::vector<int> flags;     // runs-rule flag word
   std::vector<int> excluded;  // 0/1
-  std::vector<int> phase;     // 0-based phase of the point
 };
 
 struct ChartStandard {
@@ -76,6 +76,15 @@ struct ChartResults {
   TabularResult tabular;       // codes 14, 15
   ModelResult model;           // codes 16, 17
   double arl = kMissing;       // EWMA codes 9, 12: in-control average run length
+
+  // The 0-based phase of point I (0-based), from the phases' ranges.
+  int phase_of(std::size_t i) const {
+    int k = 0;
+    while (k + 1 < static_cast<int>(phases.size()) &&
+           static_cast<std::size_t>(phases[static_cast<std::size_t>(k) + 1].first) <= i + 1)
+      ++k;
+    return k;
+  }
 };
 
 }  // namespace ztq

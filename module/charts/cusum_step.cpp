@@ -18,9 +18,11 @@ bool present(double v) { return !is_missing(v) && std::isfinite(v); }
 // Chart 1's per-point lines of a cumulative chart: centre 0, limits UPPER and
 // LOWER (clipped and unclipped alike: nothing is clipped here).
 void set_lines(ChartSeries* s, std::size_t i, double upper, double lower) {
-  s->cl1[i] = 0.0;
-  s->ucl1[i] = s->ucl1_unclipped[i] = upper;
-  s->lcl1[i] = s->lcl1_unclipped[i] = lower;
+  s->cl1.set(i, 0.0);
+  s->ucl1.set(i, upper);
+  s->ucl1_unclipped.set(i, upper);
+  s->lcl1.set(i, lower);
+  s->lcl1_unclipped.set(i, lower);
 }
 
 double sigma_of(const ChartOptions& o, const ChartEstimates& e) {

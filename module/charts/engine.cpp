@@ -89,13 +89,12 @@ class LineCache {
 };
 
 void resize_series(ChartSeries* s, std::size_t n) {
-  for (std::vector<double>* v :
+  for (PointLine* v :
        {&s->ucl1, &s->lcl1, &s->ucl2, &s->lcl2, &s->ucl1_unclipped, &s->lcl1_unclipped,
         &s->ucl2_unclipped, &s->lcl2_unclipped, &s->cl1, &s->cl2}) {
     v->assign(n, kMissing);
   }
   s->flags.assign(n, 0);
-  s->phase.assign(n, 0);
 }
 
 // Shifts a line of chart 1 onto the trend: a + b i + (line - CL1).
@@ -106,12 +105,28 @@ double along_trend(double line, double cl1, double trend_i) {
 
 // PATH: the fitted model's centre line per point (codes 16, 17), else null.
 void phase_series(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p, Phase ph,
-                  int index, const PhaseResult& pr, const std::vector<double>* path,
-                  ChartSeries* s) {
+                  const PhaseResult& pr, const std::vector<double>* path, ChartSeries* s) {
   LineCache cache(pr.estimates, o, t.code);
   const bool trend = t.kind == ChartKind::trend || path != nullptr;
+  bool one_size = !trend && ph.first < ph.end;
+  for (std::size_t i = ph.first + 1; i < ph.end && one_size; ++i)
+    one_size =
+        p.size[i] == p.size[ph.first] || (is_missing(p.size[i]) && is_missing(p.size[ph.first]));
+  if (one_size) {  // the same lines at every point of the phase: kept once
+    const PointLines& pl = cache.at(p.size[ph.first]);
+    s->cl1.fill(ph.first, ph.end, pr.lines.cl1);
+    s->ucl1.fill(ph.first, ph.end, pl.clipped[kUcl1]);
+    s->lcl1.fill(ph.first, ph.end, pl.clipped[kLcl1]);
+    s->ucl1_unclipped.fill(ph.first, ph.end, pl.unclipped[kUcl1]);
+    s->lcl1_unclipped.fill(ph.first, ph.end, pl.unclipped[kLcl1]);
+    s->cl2.fill(ph.first, ph.end, pl.clipped[kCl2]);
+    s->ucl2.fill(ph.first, ph.end, pl.clipped[kUcl2]);
+    s->lcl2.fill(ph.first, ph.end, pl.clipped[kLcl2]);
+    s->ucl2_unclipped.fill(ph.first, ph.end, pl.unclipped[kUcl2]);
+    s->lcl2_unclipped.fill(ph.first, ph.end, pl.unclipped[kLcl2]);
+    return;
+  }
   for (std::size_t i = ph.first; i < ph.end; ++i) {
-    s->phase[i] = index;
     const PointLines& pl = cache.at(p.size[i]);
     double trend_i = kMissing;
     if (path != nullptr) {
@@ -205,15 +220,25 @@ void add_smoother_lines(const ChartTraits& t, const ChartOptions& o, const Chart
   r->smoothers.ewma2 = std::move(lines.ewma2);
 }
 
-}  // namespace
+template <class T>
+void release(std::vector<T>& v) {
+  std::vector<T>().swap(v);
+}
 
-ChartResults compute_chart(const ChartInput& in, const ChartOptions& o) {
+// OWNED, when given, is IN itself: its per-point arrays go once normalised.
+ChartResults compute_chart_of(const ChartInput& in, ChartInput* owned, const ChartOptions& o) {
   ChartResults r;
   r.code = in.code;
   ChartTraits t;
   if (!chart_traits(in.code, &t) || !t.implemented) return r;  // computes nothing
 
   ChartPoints p = normalise(in, t);
+  if (owned != nullptr) {
+    release(owned->stat);
+    release(owned->size);
+    release(owned->dispersion);
+    release(owned->excluded);
+  }
   const std::size_t n = p.count();
   r.points = static_cast<int>(n);
   r.series.stat1 = p.stat;
@@ -243,7 +268,7 @@ ChartResults compute_chart(const ChartInput& in, const ChartOptions& o) {
   const std::vector<double>* path = t.kind == ChartKind::model ? &r.model.fitted : nullptr;
   for (std::size_t k = 0; k < phases.size(); ++k) {
     PhaseResult pr = phase_result(t, o, p, phases[k]);
-    phase_series(t, o, p, phases[k], static_cast<int>(k), pr, path, &r.series);
+    phase_series(t, o, p, phases[k], pr, path, &r.series);
     r.used += pr.estimates.used;
     r.phases.push_back(pr);
   }
@@ -268,6 +293,16 @@ ChartResults compute_chart(const ChartInput& in, const ChartOptions& o) {
   if (t.kind == ChartKind::ewma) r.arl = ewma_in_control_arl(o, r);
   r.computed = true;
   return r;
+}
+
+}  // namespace
+
+ChartResults compute_chart(const ChartInput& in, const ChartOptions& o) {
+  return compute_chart_of(in, nullptr, o);
+}
+
+ChartResults compute_chart(ChartInput&& in, const ChartOptions& o) {
+  return compute_chart_of(in, &in, o);
 }
 
 }  // namespace ztq

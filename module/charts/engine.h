@@ -12,5 +12,9 @@
 namespace ztq {
 
 ChartResults compute_chart(const ChartInput& input, const ChartOptions& options);
+// The same, releasing the per-point arrays of INPUT (stat, size, dispersion,
+// excluded) once they are read, before the series are allocated, so that the
+// peak holds one copy of them; INPUT's observations are kept.
+ChartResults compute_chart(ChartInput&& input, const ChartOptions& options);
 
 }  // namespace ztq

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 #include "charts/arima.h"
 #include "charts/chart_messages.h"
@@ -20,11 +21,11 @@ bool nonnegative(double v) { return std::isfinite(v) && !is_missing(v) && v >= 0
 
 // Scales the four chart-1 limits of point I about its centre by F.
 void scale_limits(ChartSeries* s, std::size_t i, double f) {
-  const double cl = s->cl1[i];
+  const double cl = std::as_const(s->cl1)[i];
   if (!present(cl)) return;
-  for (std::vector<double>* v : {&s->ucl1, &s->lcl1, &s->ucl1_unclipped, &s->lcl1_unclipped}) {
-    double& x = (*v)[i];
-    if (present(x)) x = cl + (x - cl) * f;
+  for (PointLine* v : {&s->ucl1, &s->lcl1, &s->ucl1_unclipped, &s->lcl1_unclipped}) {
+    const double x = std::as_const(*v)[i];
+    if (present(x)) v->set(i, cl + (x - cl) * f);
   }
 }
 

@@ -109,15 +109,32 @@ struct TrendRun {
   }
 };
 
+// Reads a line point by point in order, looking a value up once a run.
+class LineReader {
+ public:
+  explicit LineReader(const PointLine& line) : line_(line) {}
+  double operator[](std::size_t i) {
+    if (i >= end_ || i < start_) {
+      value_ = line_[i];
+      start_ = i;
+      end_ = line_.run_end(i);
+    }
+    return value_;
+  }
+
+ private:
+  const PointLine& line_;
+  std::size_t start_ = 0, end_ = 0;
+  double value_ = 0.0;
+};
+
 }  // namespace
 
 void apply_runs_rules(const RulesChart& c, const std::vector<char>& excluded, const ChartOptions& o,
                       int shift, std::vector<int>* flags) {
   const std::size_t n = c.x->size();
   const std::vector<double>& xs = *c.x;
-  const std::vector<double>& cls = *c.cl;
-  const std::vector<double>& ucls = *c.ucl;
-  const std::vector<double>& lcls = *c.lcl;
+  LineReader cls(*c.cl), ucls(*c.ucl), lcls(*c.lcl);
   auto bit = [shift](int rule) { return 1 << (rule - 1 + shift); };
   // A length or window below 1 (refused by the options check) switches its rule off.
   auto on = [&o](int rule, int length) { return o.rule_enabled(rule) && length >= 1; };

@@ -57,11 +57,11 @@ std::string rule_letters_of(int flags, int shift) {
 ChartLineSet chart_line_set(const ChartResults& r, int code, bool first) {
   const ChartSeries& s = r.series;
   const ChartLines& at = r.limits;
-  return {first ? &s.ucl1 : &s.ucl2,
-          first ? &s.cl1 : &s.cl2,
-          first ? &s.lcl1 : &s.lcl2,
-          first ? &s.ucl1_unclipped : &s.ucl2_unclipped,
-          first ? &s.lcl1_unclipped : &s.lcl2_unclipped,
+  return {(first ? s.ucl1 : s.ucl2).values(),
+          (first ? s.cl1 : s.cl2).values(),
+          (first ? s.lcl1 : s.lcl2).values(),
+          (first ? s.ucl1_unclipped : s.ucl2_unclipped).values(),
+          (first ? s.lcl1_unclipped : s.lcl2_unclipped).values(),
           first ? at.ucl1 : at.ucl2,
           first ? at.cl1 : at.cl2,
           first ? at.lcl1 : at.lcl2,
@@ -79,18 +79,18 @@ std::vector<double> label_values(const ChartResults& r, const ChartLineSet& line
     out.insert(out.end(), first ? std::initializer_list<double>{l.ucl1, l.cl1, l.lcl1}
                                 : std::initializer_list<double>{l.ucl2, l.cl2, l.lcl2});
   }
-  for (const auto* v : {lines.ucl, lines.cl, lines.lcl})
+  for (const auto* v : {&lines.ucl, &lines.cl, &lines.lcl})
     if (!v->empty()) out.push_back(v->back());
   return out;
 }
 
 void draw_chart_lines(GraphBuilder& g, const ChartResults& r, const ChartLineSet& lines, bool first,
-                      const std::vector<double>& xs, const std::vector<std::string>& point_labels,
+                      const std::vector<double>& xs, const PointLabels& point_labels,
                       const LabelFormat& format) {
   const int limit = g.attribute(Tag::limit_line), centre = g.attribute(Tag::centre_line);
-  one_line(g, xs, *lines.ucl, lines.ucl_nbar, lines.trend, Str::kVcUclLabel, format, limit);
-  one_line(g, xs, *lines.cl, lines.cl_nbar, lines.trend, Str::kVcClLabel, format, centre);
-  one_line(g, xs, *lines.lcl, lines.lcl_nbar, lines.trend, Str::kVcLclLabel, format, limit);
+  one_line(g, xs, lines.ucl, lines.ucl_nbar, lines.trend, Str::kVcUclLabel, format, limit);
+  one_line(g, xs, lines.cl, lines.cl_nbar, lines.trend, Str::kVcClLabel, format, centre);
+  one_line(g, xs, lines.lcl, lines.lcl_nbar, lines.trend, Str::kVcLclLabel, format, limit);
   if (r.phases.size() < 2) return;
 
   // Dividers before each phase after the first, named by the phase's first point.
@@ -126,9 +126,9 @@ void draw_chart_lines(GraphBuilder& g, const ChartResults& r, const ChartLineSet
 }
 
 void draw_zones(GraphBuilder& g, const ChartLineSet& lines, const std::vector<double>& xs) {
-  const std::vector<double>& cl = *lines.cl;
-  const std::vector<double>& up = *lines.ucl_unclipped;
-  const std::vector<double>& lo = *lines.lcl_unclipped;
+  const std::vector<double>& cl = lines.cl;
+  const std::vector<double>& up = lines.ucl_unclipped;
+  const std::vector<double>& lo = lines.lcl_unclipped;
   const std::size_t n = xs.size();
   if (cl.size() != n || up.size() != n || lo.size() != n) return;
   ZtgAttribute look = default_attribute(Tag::warning_line);

@@ -9,20 +9,22 @@
 
 #include "bridge/graph_builder.h"
 #include "charts/chart_results.h"
+#include "charts/point_labels.h"
 #include "format/label_format.h"
 
 namespace ztq::vchart_detail {
 
 using ztq::LabelFormat;
 
-// The lines of one chart: its per-point centre and limits, the phases' lines
-// at n-bar, and what the margin labels of the last phase show.
+// The lines of one chart, point by point as a graph draws them: its centre
+// and limits, the phases' lines at n-bar, and what the margin labels of the
+// last phase show.
 struct ChartLineSet {
-  const std::vector<double>* ucl;
-  const std::vector<double>* cl;
-  const std::vector<double>* lcl;
-  const std::vector<double>* ucl_unclipped;
-  const std::vector<double>* lcl_unclipped;
+  std::vector<double> ucl;
+  std::vector<double> cl;
+  std::vector<double> lcl;
+  std::vector<double> ucl_unclipped;
+  std::vector<double> lcl_unclipped;
   double ucl_nbar, cl_nbar, lcl_nbar;  // last phase, at n-bar
   bool trend = false;                  // codes 18, 19: the lines are straight and sloped
 };
@@ -30,7 +32,7 @@ struct ChartLineSet {
 // Draws the centre line and the limits of LINES (labels in FORMAT), per-phase
 // labels and the phase dividers.
 void draw_chart_lines(GraphBuilder& g, const ChartResults& r, const ChartLineSet& lines, bool first,
-                      const std::vector<double>& xs, const std::vector<std::string>& point_labels,
+                      const std::vector<double>& xs, const PointLabels& point_labels,
                       const LabelFormat& format);
 
 // The 1- and 2-sigma zone lines (from the unclipped limits), light and unlabelled.

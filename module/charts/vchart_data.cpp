@@ -2,10 +2,8 @@
 #include "charts/vchart_data.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "charts/chart_kind.h"
-#include "format/dates.h"
 #include "stats/guarded.h"
 
 namespace ztq {
@@ -40,36 +38,39 @@ bool single_value(const VchartColumns& c, double* s) {
   return true;
 }
 
-std::string row_label(const VchartColumns& c, std::size_t row, std::size_t point) {
-  if (!c.row_labels.empty()) return row < c.row_labels.size() ? c.row_labels[row] : "";
-  if (c.subgroup_given) {
-    if (c.subgroup_text) return row < c.subgroup_labels.size() ? c.subgroup_labels[row] : "";
-    const double v = at(c.subgroup, row);
-    double s = 0;
-    if (!single_value(c, &s) && !is_missing(v)) return label_of_value(v, c.subgroup_type);
+// The labels of POINTS points, point p from sheet row ROW_OF(p): the label
+// column's texts or values, else the subgroup column's texts or codes (not a
+// fixed size), else the points' numbers.
+template <class RowOf>
+PointLabels labels_of(const VchartColumns& c, std::size_t points, RowOf row_of) {
+  if (!c.row_labels.empty()) {
+    std::vector<std::string> texts(points);
+    for (std::size_t p = 0; p < points; ++p)
+      if (const std::size_t row = row_of(p); row < c.row_labels.size())
+        texts[p] = c.row_labels[row];
+    return PointLabels(std::move(texts));
   }
-  return std::to_string(point + 1);
+  if (!c.row_label_values.empty()) {
+    std::vector<double> values(points);
+    for (std::size_t p = 0; p < points; ++p) values[p] = at(c.row_label_values, row_of(p));
+    return PointLabels::values(std::move(values), c.row_label_type, true);
+  }
+  double s = 0;
+  if (!c.subgroup_given || (!c.subgroup_text && single_value(c, &s)))
+    return PointLabels::numbered(points);
+  if (c.subgroup_text) {
+    std::vector<std::string> texts(points);
+    for (std::size_t p = 0; p < points; ++p)
+      if (const std::size_t row = row_of(p); row < c.subgroup_labels.size())
+        texts[p] = c.subgroup_labels[row];
+    return PointLabels(std::move(texts));
+  }
+  std::vector<double> codes(points);
+  for (std::size_t p = 0; p < points; ++p) codes[p] = at(c.subgroup, row_of(p));
+  return PointLabels::values(std::move(codes), c.subgroup_type);
 }
 
 }  // namespace
-
-std::string label_of_number(double v) {
-  if (is_missing(v) || !std::isfinite(v)) return "";
-  char buf[40];
-  if (v == std::floor(v) && std::fabs(v) < 1e15)
-    std::snprintf(buf, sizeof buf, "%.0f", v);
-  else
-    std::snprintf(buf, sizeof buf, "%.10g", v);
-  return buf;
-}
-
-std::string label_of_value(double v, char type) {
-  if (type != 'N' && type != 'C' && type >= 'A' && type <= 'Z' && !is_missing(v)) {
-    const std::string d = type == 'M' ? format_month(v) : format_day(v);
-    if (!d.empty()) return d;  // a value without a date is shown as a number
-  }
-  return label_of_number(v);
-}
 
 VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c) {
   VchartData out;
@@ -99,10 +100,9 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
       for (std::size_t r = groups[g].first_row;
            r < groups[g].first_row + groups[g].rows && r < rows; ++r)
         out.point_of_row[r] = static_cast<int>(g);
-    out.labels.reserve(groups.size());
-    for (std::size_t g = 0; g < groups.size(); ++g)
-      out.labels.push_back(c.wide_columns > 1 ? row_label(c, g, g)  // the subgroup's sheet row
-                                              : row_label(c, groups[g].first_row, g));
+    const bool wide = c.wide_columns > 1;  // a subgroup is a sheet row
+    out.labels =
+        labels_of(c, groups.size(), [&](std::size_t g) { return wide ? g : groups[g].first_row; });
     return out;
   }
 
@@ -118,9 +118,7 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
       out.missing_role = kSize;
       return out;
     }
-  } else {
-    size.assign(rows, 1.0);
-  }
+  }  // individuals and c charts: size 1 each, which the engine supplies
   std::vector<double> dispersion;
   if (subgrouped) {
     if (!c.dispersion_given) {
@@ -134,12 +132,10 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
                                           std::move(dispersion));
   if (t.family == ChartFamily::individuals) {
     out.input.observations.assign(c.data.begin(), c.data.end());
-    out.point_of_row.resize(rows);
-    for (std::size_t i = 0; i < rows; ++i) out.point_of_row[i] = static_cast<int>(i);
+    out.row_is_point = true;
   }
-  out.labels.reserve(rows);
   const std::size_t per_row = c.wide_columns > 1 ? static_cast<std::size_t>(c.wide_columns) : 1;
-  for (std::size_t i = 0; i < rows; ++i) out.labels.push_back(row_label(c, i / per_row, i));
+  out.labels = labels_of(c, rows, [&](std::size_t i) { return i / per_row; });
   return out;
 }
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "charts/chart_input.h"
+#include "charts/point_labels.h"
 
 namespace ztq {
 
@@ -36,24 +37,21 @@ struct VchartColumns {
   std::span<const double> size;
   bool dispersion_given = false;
   std::span<const double> dispersion;
-  std::vector<std::string> row_labels;  // the label column's texts, one per row; empty: none
+  std::vector<std::string> row_labels;       // the label column's texts, one per row; empty: none
+  std::span<const double> row_label_values;  // a numeric label column, one per row; empty: none
+  char row_label_type = 'N';                 // its type letter
   int wide_columns = 0;          // several data columns gathered row by row into data: their number
   std::vector<double> gathered;  // the storage data views when wide_columns > 1
 };
 
 struct VchartData {
   ChartInput input;
-  std::vector<std::string> labels;  // one per point
-  std::vector<int> point_of_row;    // the point each raw observation belongs to, -1 none
-  int missing_role = 0;             // 1-based role position of a required column not given, else 0
+  PointLabels labels;             // one per point
+  std::vector<int> point_of_row;  // the point each raw observation belongs to, -1 none
+  bool row_is_point = false;      // instead of point_of_row: observation i is point i
+  int missing_role = 0;           // 1-based role position of a required column not given, else 0
 };
 
 VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& columns);
-
-// A number as a point label: whole numbers without decimals.
-std::string label_of_number(double v);
-// A point label of a numeric or date-typed value (type letter M: a month
-// value, any other date letter a day value; N a number).
-std::string label_of_value(double v, char type);
 
 }  // namespace ztq

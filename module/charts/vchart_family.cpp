@@ -182,8 +182,8 @@ void Vchart::compute(Analysis& a) const {
     if (a.is_character(kLabel)) {
       for (int row = 0; row < rows; ++row) c.row_labels.push_back(trimmed(a.text_row(kLabel, row)));
     } else {
-      const auto type = static_cast<char>(a.slot(kLabel).type);
-      for (double v : a.numbers(kLabel)) c.row_labels.push_back(label_of_value(v, type));
+      c.row_label_values = a.numbers(kLabel);  // formatted when shown
+      c.row_label_type = static_cast<char>(a.slot(kLabel).type);
     }
   }
   c.size_given = a.given(kSize) && a.loaded(kSize);
@@ -207,14 +207,24 @@ void Vchart::compute(Analysis& a) const {
   data.input.excluded.assign(static_cast<std::size_t>(points), 0);
   for (int32_t i = 0; i < points; ++i)
     data.input.excluded[static_cast<std::size_t>(i)] = a.excluded(i);
-  state.results = compute_chart(data.input, options);
+  state.results = compute_chart(std::move(data.input), options);  // keeps the observations
   state.labels = std::move(data.labels);
   // The histogram shows the observations of the included points only.
-  state.observations.clear();
-  for (std::size_t row = 0; row < data.input.observations.size(); ++row) {
-    const int point = row < data.point_of_row.size() ? data.point_of_row[row] : -1;
-    if (point >= 0 && !a.excluded(point))
-      state.observations.push_back(data.input.observations[row]);
+  std::vector<double>& x = data.input.observations;
+  const auto kept = [&](std::size_t row) {
+    const int point = data.row_is_point                ? static_cast<int>(row)
+                      : row < data.point_of_row.size() ? data.point_of_row[row]
+                                                       : -1;
+    return point >= 0 && !a.excluded(point);
+  };
+  std::size_t count = 0;
+  for (std::size_t row = 0; row < x.size(); ++row) count += kept(row) ? 1 : 0;
+  if (count == x.size()) {
+    state.observations = std::move(x);  // all of them: no copy
+  } else {
+    state.observations.reserve(count);
+    for (std::size_t row = 0; row < x.size(); ++row)
+      if (kept(row)) state.observations.push_back(x[row]);
   }
   r.error_state = state.results.error;
   if (r.error_state == 0 && state.results.used == 0) r.error_state = 3;  // no usable point
@@ -326,6 +336,11 @@ int32_t Vchart::error_message(const AnalysisRecord& r) const {
 std::string Vchart::results_json(const Analysis& a) const {
   const VchartState* s = a.results<VchartState>();
   return s != nullptr ? vchart_results_json(s->results, s->labels) : std::string();
+}
+
+void Vchart::write_results_json(const Analysis& a, JsonObject& out) const {
+  if (const VchartState* s = a.results<VchartState>(); s != nullptr)
+    write_vchart_results_json(s->results, s->labels, out);
 }
 
 std::string Vchart::violations_json(const Analysis& a) const {

@@ -16,7 +16,7 @@ namespace ztq {
 // What the procedure keeps per analysis beside the record.
 struct VchartState {
   ChartResults results;
-  std::vector<std::string> labels;   // one per point
+  PointLabels labels;                // one per point
   std::vector<double> observations;  // the raw observations (the histogram G)
   int missing_role = 0;              // a required column not given (1-based role)
 };
@@ -53,6 +53,7 @@ class Vchart final : public Procedure {
   std::vector<SavedSeries> saved_series(const Analysis& a) const override;
   int32_t error_message(const AnalysisRecord& r) const override;
   std::string results_json(const Analysis& a) const override;
+  void write_results_json(const Analysis& a, JsonObject& out) const override;
   std::string violations_json(const Analysis& a) const override;
 
   // The panes' view of the analysis; PANE (1 to 14) selects the pane options.

@@ -56,10 +56,9 @@ namespace {
 // Point labels as the X axis's tick labels: every k-th point, k a round step
 // (1, 2 or 5 times a power of ten) that leaves about 12 labels, 8 when they
 // are long.
-void point_axis_labels(GraphBuilder& g, const std::vector<std::string>& labels, std::size_t n) {
+void point_axis_labels(GraphBuilder& g, const PointLabels& labels, std::size_t n) {
   if (labels.size() != n || n == 0) return;
-  std::size_t longest = 0;
-  for (const std::string& s : labels) longest = std::max(longest, s.size());
+  const std::size_t longest = labels.longest(6);  // only "longer than 5" matters
   if (longest == 0) return;
   const double wanted = static_cast<double>(n) / (longest > 5 ? 8.0 : 12.0);
   std::size_t every = 1;

@@ -27,7 +27,7 @@ bool present(double v) { return !is_missing(v) && std::isfinite(v); }
 }  // namespace
 
 // Sturges (1926), J. Am. Stat. Assoc. 21, 65-66: 1 + log2(n) classes.
-HistogramClasses histogram_classes(const std::vector<double>& x, int classes) {
+HistogramClasses histogram_classes(std::span<const double> x, int classes) {
   HistogramClasses h;
   double lo = 0, hi = 0;
   for (double v : x) {

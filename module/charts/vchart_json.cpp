@@ -1,6 +1,6 @@
 // JSON of the control-chart results: estimates, lines at n-bar, phases,
-// per-point series, capability, trend, standard and the results of the
-// smoothed, cumulative-sum and model kinds.
+// per-point series (left out on request), capability, trend, standard and the
+// results of the smoothed, cumulative-sum and model kinds.
 #include "charts/vchart_json.h"
 
 #include <span>
@@ -10,12 +10,6 @@
 
 namespace ztq {
 namespace {
-
-std::string ints(const std::vector<int>& v) {
-  std::string s = "[";
-  for (std::size_t i = 0; i < v.size(); ++i) s += (i ? "," : "") + std::to_string(v[i]);
-  return s + "]";
-}
 
 std::string lines_json(const ChartLines& l) {
   JsonObject o;
@@ -49,24 +43,23 @@ std::string phases_json(const std::vector<PhaseResult>& phases) {
   return s + "]";
 }
 
-std::string series_json(const ChartSeries& s, const std::vector<std::string>& labels) {
-  JsonObject o;
-  if (!labels.empty()) o.add_raw("label", json_strings(labels));
+void series_json(const ChartSeries& s, const PointLabels& labels, JsonObject o) {
+  if (!labels.empty())
+    o.add_strings("label", labels.size(), [&](std::size_t i) { return labels[i]; });
   o.add_numbers("size", s.size);
   o.add_numbers("stat1", s.stat1);
   o.add_numbers("stat2", s.stat2);
-  o.add_numbers("ucl1", s.ucl1);
-  o.add_numbers("lcl1", s.lcl1);
-  o.add_numbers("ucl2", s.ucl2);
-  o.add_numbers("lcl2", s.lcl2);
-  o.add_numbers("ucl1_unclipped", s.ucl1_unclipped);
-  o.add_numbers("lcl1_unclipped", s.lcl1_unclipped);
-  o.add_numbers("ucl2_unclipped", s.ucl2_unclipped);
-  o.add_numbers("lcl2_unclipped", s.lcl2_unclipped);
-  o.add_numbers("cl1", s.cl1);
-  o.add_raw("flags", ints(s.flags));
-  o.add_raw("excluded", ints(s.excluded));
-  return o.str();
+  o.add_numbers("ucl1", s.ucl1.values());
+  o.add_numbers("lcl1", s.lcl1.values());
+  o.add_numbers("ucl2", s.ucl2.values());
+  o.add_numbers("lcl2", s.lcl2.values());
+  o.add_numbers("ucl1_unclipped", s.ucl1_unclipped.values());
+  o.add_numbers("lcl1_unclipped", s.lcl1_unclipped.values());
+  o.add_numbers("ucl2_unclipped", s.ucl2_unclipped.values());
+  o.add_numbers("lcl2_unclipped", s.lcl2_unclipped.values());
+  o.add_numbers("cl1", s.cl1.values());
+  o.add_ints("flags", s.flags);
+  o.add_ints("excluded", s.excluded);
 }
 
 std::string capability_json(const ChartCapability& c) {
@@ -84,40 +77,38 @@ std::string capability_json(const ChartCapability& c) {
 // The results of the chart kinds that transform chart 1.
 void kind_json(const ChartResults& r, JsonObject& out) {
   const SmootherLines& sm = r.smoothers;
-  if (!sm.ma1.empty() || !sm.ewma1.empty() || !sm.ma2.empty() || !sm.ewma2.empty()) {
-    JsonObject o;
-    if (!sm.ma1.empty()) o.add_numbers("ma1", sm.ma1);
-    if (!sm.ewma1.empty()) o.add_numbers("ewma1", sm.ewma1);
-    if (!sm.ma2.empty()) o.add_numbers("ma2", sm.ma2);
-    if (!sm.ewma2.empty()) o.add_numbers("ewma2", sm.ewma2);
-    out.add_raw("smoothers", o.str());
+  if (out.series() &&
+      (!sm.ma1.empty() || !sm.ewma1.empty() || !sm.ma2.empty() || !sm.ewma2.empty())) {
+    JsonObject o = out.object("smoothers");
+    if (!sm.ma1.empty()) o.add_series("ma1", sm.ma1);
+    if (!sm.ewma1.empty()) o.add_series("ewma1", sm.ewma1);
+    if (!sm.ma2.empty()) o.add_series("ma2", sm.ma2);
+    if (!sm.ewma2.empty()) o.add_series("ewma2", sm.ewma2);
   }
   if (r.code == 10 || r.code == 13) {
     const CusumResult& c = r.cusum;
-    JsonObject o;
-    o.add_numbers("upper_arm", c.upper_arm);
-    o.add_numbers("lower_arm", c.lower_arm);
+    JsonObject o = out.object("cusum");
+    o.add_series("upper_arm", c.upper_arm);
+    o.add_series("lower_arm", c.lower_arm);
     o.add_number("lead_distance", c.lead_distance);
     o.add_number("mean_deviation", c.mean_deviation);
     o.add_raw("reference_point", std::to_string(c.reference_point));
-    out.add_raw("cusum", o.str());
   }
   if (r.code == 14 || r.code == 15) {
     const TabularResult& t = r.tabular;
-    JsonObject o;
-    o.add_numbers("sh1", t.sh1);
-    o.add_numbers("sl1", t.sl1);
-    o.add_numbers("sh2", t.sh2);
-    o.add_numbers("sl2", t.sl2);
-    o.add_numbers("decision1", t.decision1);
+    JsonObject o = out.object("tabular");
+    o.add_series("sh1", t.sh1);
+    o.add_series("sl1", t.sl1);
+    o.add_series("sh2", t.sh2);
+    o.add_series("sl2", t.sl2);
+    o.add_series("decision1", t.decision1);
     o.add_number("decision2", t.decision2);
-    o.add_numbers("z", t.z);
-    o.add_numbers("w", t.w);
-    out.add_raw("tabular", o.str());
+    o.add_series("z", t.z);
+    o.add_series("w", t.w);
   }
   if (r.code == 16 || r.code == 17) {
     const ModelResult& m = r.model;
-    JsonObject o;
+    JsonObject o = out.object("model");
     o.add_raw("ar_order", std::to_string(m.ar_order));
     o.add_raw("ma_order", std::to_string(m.ma_order));
     o.add_raw("differences", std::to_string(m.differences));
@@ -127,17 +118,15 @@ void kind_json(const ChartResults& r, JsonObject& out) {
     o.add_number("residual_sd", m.residual_sd);
     o.add_raw("iterations", std::to_string(m.iterations));
     o.add_raw("converged", m.converged ? "true" : "false");
-    o.add_numbers("fitted", m.fitted);
-    o.add_numbers("residuals", m.residuals);
-    out.add_raw("model", o.str());
+    o.add_series("fitted", m.fitted);
+    o.add_series("residuals", m.residuals);
   }
   if (r.code == 9 || r.code == 12) out.add_number("arl", r.arl);
 }
 
 }  // namespace
 
-std::string vchart_results_json(const ChartResults& r, const std::vector<std::string>& labels) {
-  JsonObject out;
+void write_vchart_results_json(const ChartResults& r, const PointLabels& labels, JsonObject& out) {
   out.add_raw("chart", std::to_string(r.code));
   out.add_raw("points", std::to_string(r.points));
   out.add_number("centre", r.centre);
@@ -147,7 +136,7 @@ std::string vchart_results_json(const ChartResults& r, const std::vector<std::st
   out.add_raw("limits", lines_json(r.limits));
   out.add_raw("limits_unclipped", lines_json(r.limits_unclipped));
   out.add_raw("phases", phases_json(r.phases));
-  out.add_raw("series", series_json(r.series, labels));
+  if (out.series()) series_json(r.series, labels, out.object("series"));
   out.add_raw("capability", capability_json(r.capability));
   if (r.code == 18 || r.code == 19) {
     JsonObject t;
@@ -162,6 +151,11 @@ std::string vchart_results_json(const ChartResults& r, const std::vector<std::st
     out.add_raw("standard", s.str());
   }
   kind_json(r, out);
+}
+
+std::string vchart_results_json(const ChartResults& r, const PointLabels& labels) {
+  JsonObject out;
+  write_vchart_results_json(r, labels, out);
   return out.members();
 }
 

@@ -73,9 +73,7 @@ bool listed(const ChartResults& r, std::size_t i, int32_t which, bool attribute)
   }
 }
 
-std::string label_at(const VchartView& v, std::size_t i) {
-  return i < v.labels.size() ? v.labels[i] : std::to_string(i + 1);
-}
+std::string label_at(const VchartView& v, std::size_t i) { return v.labels[i]; }
 
 std::string rule_letters(int flags, int shift) {
   std::string s;

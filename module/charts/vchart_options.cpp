@@ -180,8 +180,8 @@ std::vector<SavedSeries> Vchart::saved_series(const Analysis& a) const {
                        code == 15 || code == 17 || code == 19 || code == 21);
   if (sized) add_series(out, attribute ? Str::kVcSaveSampleSize : Str::kVcSaveSize, s.size);
   SavedSeries labels{text(Str::kVcSaveLabels), {}, {}};
-  for (std::size_t i = 0; i < n; ++i)
-    labels.texts.push_back(i < st->labels.size() ? st->labels[i] : std::to_string(i + 1));
+  labels.texts.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) labels.texts.push_back(st->labels[i]);
   if (n > 0) out.push_back(std::move(labels));
   add_series(out, centre_series_name(code), first_row(r.centre, n));
   add_series(out, attribute ? Str::kVcSaveAttrSigma : Str::kVcSaveSigma, first_row(r.sigma, n));
@@ -197,15 +197,15 @@ std::vector<SavedSeries> Vchart::saved_series(const Analysis& a) const {
   }
   if (code >= 16 && code <= 19) {
     const std::vector<double>& line =
-        code <= 17 && !r.model.fitted.empty() ? r.model.fitted : s.cl1;
+        code <= 17 && !r.model.fitted.empty() ? r.model.fitted : s.cl1.values();
     add_series(out, Str::kVcSaveCentreLine, line);
   }
   // Saved only when asked: the per-point limits of both charts, the flag word.
-  add_series(out, Str::kVcSaveUcl1, s.ucl1, "limits");
-  add_series(out, Str::kVcSaveLcl1, s.lcl1, "limits");
+  add_series(out, Str::kVcSaveUcl1, s.ucl1.values(), "limits");
+  add_series(out, Str::kVcSaveLcl1, s.lcl1.values(), "limits");
   if (!attribute) {
-    add_series(out, Str::kVcSaveUcl2, s.ucl2, "limits");
-    add_series(out, Str::kVcSaveLcl2, s.lcl2, "limits");
+    add_series(out, Str::kVcSaveUcl2, s.ucl2.values(), "limits");
+    add_series(out, Str::kVcSaveLcl2, s.lcl2.values(), "limits");
   }
   std::vector<double> flags(n, 0.0);
   for (std::size_t i = 0; i < n && i < s.flags.size(); ++i) flags[i] = s.flags[i];

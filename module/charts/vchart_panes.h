@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "bridge/strings.h"
 #include "charts/chart_options.h"
 #include "charts/chart_results.h"
+#include "charts/point_labels.h"
 
 namespace ztq {
 
@@ -27,9 +29,10 @@ struct VchartView {
   std::string data_name;  // the expressions of the input variables
   std::string subgroup_name;
   std::string size_name;
-  std::vector<std::string> labels;       // one per point
+  PointLabels labels;                    // one per point
   int32_t listing = 0;                   // `option9`: which points the listing shows
-  std::vector<double> observations;      // raw observations (G); empty with entered statistics
+  std::span<const double> observations;  // raw observations (G), the analysis's own; empty
+                                         // with entered statistics
   std::array<int32_t, 8> pane_option{};  // the options of the pane being built (0: default)
   int digits = 6;                        // significant digits of graph labels
 };
@@ -109,7 +112,7 @@ struct HistogramClasses {
 };
 // Equal classes over the range of the present values of X: CLASSES of them,
 // or by Sturges' rule between 5 and 30 when CLASSES is 0.
-HistogramClasses histogram_classes(const std::vector<double>& x, int classes);
+HistogramClasses histogram_classes(std::span<const double> x, int classes);
 // Autocorrelations r_1..r_LAGS of the present values of E.
 std::vector<double> autocorrelations(const std::vector<double>& e, int lags);
 

@@ -92,6 +92,7 @@ bool beyond(double x, double ucl, double lcl) {
 }
 
 double at(const std::vector<double>& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
+double at(const PointLine& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
 
 std::string value_cell(double v) { return pad(format_six(v, 16), 16); }
 

@@ -84,9 +84,8 @@ std::string vchart_sums_text(const ChartResults& r, const VchartView& v) {
       out += std::string("...") + kCrLf;
       break;
     }
-    const bool restart = i == 0 || (i < r.series.phase.size() && i > 0 &&
-                                    r.series.phase[i] != r.series.phase[i - 1]);
-    out += pad(i < v.labels.size() ? v.labels[i] : std::to_string(i + 1), 20);
+    const bool restart = i == 0 || r.phase_of(i) != r.phase_of(i - 1);
+    out += pad(v.labels[i], 20);
     out += cell(at(tab.z, i), kValueWidth);
     for (Side& s : sides) out += side_cell(s, i, restart);
     out += kCrLf;

@@ -11,7 +11,7 @@
 
 namespace ztq {
 
-std::string vchart_violations_json(const ChartResults& r, const std::vector<std::string>& labels) {
+std::string vchart_violations_json(const ChartResults& r, const PointLabels& labels) {
   std::string out = "[";
   const ChartSeries& s = r.series;
   for (std::size_t i = 0; i < s.stat1.size(); ++i) {
@@ -25,7 +25,7 @@ std::string vchart_violations_json(const ChartResults& r, const std::vector<std:
         if ((bits >> rule) & 1) letters += static_cast<char>('A' + rule);
       JsonObject o;
       o.add_raw("point", std::to_string(i + 1));
-      o.add_string("label", i < labels.size() ? labels[i] : std::to_string(i + 1));
+      o.add_string("label", labels[i]);
       o.add_raw("chart", std::to_string(chart));
       o.add_raw("beyond", beyond ? "true" : "false");
       o.add_string("rules", letters);

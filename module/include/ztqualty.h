@@ -328,6 +328,19 @@ ZTQ_EXPORT void QualReleaseRecord(AnalysisRecord* record);
  * record belongs to no procedure of the module. Missing values are null. */
 ZTQ_EXPORT int32_t QualResultsJson(AnalysisRecord* record, char* out, int32_t size);
 
+/* The "results" object of QualResultsJson alone (or, with FLAGS bit 1, its
+ * "violations" array alone: nothing when the procedure flags no points),
+ * handed to WRITE in chunks as it is formed (never held whole: a chart of 10^7
+ * points writes gigabytes). WRITE returns nonzero to go on, 0 to stop. FLAGS
+ * bit 0 leaves out the per-point series of the control charts. Returns 1 when
+ * every chunk was written, 0 when WRITE stopped or the module failed, -1 when
+ * the record belongs to no procedure of the module. */
+typedef int32_t (*QualJsonWriteFn)(void* context, const char* bytes, int32_t count);
+#define ZTQ_JSON_NO_SERIES 1
+#define ZTQ_JSON_VIOLATIONS 2
+ZTQ_EXPORT int32_t QualResultsJsonWrite(AnalysisRecord* record, int32_t flags,
+                                        QualJsonWriteFn write, void* context);
+
 /* The resource numbers of the sentences that CallQualityInterpret writes for
  * the pane, in their order (separators are not sentences; a sentence that a
  * missing value suppresses is not listed). Writes at most size numbers into

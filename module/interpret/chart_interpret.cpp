@@ -129,7 +129,7 @@ std::string labels_beyond(const Facts& f, bool second) {
     if (!(second ? beyond_chart2(*f.r, i) : beyond_chart1(*f.r, i))) continue;
     if (named++ == kListedLabels) return list + ", ...";
     if (!list.empty()) list += ", ";
-    list += i < f.state->labels.size() ? f.state->labels[i] : std::to_string(i + 1);
+    list += f.state->labels[i];
   }
   return list;
 }

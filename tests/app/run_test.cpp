@@ -147,6 +147,44 @@ TEST(Run, XbarRJsonMatchesTheFactorTable) {
   EXPECT_EQ(res["series"]["stat1"].size(), 25u);
 }
 
+TEST(Run, JsonWithoutSeriesIsTheResultsLessTheirSeries) {
+  struct Row {
+    const char* args;  // the options: --json goes before the file
+    const char* file;
+    std::size_t points;  // rows of the file, or its subgroups
+  };
+  // A small outcome (printed indented) and one of 150,000 individuals whose
+  // results pass the 4 MiB at which qualty writes them as the module forms them.
+  const fs::path big = scratch("json-big") / "big.csv";
+  {
+    std::ofstream f(big);
+    f << "X\n";
+    for (int i = 0; i < 150000; ++i) f << 10 + (i % 7) * 0.25 << "\n";
+  }
+  const std::string small = kData + "diameters.csv", big_name = big.string();
+  const Row kRows[] = {
+      {"run vchart --chart 0 --var data=Diameter --var subgroup=Sample", small.c_str(), 25},
+      {"run vchart --chart 9 --var data=X", big_name.c_str(), 150000}};
+  for (const Row& row : kRows) {
+    const Outcome all = qualty(std::string(row.args) + " --json " + row.file);
+    const Outcome summary = qualty(std::string(row.args) + " --json --no-series " + row.file);
+    ASSERT_EQ(all.status, 0) << all.err;
+    ASSERT_EQ(summary.status, 0) << summary.err;
+    const json a = json::parse(all.out, nullptr, false),
+               s = json::parse(summary.out, nullptr, false);
+    ASSERT_TRUE(a.is_object() && s.is_object()) << row.args;
+    EXPECT_EQ(a["results"]["series"]["stat1"].size(), row.points) << row.args;
+    EXPECT_EQ(a["results"]["series"]["label"].size(), row.points) << row.args;
+    json less = a["results"];
+    for (const char* key : {"series", "smoothers"}) less.erase(key);
+    EXPECT_EQ(s["results"], less) << row.args;
+    EXPECT_EQ(s["violations"], a["violations"]) << row.args;
+    EXPECT_TRUE(a["violations"].is_array()) << row.args;
+    EXPECT_EQ(s["panes"], a["panes"]) << row.args;
+  }
+  fs::remove_all(big.parent_path());
+}
+
 TEST(Run, GraphsInEveryFormatAndOnePaneAlone) {
   const fs::path dir = scratch("graphs");
   for (const char* format : {"svg", "png", "pdf"}) {

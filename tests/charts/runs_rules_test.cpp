@@ -23,7 +23,8 @@ std::vector<int> flags_of(const std::vector<double>& x, const ChartOptions& o,
                           std::vector<char> excluded = {}, int shift = 0, double k_lower = -3.0) {
   const std::size_t n = x.size();
   excluded.resize(n, 0);
-  const std::vector<double> cl(n, 0.0), ucl(n, 3.0), lcl(n, -3.0);
+  const PointLine cl(std::vector<double>(n, 0.0)), ucl(std::vector<double>(n, 3.0)),
+      lcl(std::vector<double>(n, -3.0));
   RulesChart c{&x, &cl, &ucl, &lcl, 3.0, k_lower, false};
   std::vector<int> flags(n, 0);
   apply_runs_rules(c, excluded, o, shift, &flags);

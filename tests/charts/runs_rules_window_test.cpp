@@ -54,7 +54,8 @@ bool direct(const Series& s, std::size_t i, int rule, int w, int m, double z) {
 TEST(RunsRulesWindows, MatchDirectCountForShortAndLongWindows) {
   const std::size_t n = 3000;
   const Series s = series(n);
-  const std::vector<double> cl(n, 0.0), ucl(n, 3.0), lcl(n, -3.0);
+  const PointLine cl(std::vector<double>(n, 0.0)), ucl(std::vector<double>(n, 3.0)),
+      lcl(std::vector<double>(n, -3.0));
   const RulesChart chart{&s.x, &cl, &ucl, &lcl, 3.0, -3.0, false};
   struct Case {
     int rule, w, m;

@@ -104,7 +104,8 @@ TEST(Phases, ThreePhasesEstimatedApart) {
   EXPECT_NEAR(r.limits.ucl2, 2.0 / 3.0 + 3 * 0.853 * (2.0 / 3.0) / 1.128, 1e-12);
   // Per-point lines use their own phase.
   EXPECT_NEAR(r.series.cl1[3], 7.0, 1e-12);
-  EXPECT_EQ(r.series.phase[7], 2);
+  EXPECT_EQ(r.phase_of(7), 2);  // point 8: the third phase (points 6 to 8)
+  EXPECT_EQ(r.phase_of(4), 1);  // point 5: the second
 }
 
 TEST(Phases, TwoPhasesAndBadBreakPoints) {

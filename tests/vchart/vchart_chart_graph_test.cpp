@@ -39,7 +39,7 @@ class ChartGraph : public ::testing::Test {
     s.stat2.assign(n, kMissing);
     s.ucl1.assign(n, 13), s.cl1.assign(n, 10), s.lcl1.assign(n, 7);
     s.ucl1_unclipped = s.ucl1, s.lcl1_unclipped = s.lcl1;
-    s.flags.assign(n, 0), s.excluded.assign(n, 0), s.phase.assign(n, 0);
+    s.flags.assign(n, 0), s.excluded.assign(n, 0);
     r.limits.ucl1 = 13, r.limits.cl1 = 10, r.limits.lcl1 = 7;
     r.phases.assign(1, PhaseResult{});
     r.phases[0].first = 1, r.phases[0].last = static_cast<int>(n);
@@ -204,7 +204,9 @@ TEST_F(ChartGraph, PointLabelsBecomeRoundlySpacedTicks) {
   // (the next of 1, 2, 5, 10, 20): points 20, 40, ..., 120.
   view.code = 3;
   flat(125);
-  for (int i = 1; i <= 125; ++i) view.labels.push_back("s" + std::to_string(i));
+  std::vector<std::string> labels;
+  for (int i = 1; i <= 125; ++i) labels.push_back("s" + std::to_string(i));
+  view.labels = labels;
   build();
   const ZtgAxis& x = d.layout.panels[0].x;
   ASSERT_EQ(x.category_count, 6);

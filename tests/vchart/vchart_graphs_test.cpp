@@ -67,7 +67,8 @@ TEST_F(VchartGraphs, HistogramClassesCurveAndSpecificationLines) {
   // Ten values in four classes of width (5 - 1) / 4 = 1: [1,2) 1, [2,3) 2,
   // [3,4) 3, [4,5] 4 (the largest value in the last class).
   view.code = 0;
-  view.observations = {1, 2, 2, 3, 3, 3, 4, 4, 5, 5, kMissing};
+  const std::vector<double> x = {1, 2, 2, 3, 3, 3, 4, 4, 5, 5, kMissing};
+  view.observations = x;
   view.pane_option[0] = 4;
   options.doption[16] = 6, options.doption[17] = 3, options.doption[18] = 0;
   const auto& d = build([&](GraphBuilder& g) { return vchart_histogram_graph(r, view, g); });
@@ -121,7 +122,8 @@ TEST_F(VchartGraphs, HistogramClassRules) {
 
 TEST_F(VchartGraphs, HistogramOfEnteredStatisticsShowsItsMessageOnly) {
   view.code = 0;
-  view.observations = {1, 2, 3};
+  const std::vector<double> x = {1, 2, 3};
+  view.observations = x;
   options.option[0] = 1;  // subgroup statistics entered
   const auto& d = build([&](GraphBuilder& g) { return vchart_histogram_graph(r, view, g); });
   EXPECT_EQ(d.bar_count + d.line_count + d.point_count, 0);
@@ -266,8 +268,10 @@ TEST_F(VchartGraphs, VmaskArmsMeetAtTheVertex) {
   view.code = 10;
   r.series.stat1 = {0.5, 2, 3};
   r.series.excluded = {0, 0, 0};
-  r.cusum.upper_arm = r.series.ucl1 = {5, 4.5, 4};
-  r.cusum.lower_arm = r.series.lcl1 = {1, 1.5, 2};
+  r.cusum.upper_arm = {5, 4.5, 4};
+  r.cusum.lower_arm = {1, 1.5, 2};
+  r.series.ucl1 = r.cusum.upper_arm;
+  r.series.lcl1 = r.cusum.lower_arm;
   r.cusum.reference_point = 3, r.cusum.lead_distance = 2;
   const auto& d = build([&](GraphBuilder& g) { return vchart_vmask_graph(r, view, g); });
   // Centre, two arms, two segments to the vertex, the sums.

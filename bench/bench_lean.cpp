@@ -1,0 +1,160 @@
+// File to summary pane, whole processes: `qualty run vchart --pane 1` on a
+// CSV of 10^6 and 10^7 observations (a value and its subgroup number
+// per row) for X-bar/R (subgroups of 5),
+// individuals, EWMA and tabular cumulative sums, against a floor measured in
+// the same run (read the file and parse every number with std::from_chars).
+// Prints CPU seconds, the ratio to the floor and the peak resident memory in
+// bytes per observation; then --json with and without the series at 10^6.
+// Sizes: the arguments (default 1000000 10000000).
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Knuth's MMIX linear congruential generator, three uniforms summed: a
+// roughly bell-shaped spread about 10.
+void write_csv(const std::string& path, std::size_t n) {
+  std::FILE* f = std::fopen(path.c_str(), "w");
+  std::fputs("Value,Sample\n", f);
+  std::uint64_t s = 12345;
+  auto next = [&s] {
+    s = s * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<double>(s >> 11) / 9007199254740992.0;
+  };
+  for (std::size_t i = 0; i < n; ++i)
+    std::fprintf(f, "%.6f,%zu\n", 10.0 + (next() + next() + next() - 1.5), i / 5 + 1);
+  std::fclose(f);
+}
+
+double cpu_now() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// The floor: the file read whole and every number parsed into a column.
+double floor_seconds(const std::string& path, std::size_t* count) {
+  const double start = cpu_now();
+  std::ifstream in(path, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<double> column;
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p < end && *p != '\n') ++p;  // the header
+  while (p < end) {
+    for (int field = 0; field < 2 && p < end; ++field) {
+      ++p;  // the line end, then the comma
+      double v = 0;
+      const auto r = std::from_chars(p, end, v);
+      if (r.ec == std::errc()) column.push_back(v);
+      p = r.ptr;
+    }
+    while (p < end && *p != '\n') ++p;
+  }
+  *count = column.size();
+  return cpu_now() - start;
+}
+
+struct Run {
+  double cpu = 0;         // user + system seconds of the child
+  double peak_bytes = 0;  // its largest resident set
+  bool ok = false;
+};
+
+Run run(const std::vector<std::string>& args) {
+  Run out;
+  std::fflush(stdout);  // or the child's copy of the buffer is written again
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(127);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  rusage u{};
+  if (wait4(pid, &status, 0, &u) != pid) return out;
+  out.cpu = static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+            1e-6 * static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
+  out.peak_bytes = 1024.0 * static_cast<double>(u.ru_maxrss);
+  out.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return out;
+}
+
+// The median of three runs (by CPU time).
+Run median_of_3(const std::vector<std::string>& args) {
+  Run r[3] = {run(args), run(args), run(args)};
+  for (int i = 0; i < 3; ++i)
+    for (int j = i + 1; j < 3; ++j)
+      if (r[j].cpu < r[i].cpu) std::swap(r[i], r[j]);
+  return r[1];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::size_t> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::strtoull(argv[i], nullptr, 10));
+  if (sizes.empty()) sizes = {1000000, 10000000};
+  const std::string qualty = std::string(QUALTY_BENCH_BIN) + "/qualty";
+  const std::string dir = std::filesystem::temp_directory_path().string();
+  struct Chart {
+    const char* name;
+    const char* code;
+    bool sized;
+  };
+  const Chart charts[] = {{"X-bar/R (n 5)", "0", true},
+                          {"individuals", "3", false},
+                          {"EWMA", "9", false},
+                          {"tabular cusum", "15", false}};
+  std::printf("%-14s %9s %8s %8s %7s %9s\n", "chart", "N", "floor s", "qualty s", "ratio",
+              "bytes/obs");
+  for (const std::size_t n : sizes) {
+    const std::string csv = dir + "/bench_lean_" + std::to_string(getpid()) + ".csv";
+    write_csv(csv, n);
+    std::size_t parsed = 0;
+    double fl = floor_seconds(csv, &parsed);
+    fl = std::min(fl, floor_seconds(csv, &parsed));
+    for (const Chart& c : charts) {
+      std::vector<std::string> args = {qualty,  "run",        "vchart", "--chart", c.code,
+                                       "--var", "data=Value", "--pane", "1"};
+      if (c.sized) args.insert(args.end(), {"--var", "subgroup=Sample"});
+      args.push_back(csv);
+      const Run r = median_of_3(args);
+      std::printf("%-14s %9zu %8.3f %8.3f %7.2f %9.1f%s\n", c.name, n, fl, r.cpu, r.cpu / fl,
+                  r.peak_bytes / static_cast<double>(n), r.ok ? "" : "  (failed)");
+    }
+    if (n == 1000000) {
+      std::vector<std::string> base = {qualty,  "run",        "vchart", "--chart", "3",
+                                       "--var", "data=Value", "--pane", "1"};
+      base.push_back(csv);
+      const Run pane = median_of_3(base);
+      std::vector<std::string> json = base;
+      json.insert(json.end() - 1, "--json");
+      const Run with = median_of_3(json);
+      json.insert(json.end() - 1, "--no-series");
+      const Run without = median_of_3(json);
+      std::printf(
+          "individuals 10^6: --json %.3f s (%.2f x the summary pane), "
+          "--json --no-series %.3f s (%.2f x)\n",
+          with.cpu, with.cpu / pane.cpu, without.cpu, without.cpu / pane.cpu);
+    }
+    std::remove(csv.c_str());
+  }
+  return 0;
+}
