@@ -241,7 +241,6 @@ ChartResults compute_chart_of(const ChartInput& in, ChartInput* owned, const Cha
   }
   const std::size_t n = p.count();
   r.points = static_cast<int>(n);
-  r.series.stat1 = p.stat;
   r.series.excluded.assign(p.excluded.begin(), p.excluded.end());
 
   r.error = check_kind_options(t, o);
@@ -250,6 +249,7 @@ ChartResults compute_chart_of(const ChartInput& in, ChartInput* owned, const Cha
   std::vector<Phase> phases;
   if (r.error == 0) r.error = split_phases(o, n, &phases);
   if (r.error != 0) {
+    r.series.stat1 = std::move(p.stat);
     r.series.size = std::move(p.size);
     return r;
   }
@@ -257,12 +257,16 @@ ChartResults compute_chart_of(const ChartInput& in, ChartInput* owned, const Cha
   // The model charts take their moving ranges from the residuals instead.
   if (t.family == ChartFamily::individuals && t.kind != ChartKind::model)
     p.dispersion = moving_ranges(p.stat, p.excluded, phases);
+  // The model charts fill gaps of their statistic; a failed fit shows it as given.
+  std::vector<double> as_given;
+  if (t.kind == ChartKind::model) as_given = p.stat;
   r.error = prepare_model(t, o, phases, &p, &r.model);  // codes 16, 17
   if (r.error != 0) {
+    r.series.stat1 = std::move(as_given);
     r.series.size = std::move(p.size);
     return r;
   }
-  if (t.kind == ChartKind::model) r.series.stat1 = p.stat;  // code 17: with its gaps filled
+  release(as_given);
   resize_series(&r.series, n);
 
   const std::vector<double>* path = t.kind == ChartKind::model ? &r.model.fitted : nullptr;
@@ -273,6 +277,7 @@ ChartResults compute_chart_of(const ChartInput& in, ChartInput* owned, const Cha
     r.phases.push_back(pr);
   }
   r.series.stat2 = std::move(p.dispersion);  // the estimates were its last reader
+  r.series.stat1 = std::move(p.stat);        // and of the statistic (code 17: gaps filled)
   const PhaseResult& last = r.phases.back();
   r.centre = clean(last.estimates.centre);
   r.sigma = clean(last.estimates.sigma);

@@ -19,7 +19,8 @@ struct ChartPoints {
   std::vector<double> stat;
   std::vector<double> dispersion;
   std::vector<char> excluded;
-  std::size_t count() const { return stat.size(); }
+  // The statistic moves to the results once the estimates are made: count by the flags.
+  std::size_t count() const { return excluded.size(); }
 };
 
 struct Phase {
