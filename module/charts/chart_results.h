@@ -37,7 +37,7 @@ struct PhaseResult {
 
 // One entry per point.
 struct ChartSeries {
-  std::vector<double> size;
+  PointLine size;                    // one run of 1 for individuals and c charts
   std::vector<double> stat1;         // plotted statistic of chart 1
   std::vector<double> stat2;         // range, SD, variance or moving range (missing: no chart 2)
   PointLine ucl1, lcl1, ucl2, lcl2;  // clipped

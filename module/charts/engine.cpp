@@ -31,18 +31,23 @@ double at(const std::vector<double>& v, std::size_t i) {
 ChartPoints normalise(const ChartInput& in, const ChartTraits& t) {
   ChartPoints p;
   const std::size_t n = in.stat.size();
-  p.size.resize(n);
   p.stat.resize(n);
   // Individuals charts form their moving ranges later: no placeholder series.
   if (t.family != ChartFamily::individuals) p.dispersion.assign(n, kMissing);
   p.excluded.assign(n, 0);
   const bool unit = t.family == ChartFamily::individuals || t.basis == SigmaBasis::poisson_count;
+  std::vector<double> size(unit ? 0 : n);
   for (std::size_t i = 0; i < n; ++i) {
     p.stat[i] = at(in.stat, i);
-    p.size[i] = unit ? 1.0 : at(in.size, i);
-    if (t.family == ChartFamily::attribute && p.size[i] < 0.0) p.size[i] = kMissing;
+    if (!unit) size[i] = at(in.size, i);
+    if (t.family == ChartFamily::attribute && !unit && size[i] < 0.0) size[i] = kMissing;
     if (t.family == ChartFamily::subgrouped) p.dispersion[i] = at(in.dispersion, i);
     p.excluded[i] = i < in.excluded.size() && in.excluded[i] != 0;
+  }
+  if (unit) {
+    p.size.assign(n, 1.0);
+  } else {
+    p.size = PointLine(std::move(size));
   }
   return p;
 }

@@ -9,13 +9,14 @@
 
 #include "charts/chart_kind.h"
 #include "charts/chart_options.h"
+#include "charts/point_line.h"
 #include "stats/guarded.h"
 
 namespace ztq {
 
 // Per-point data after clean-up: equal lengths, NaN and infinities missing.
 struct ChartPoints {
-  std::vector<double> size;
+  PointLine size;  // one run of 1 for individuals and c charts
   std::vector<double> stat;
   std::vector<double> dispersion;
   std::vector<char> excluded;

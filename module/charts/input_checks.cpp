@@ -18,12 +18,13 @@ double rounded(double v) { return std::floor(v + 0.5); }  // add 0.5 and truncat
 
 }  // namespace
 
-int check_subgroup_sizes(const ChartTraits& t, const std::vector<double>& size) {
+int check_subgroup_sizes(const ChartTraits& t, const PointLine& size) {
   if (t.family != ChartFamily::subgrouped) return 0;
   const bool wide_ok =
       t.basis == SigmaBasis::standard_deviation || t.basis == SigmaBasis::pooled_variance;
   int wide = 0;
-  for (double n : size) {
+  for (std::size_t i = 0; i < size.size(); ++i) {
+    const double n = size[i];
     if (!present(n)) continue;
     const double r = rounded(n);
     if (r < 2.0) return kMsgSizeBelowTwo;
@@ -33,7 +34,7 @@ int check_subgroup_sizes(const ChartTraits& t, const std::vector<double>& size) 
 }
 
 int check_attribute_values(const ChartTraits& t, const std::vector<double>& stat,
-                           const std::vector<double>& size) {
+                           const PointLine& size) {
   if (t.family != ChartFamily::attribute) return 0;
   double lowest = 0.0, highest = 0.0;
   bool any = false;

@@ -3,6 +3,7 @@
 // is in arima.cpp.
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 #include "charts/arima.h"
 #include "charts/factors.h"
@@ -20,7 +21,7 @@ int prepare_model(const ChartTraits& t, const ChartOptions& o, const std::vector
   }
   std::vector<double> y = p->stat;  // the usable points: excluded ones read as missing
   for (std::size_t i = 0; i < y.size(); ++i) {
-    if (p->excluded[i] || is_missing(p->size[i])) y[i] = kMissing;
+    if (p->excluded[i] || is_missing(std::as_const(p->size)[i])) y[i] = kMissing;
   }
   const ModelOrders orders{o.ar_order(), o.ma_order(), o.model_constant(), o.differences()};
   if (const int e = fit_model(y, orders, model); e != 0) return e;

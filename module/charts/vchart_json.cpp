@@ -46,7 +46,7 @@ std::string phases_json(const std::vector<PhaseResult>& phases) {
 void series_json(const ChartSeries& s, const PointLabels& labels, JsonObject o) {
   if (!labels.empty())
     o.add_strings("label", labels.size(), [&](std::size_t i) { return labels[i]; });
-  o.add_numbers("size", s.size);
+  o.add_numbers("size", s.size.values());
   o.add_numbers("stat1", s.stat1);
   o.add_numbers("stat2", s.stat2);
   o.add_numbers("ucl1", s.ucl1.values());

@@ -178,7 +178,8 @@ std::vector<SavedSeries> Vchart::saved_series(const Analysis& a) const {
   }
   const bool sized = !(code == 3 || code == 7 || code == 8 || code == 9 || code == 10 ||
                        code == 15 || code == 17 || code == 19 || code == 21);
-  if (sized) add_series(out, attribute ? Str::kVcSaveSampleSize : Str::kVcSaveSize, s.size);
+  if (sized)
+    add_series(out, attribute ? Str::kVcSaveSampleSize : Str::kVcSaveSize, s.size.values());
   SavedSeries labels{text(Str::kVcSaveLabels), {}, {}};
   labels.texts.reserve(n);
   for (std::size_t i = 0; i < n; ++i) labels.texts.push_back(st->labels[i]);
