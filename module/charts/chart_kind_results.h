@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "charts/point_line.h"
 #include "stats/guarded.h"
 
 namespace ztq {
@@ -37,10 +38,10 @@ struct TabularResult {
   std::vector<double> sl1;
   std::vector<double> sh2;  // code 15: upper and lower sums of the scale series W
   std::vector<double> sl2;
-  std::vector<double> decision1;  // h x s per point (h on the standardized scale)
-  double decision2 = kMissing;    // h, the decision line of the scale sums
-  std::vector<double> z;          // standardized values (x - mu0) / s
-  std::vector<double> w;          // code 15: scale series (sqrt|z| - 0.822) / 0.349
+  PointLine decision1;  // h x s per point (h on the standardized scale): a run a phase when s is
+  double decision2 = kMissing;  // h, the decision line of the scale sums
+  std::vector<double> z;        // standardized values (x - mu0) / s
+  std::vector<double> w;        // code 15: scale series (sqrt|z| - 0.822) / 0.349
 };
 
 // The model of codes 16 and 17 (ARIMA(p, d, q) by conditional least squares).

@@ -3,6 +3,7 @@
 // tabular_cusum.cpp.
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 #include "charts/chart_messages.h"
 #include "charts/cusum.h"
@@ -87,14 +88,17 @@ int cusum_chart(const ChartOptions& o, const ChartPoints& p, const std::vector<P
 void decision_chart(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p,
                     const std::vector<Phase>& phases, ChartResults* r) {
   const std::size_t n = p.count();
-  const std::vector<double> raw = r->series.stat1;
-  const bool standardized = o.no_clip();  // `option2`: sums of z, decision lines +-h
+  const std::vector<double>& raw = r->series.stat1;  // read by the sums, then overwritten
+  const bool standardized = o.no_clip();             // `option2`: sums of z, decision lines +-h
   DecisionParameters dp{o.decision_interval(), o.reference_value(), o.headstart(), o.sides1() != 2,
                         o.sides1() != 1};
   TabularResult& tab = r->tabular;
   tab.z.assign(n, kMissing);
   tab.decision1.assign(n, kMissing);
-  std::vector<double> s(n, kMissing), ones;  // unit scales: sums of z and of code 15's W
+  // The standard error per point, one run a phase for equal sizes; unit scales
+  // for the sums of z and of code 15's W.
+  PointLine s, ones;
+  s.assign(n, kMissing);
   if (standardized || t.code == 15) ones.assign(n, 1.0);
   for (std::size_t k = 0; k < phases.size(); ++k) {
     const Phase ph = phases[k];
@@ -102,7 +106,7 @@ void decision_chart(const ChartTraits& t, const ChartOptions& o, const ChartPoin
     const double mu0 = kind_target(o, e), sigma = sigma_of(o, e);
     for (std::size_t i = ph.first; i < ph.end; ++i) {
       const double size = p.size[i];
-      if (present(sigma) && present(size) && size > 0.0) s[i] = sigma / std::sqrt(size);
+      if (present(sigma) && present(size) && size > 0.0) s.set(i, sigma / std::sqrt(size));
     }
     standardize(raw, s, ph.first, ph.end, mu0, &tab.z);
     if (standardized) {  // sigma 0: z is missing and so are the sums
@@ -112,9 +116,9 @@ void decision_chart(const ChartTraits& t, const ChartOptions& o, const ChartPoin
     }
   }
   for (std::size_t i = 0; i < n; ++i) {
-    const double unit = standardized ? 1.0 : s[i];
+    const double unit = standardized ? 1.0 : std::as_const(s)[i];
     const double h = present(unit) ? dp.h * unit : kMissing;
-    tab.decision1[i] = h;
+    tab.decision1.set(i, h);
     r->series.stat1[i] = dominant_sum(tab.sh1, tab.sl1, i);
     set_lines(&r->series, i, dp.upper && present(h) ? h : kMissing,
               dp.lower && present(h) ? -h : kMissing);

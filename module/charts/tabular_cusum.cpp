@@ -17,6 +17,7 @@ namespace {
 bool present(double v) { return !is_missing(v) && std::isfinite(v); }
 
 double at(const std::vector<double>& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
+double at(const PointLine& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
 
 constexpr double kRootMean = 0.822;  // E sqrt(|Z|) = 2^(1/4) Gamma(3/4) / sqrt(pi)
 constexpr double kRootSd = 0.349;    // sd of sqrt(|Z|): sqrt(sqrt(2/pi) - 0.822^2)
@@ -25,7 +26,7 @@ constexpr double kRootSd = 0.349;    // sd of sqrt(|Z|): sqrt(sqrt(2/pi) - 0.822
 
 // Page (1954): one-sided sums with reference value k s and reflecting barrier 0.
 void decision_sums(const std::vector<double>& x, const std::vector<char>& excluded,
-                   const std::vector<double>& s, std::size_t first, std::size_t end, double mu0,
+                   const PointLine& s, std::size_t first, std::size_t end, double mu0,
                    const DecisionParameters& p, std::vector<double>* sh, std::vector<double>* sl) {
   if (end > x.size()) end = x.size();
   if (p.upper) sh->resize(x.size(), kMissing);
@@ -56,7 +57,7 @@ void decision_sums(const std::vector<double>& x, const std::vector<char>& exclud
   }
 }
 
-void standardize(const std::vector<double>& x, const std::vector<double>& s, std::size_t first,
+void standardize(const std::vector<double>& x, const PointLine& s, std::size_t first,
                  std::size_t end, double mu0, std::vector<double>* z) {
   z->resize(x.size(), kMissing);
   if (end > x.size()) end = x.size();

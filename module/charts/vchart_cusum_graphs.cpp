@@ -25,6 +25,7 @@ constexpr int kDefaultCurvePoints = 121;
 bool present(double v) { return !is_missing(v) && std::isfinite(v); }
 
 double at(const std::vector<double>& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
+double at(const PointLine& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
 
 bool excluded_at(const ChartResults& r, std::size_t i) {
   return i < r.series.excluded.size() && r.series.excluded[i] != 0;

@@ -101,7 +101,7 @@ void kind_json(const ChartResults& r, JsonObject& out) {
     o.add_series("sl1", t.sl1);
     o.add_series("sh2", t.sh2);
     o.add_series("sl2", t.sl2);
-    o.add_series("decision1", t.decision1);
+    o.add_series("decision1", t.decision1.values());
     o.add_number("decision2", t.decision2);
     o.add_series("z", t.z);
     o.add_series("w", t.w);

@@ -23,6 +23,7 @@ constexpr std::size_t kSumWidth = 11, kRunWidth = 6, kValueWidth = 12;
 bool present(double v) { return !is_missing(v) && std::isfinite(v); }
 
 double at(const std::vector<double>& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
+double at(const PointLine& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
 
 // V in W characters, left-justified: six significant digits, or fewer (or
 // an exponent) where six positional digits of a tiny sum would not fit.

@@ -75,6 +75,7 @@ enum : int32_t {
 
 inline bool present(double v) { return !is_missing(v) && std::isfinite(v); }
 inline double at(const std::vector<double>& v, size_t i) { return i < v.size() ? v[i] : kMissing; }
+inline double at(const PointLine& v, size_t i) { return i < v.size() ? v[i] : kMissing; }
 
 // What the sentences of every pane draw on.
 struct Facts {
