@@ -160,7 +160,8 @@ void JsonObject::add_members(const std::string& members) {
   sink_->put(members);
 }
 
-void JsonObject::add_ints(const std::string& key, std::span<const int> v) {
+template <class T>
+void JsonObject::ints(const std::string& key, std::span<const T> v) {
   std::string text;
   if (sink_ != nullptr) {
     open_member(key);
@@ -172,7 +173,8 @@ void JsonObject::add_ints(const std::string& key, std::span<const int> v) {
   char buf[16];
   for (size_t i = 0; i < v.size(); ++i) {
     const std::string_view digits(
-        buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, v[i]).ptr - buf));
+        buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, static_cast<int>(v[i])).ptr -
+                                 buf));
     if (sink_ != nullptr) {
       if (i) sink_->put(',');
       sink_->put(digits);
@@ -184,6 +186,9 @@ void JsonObject::add_ints(const std::string& key, std::span<const int> v) {
   if (sink_ != nullptr) return sink_->put(']');
   add_raw(key, text + "]");
 }
+template void JsonObject::ints<int>(const std::string&, std::span<const int>);
+template void JsonObject::ints<char>(const std::string&, std::span<const char>);
+template void JsonObject::ints<std::uint16_t>(const std::string&, std::span<const std::uint16_t>);
 
 void JsonObject::add_numbers(const std::string& key, std::span<const double> v) {
   if (sink_ == nullptr) return add_raw(key, json_numbers(v));

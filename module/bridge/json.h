@@ -68,7 +68,9 @@ class JsonObject {
   }
   void add_number(const std::string& key, double v) { add_raw(key, json_number(v)); }
   void add_numbers(const std::string& key, std::span<const double> v);
-  void add_ints(const std::string& key, std::span<const int> v);
+  void add_ints(const std::string& key, std::span<const int> v) { ints(key, v); }
+  void add_ints(const std::string& key, std::span<const char> v) { ints(key, v); }
+  void add_ints(const std::string& key, std::span<const std::uint16_t> v) { ints(key, v); }
   // N texts, the I-th TEXT_OF(I), as an array of strings.
   void add_strings(const std::string& key, std::size_t n,
                    const std::function<std::string(std::size_t)>& text_of);
@@ -84,6 +86,8 @@ class JsonObject {
 
  private:
   void open_member(const std::string& key);  // ,"key": in sink mode
+  template <class T>
+  void ints(const std::string& key, std::span<const T> v);  // int, char, std::uint16_t
   std::string body_;
   JsonSink* sink_ = nullptr;
   bool first_ = true;             // no member written yet (sink mode)

@@ -108,7 +108,7 @@ std::vector<int32_t> zone_marks(const std::vector<double>& x, double centre, dou
   chart.cl = &cl;
   chart.ucl = &ucl;
   chart.lcl = &lcl;
-  std::vector<int> flags(x.size(), 0);
+  std::vector<std::uint16_t> flags(x.size(), 0);
   apply_runs_rules(chart, {}, o, kChart1RuleShift, &flags);
   out.assign(flags.begin(), flags.end());
   return out;

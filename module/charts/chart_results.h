@@ -3,6 +3,7 @@
 // kMissing; no field is ever NaN or infinite.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "charts/chart_capability.h"
@@ -42,10 +43,10 @@ struct ChartSeries {
   std::vector<double> stat2;         // range, SD, variance or moving range (missing: no chart 2)
   PointLine ucl1, lcl1, ucl2, lcl2;  // clipped
   PointLine ucl1_unclipped, lcl1_unclipped, ucl2_unclipped, lcl2_unclipped;
-  PointLine cl1;              // centre of chart 1 (the trend line for codes 18, 19)
-  PointLine cl2;              // centre of chart 2
-  std::vector<int> flags;     // runs-rule flag word
-  std::vector<int> excluded;  // 0/1
+  PointLine cl1;                     // centre of chart 1 (the trend line for codes 18, 19)
+  PointLine cl2;                     // centre of chart 2
+  std::vector<std::uint16_t> flags;  // runs-rule flag word: rules of chart 1, then of chart 2
+  std::vector<char> excluded;        // 0/1
 };
 
 struct ChartStandard {

@@ -246,7 +246,6 @@ ChartResults compute_chart_of(const ChartInput& in, ChartInput* owned, const Cha
   }
   const std::size_t n = p.count();
   r.points = static_cast<int>(n);
-  r.series.excluded.assign(p.excluded.begin(), p.excluded.end());
 
   r.error = check_kind_options(t, o);
   if (r.error == 0) r.error = check_subgroup_sizes(t, p.size);
@@ -256,6 +255,7 @@ ChartResults compute_chart_of(const ChartInput& in, ChartInput* owned, const Cha
   if (r.error != 0) {
     r.series.stat1 = std::move(p.stat);
     r.series.size = std::move(p.size);
+    r.series.excluded = std::move(p.excluded);
     return r;
   }
 
@@ -269,6 +269,7 @@ ChartResults compute_chart_of(const ChartInput& in, ChartInput* owned, const Cha
   if (r.error != 0) {
     r.series.stat1 = std::move(as_given);
     r.series.size = std::move(p.size);
+    r.series.excluded = std::move(p.excluded);
     return r;
   }
   release(as_given);
@@ -294,13 +295,17 @@ ChartResults compute_chart_of(const ChartInput& in, ChartInput* owned, const Cha
   r.standard = standard_of(t, o, r.nbar);
   r.error = apply_chart_kind(t, o, p, phases, &r);
   r.series.size = std::move(p.size);  // the chart kinds were its last reader
-  if (r.error != 0) return r;
+  if (r.error != 0) {
+    r.series.excluded = std::move(p.excluded);
+    return r;
+  }
   if (t.family != ChartFamily::attribute) {
     r.capability = chart_capability(r.centre, r.sigma, o, in.observations);
   }
   run_rules(t, o, p, &r.series);
   add_smoother_lines(t, o, p, &r);
   if (t.kind == ChartKind::ewma) r.arl = ewma_in_control_arl(o, r);
+  r.series.excluded = std::move(p.excluded);  // the runs rules and smoothers were its last readers
   r.computed = true;
   return r;
 }

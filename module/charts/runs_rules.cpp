@@ -131,7 +131,7 @@ class LineReader {
 }  // namespace
 
 void apply_runs_rules(const RulesChart& c, const std::vector<char>& excluded, const ChartOptions& o,
-                      int shift, std::vector<int>* flags) {
+                      int shift, std::vector<std::uint16_t>* flags) {
   const std::size_t n = c.x->size();
   const std::vector<double>& xs = *c.x;
   LineReader cls(*c.cl), ucls(*c.ucl), lcls(*c.lcl);
@@ -209,7 +209,7 @@ void apply_runs_rules(const RulesChart& c, const std::vector<char>& excluded, co
         }
       }
     }
-    (*flags)[i] |= bits;
+    (*flags)[i] = static_cast<std::uint16_t>((*flags)[i] | bits);  // 12 bits: two charts of six
   }
 }
 

@@ -2,6 +2,7 @@
 // rule r sets bit 2^(r-1) on chart 1 and 2^(r+5) on chart 2.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "charts/chart_options.h"
@@ -25,6 +26,6 @@ struct RulesChart {
 // Tests every usable point (value present, not excluded) of CHART against
 // the enabled rules of OPTIONS and ORs the bits, shifted by SHIFT, into FLAGS.
 void apply_runs_rules(const RulesChart& chart, const std::vector<char>& excluded,
-                      const ChartOptions& options, int shift, std::vector<int>* flags);
+                      const ChartOptions& options, int shift, std::vector<std::uint16_t>* flags);
 
 }  // namespace ztq

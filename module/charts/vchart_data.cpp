@@ -95,14 +95,10 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
       return out;
     }
     out.input = chart_input_from_raw(code, c.data, groups);
-    out.point_of_row.assign(rows, -1);
-    for (std::size_t g = 0; g < groups.size(); ++g)
-      for (std::size_t r = groups[g].first_row;
-           r < groups[g].first_row + groups[g].rows && r < rows; ++r)
-        out.point_of_row[r] = static_cast<int>(g);
     const bool wide = c.wide_columns > 1;  // a subgroup is a sheet row
     out.labels =
         labels_of(c, groups.size(), [&](std::size_t g) { return wide ? g : groups[g].first_row; });
+    out.groups = std::move(groups);
     return out;
   }
 

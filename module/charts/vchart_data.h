@@ -46,10 +46,10 @@ struct VchartColumns {
 
 struct VchartData {
   ChartInput input;
-  PointLabels labels;             // one per point
-  std::vector<int> point_of_row;  // the point each raw observation belongs to, -1 none
-  bool row_is_point = false;      // instead of point_of_row: observation i is point i
-  int missing_role = 0;           // 1-based role position of a required column not given, else 0
+  PointLabels labels;            // one per point
+  std::vector<Subgroup> groups;  // the raw observations of point g: the rows of groups[g]
+  bool row_is_point = false;     // instead of groups: observation i is point i
+  int missing_role = 0;          // 1-based role position of a required column not given, else 0
 };
 
 VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& columns);

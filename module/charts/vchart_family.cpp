@@ -211,11 +211,14 @@ void Vchart::compute(Analysis& a) const {
   state.labels = std::move(data.labels);
   // The histogram shows the observations of the included points only.
   std::vector<double>& x = data.input.observations;
+  std::vector<char> in_kept_group(data.row_is_point ? 0 : x.size(), 0);  // a row of no group: out
+  for (std::size_t g = 0; g < data.groups.size(); ++g) {
+    const Subgroup& s = data.groups[g];
+    for (std::size_t row = s.first_row; row < s.first_row + s.rows && row < x.size(); ++row)
+      in_kept_group[row] = !a.excluded(static_cast<int32_t>(g));
+  }
   const auto kept = [&](std::size_t row) {
-    const int point = data.row_is_point                ? static_cast<int>(row)
-                      : row < data.point_of_row.size() ? data.point_of_row[row]
-                                                       : -1;
-    return point >= 0 && !a.excluded(point);
+    return data.row_is_point ? !a.excluded(static_cast<int32_t>(row)) : in_kept_group[row] != 0;
   };
   std::size_t count = 0;
   for (std::size_t row = 0; row < x.size(); ++row) count += kept(row) ? 1 : 0;

@@ -26,9 +26,9 @@ std::vector<int> flags_of(const std::vector<double>& x, const ChartOptions& o,
   const PointLine cl(std::vector<double>(n, 0.0)), ucl(std::vector<double>(n, 3.0)),
       lcl(std::vector<double>(n, -3.0));
   RulesChart c{&x, &cl, &ucl, &lcl, 3.0, k_lower, false};
-  std::vector<int> flags(n, 0);
+  std::vector<std::uint16_t> flags(n, 0);
   apply_runs_rules(c, excluded, o, shift, &flags);
-  return flags;
+  return {flags.begin(), flags.end()};
 }
 
 // Points (0-based) that carry BIT.

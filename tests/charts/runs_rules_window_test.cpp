@@ -75,7 +75,7 @@ TEST(RunsRulesWindows, MatchDirectCountForShortAndLongWindows) {
     if (c.rule == 3) o.option[19] = c.m;
     if (c.rule == 4) o.option[21] = c.m;
     o.doption[9 + c.rule] = c.z;  // zone width in sigmas
-    std::vector<int> flags(n, 0);
+    std::vector<std::uint16_t> flags(n, 0);
     apply_runs_rules(chart, s.excluded, o, 0, &flags);
     int fired = 0;
     for (std::size_t i = 0; i < n; ++i) {
