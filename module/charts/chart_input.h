@@ -11,14 +11,19 @@
 namespace ztq {
 
 struct ChartInput {
-  int code = 0;                      // chart-type code 0..21
-  std::vector<double> size;          // subgroup or sample size per point (ignored for
-                                     // individuals and c charts: 1 each)
-  std::vector<double> stat;          // subgroup mean, observation or attribute statistic
-  std::vector<double> dispersion;    // subgroup range, SD or variance (subgrouped codes);
-                                     // individuals charts form their moving ranges
-  std::vector<double> observations;  // raw observations (Cpm); empty with entered statistics
-  std::vector<int> excluded;         // 1 = excluded from every sum
+  int code = 0;                       // chart-type code 0..21
+  std::vector<double> size;           // subgroup or sample size per point (ignored for
+                                      // individuals and c charts: 1 each)
+  std::vector<double> stat;           // subgroup mean, observation or attribute statistic
+  std::vector<double> dispersion;     // subgroup range, SD or variance (subgrouped codes);
+                                      // individuals charts form their moving ranges
+  std::vector<double> observations;   // raw observations (Cpm); empty with entered statistics
+  std::vector<int> excluded;          // 1 = excluded from every sum
+  bool stat_is_observations = false;  // individuals: STAT left empty, the observations are it
+
+  const std::vector<double>& statistic() const {
+    return stat_is_observations ? observations : stat;
+  }
 };
 
 // The dispersion each subgrouped code keeps per subgroup: ranges, standard

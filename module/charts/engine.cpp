@@ -30,7 +30,8 @@ double at(const std::vector<double>& v, std::size_t i) {
 // negative attribute sample sizes read as missing.
 ChartPoints normalise(const ChartInput& in, const ChartTraits& t) {
   ChartPoints p;
-  const std::size_t n = in.stat.size();
+  const std::vector<double>& stat = in.statistic();
+  const std::size_t n = stat.size();
   p.stat.resize(n);
   // Individuals charts form their moving ranges later: no placeholder series.
   if (t.family != ChartFamily::individuals) p.dispersion.assign(n, kMissing);
@@ -38,7 +39,7 @@ ChartPoints normalise(const ChartInput& in, const ChartTraits& t) {
   const bool unit = t.family == ChartFamily::individuals || t.basis == SigmaBasis::poisson_count;
   std::vector<double> size(unit ? 0 : n);
   for (std::size_t i = 0; i < n; ++i) {
-    p.stat[i] = at(in.stat, i);
+    p.stat[i] = at(stat, i);
     if (!unit) size[i] = at(in.size, i);
     if (t.family == ChartFamily::attribute && !unit && size[i] < 0.0) size[i] = kMissing;
     if (t.family == ChartFamily::subgrouped) p.dispersion[i] = at(in.dispersion, i);

@@ -124,10 +124,13 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
     dispersion.resize(rows);
     for (std::size_t i = 0; i < rows; ++i) dispersion[i] = at(c.dispersion, i);
   }
-  out.input = chart_input_from_statistics(code, {c.data.begin(), c.data.end()}, std::move(size),
-                                          std::move(dispersion));
-  if (t.family == ChartFamily::individuals) {
+  const bool individuals = t.family == ChartFamily::individuals;
+  out.input = chart_input_from_statistics(
+      code, individuals ? std::vector<double>() : std::vector<double>(c.data.begin(), c.data.end()),
+      std::move(size), std::move(dispersion));
+  if (individuals) {  // one copy: the observations are the statistic
     out.input.observations.assign(c.data.begin(), c.data.end());
+    out.input.stat_is_observations = true;
     out.row_is_point = true;
   }
   const std::size_t per_row = c.wide_columns > 1 ? static_cast<std::size_t>(c.wide_columns) : 1;

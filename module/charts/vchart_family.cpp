@@ -199,14 +199,16 @@ void Vchart::compute(Analysis& a) const {
     show_formatted_warning(Str::kRequiredMissing, data.missing_role);
     return;
   }
-  const auto points = static_cast<int32_t>(data.input.stat.size());
+  const auto points = static_cast<int32_t>(data.input.statistic().size());
   if (!a.ensure_points(points)) {
     r.error_state = 2;  // the exclusion flags could not be allocated
     return;
   }
-  data.input.excluded.assign(static_cast<std::size_t>(points), 0);
-  for (int32_t i = 0; i < points; ++i)
-    data.input.excluded[static_cast<std::size_t>(i)] = a.excluded(i);
+  for (int32_t i = 0; i < points; ++i) {  // none excluded: no flags (they read as 0)
+    if (!a.excluded(i)) continue;
+    data.input.excluded.resize(static_cast<std::size_t>(points), 0);
+    data.input.excluded[static_cast<std::size_t>(i)] = 1;
+  }
   state.results = compute_chart(std::move(data.input), options);  // keeps the observations
   state.labels = std::move(data.labels);
   // The histogram shows the observations of the included points only.

@@ -154,8 +154,8 @@ TEST_F(ChartGraph, LegendListsExactlyTheMarkKindsPresent) {
     view.code = 3;
     flat(6);
     r.series.stat1[1] = row.value2;
-    r.series.flags[2] = row.flags3;
-    r.series.excluded[3] = row.excluded4;
+    r.series.flags[2] = static_cast<std::uint16_t>(row.flags3);
+    r.series.excluded[3] = static_cast<char>(row.excluded4);
     build();
     EXPECT_EQ(texts_of(ZTG_TEXT_LEGEND), row.legend) << row.value2 << " " << row.flags3;
     // Rule letters: rules 3 and 4 are C and D.
