@@ -26,6 +26,24 @@ void set_lines(ChartSeries* s, std::size_t i, double upper, double lower) {
   s->lcl1_unclipped.set(i, lower);
 }
 
+// Points FIRST..END-1 of LINE take VALUE(i): the first few runs of equal
+// values (one a phase for equal sizes) written a run at a time, the rest
+// point by point.
+template <class F>
+void write_points(PointLine* line, std::size_t first, std::size_t end, F value) {
+  constexpr std::size_t kFewRuns = 64;
+  const auto same = [](double a, double b) { return a == b && std::signbit(a) == std::signbit(b); };
+  std::size_t i = first;
+  for (std::size_t runs = 0; i < end && runs < kFewRuns; ++runs) {
+    const double v = value(i);
+    std::size_t j = i + 1;
+    while (j < end && same(value(j), v)) ++j;
+    line->fill(i, j, v);
+    i = j;
+  }
+  for (; i < end; ++i) line->set(i, value(i));
+}
+
 double sigma_of(const ChartOptions& o, const ChartEstimates& e) {
   const double s = o.to_standard() ? o.standard_sigma() : e.sigma;
   return present(s) ? s : kMissing;
@@ -104,10 +122,10 @@ void decision_chart(const ChartTraits& t, const ChartOptions& o, const ChartPoin
     const Phase ph = phases[k];
     const ChartEstimates& e = r->phases[k].estimates;
     const double mu0 = kind_target(o, e), sigma = sigma_of(o, e);
-    for (std::size_t i = ph.first; i < ph.end; ++i) {
+    write_points(&s, ph.first, ph.end, [&](std::size_t i) {
       const double size = p.size[i];
-      if (present(sigma) && present(size) && size > 0.0) s.set(i, sigma / std::sqrt(size));
-    }
+      return present(sigma) && present(size) && size > 0.0 ? sigma / std::sqrt(size) : kMissing;
+    });
     standardize(raw, s, ph.first, ph.end, mu0, &tab.z);
     if (standardized) {  // sigma 0: z is missing and so are the sums
       decision_sums(tab.z, p.excluded, ones, ph.first, ph.end, 0.0, dp, &tab.sh1, &tab.sl1);
@@ -115,14 +133,26 @@ void decision_chart(const ChartTraits& t, const ChartOptions& o, const ChartPoin
       decision_sums(raw, p.excluded, s, ph.first, ph.end, mu0, dp, &tab.sh1, &tab.sl1);
     }
   }
-  for (std::size_t i = 0; i < n; ++i) {
+  const auto h_at = [&](std::size_t i) {
     const double unit = standardized ? 1.0 : std::as_const(s)[i];
-    const double h = present(unit) ? dp.h * unit : kMissing;
-    tab.decision1.set(i, h);
-    r->series.stat1[i] = dominant_sum(tab.sh1, tab.sl1, i);
-    set_lines(&r->series, i, dp.upper && present(h) ? h : kMissing,
-              dp.lower && present(h) ? -h : kMissing);
-  }
+    return present(unit) ? dp.h * unit : kMissing;
+  };
+  write_points(&tab.decision1, 0, n, h_at);
+  for (std::size_t i = 0; i < n; ++i) r->series.stat1[i] = dominant_sum(tab.sh1, tab.sl1, i);
+  ChartSeries& lines = r->series;
+  write_points(&lines.cl1, 0, n, [](std::size_t) { return 0.0; });
+  const auto upper = [&](std::size_t i) {
+    const double h = h_at(i);
+    return dp.upper && present(h) ? h : kMissing;
+  };
+  const auto lower = [&](std::size_t i) {
+    const double h = h_at(i);
+    return dp.lower && present(h) ? -h : kMissing;
+  };
+  write_points(&lines.ucl1, 0, n, upper);
+  write_points(&lines.ucl1_unclipped, 0, n, upper);
+  write_points(&lines.lcl1, 0, n, lower);
+  write_points(&lines.lcl1_unclipped, 0, n, lower);
   if (t.code != 15) return;
   // The scale series on the standardized scale: target 0, s = 1.
   tab.w = scale_series(tab.z);
