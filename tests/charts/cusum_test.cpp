@@ -184,6 +184,39 @@ TEST(DecisionSums, SubgroupMeansUseTheirOwnStandardError) {
   EXPECT_TRUE(r.tabular.sh2.empty());  // no scale series for code 14
 }
 
+TEST(DecisionSums, DecisionLinesFollowEachSubgroupSize) {
+  // mu0 10, sigma 2, h 5: the lines at subgroup g are +-5 x 2 / sqrt(n_g), one
+  // value for equal sizes and a new value at every point when sizes alternate.
+  struct Case {
+    const char* why;
+    std::vector<int> sizes;  // of consecutive subgroups, repeated to 200 subgroups
+  };
+  const Case cases[] = {{"one size", {4}},
+                        {"sizes alternating: a run a point", {2, 3, 5, 9}},
+                        {"runs of equal sizes", {4, 4, 4, 7, 7}}};
+  for (const Case& c : cases) {
+    std::vector<double> x, codes;
+    std::vector<int> n;
+    for (int g = 0; g < 200; ++g) {
+      n.push_back(c.sizes[static_cast<std::size_t>(g) % c.sizes.size()]);
+      for (int j = 0; j < n.back(); ++j) {
+        x.push_back(10.0 + 0.1 * ((g + j) % 5));
+        codes.push_back(g + 1);
+      }
+    }
+    const ChartResults r = testing::raw_chart(14, x, codes, to_standard(10, 2));
+    ASSERT_EQ(r.error, 0) << c.why;
+    ASSERT_EQ(r.tabular.decision1.size(), n.size()) << c.why;
+    for (std::size_t g = 0; g < n.size(); ++g) {
+      const double h = 10.0 / std::sqrt(static_cast<double>(n[g]));
+      EXPECT_NEAR(r.tabular.decision1[g], h, 1e-12) << c.why << " " << g;
+      EXPECT_NEAR(r.series.ucl1[g], h, 1e-12) << c.why << " " << g;
+      EXPECT_NEAR(r.series.lcl1_unclipped[g], -h, 1e-12) << c.why << " " << g;
+      EXPECT_EQ(r.series.cl1[g], 0.0) << c.why << " " << g;
+    }
+  }
+}
+
 TEST(DecisionSums, NegativeParametersAreRefused) {
   for (int index : {40, 41, 42}) {
     ChartOptions o = to_standard(10, 1);
