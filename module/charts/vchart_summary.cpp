@@ -120,12 +120,24 @@ bool beyond_chart2(const ChartResults& r, std::size_t i) {
   return usable(r, i) && !is_missing(x) && beyond(x, at(r.series.ucl2, i), at(r.series.lcl2, i));
 }
 
+// As beyond_chart1 and beyond_chart2 point by point, the limits read once a
+// run of points over which none of them changes (one a phase when constant).
 VchartCounts vchart_counts(const ChartResults& r) {
   VchartCounts c;
-  for (std::size_t i = 0; i < r.series.stat1.size(); ++i) {
-    c.marked1 += beyond_chart1(r, i) ? 1 : 0;
-    c.marked2 += beyond_chart2(r, i) ? 1 : 0;
-    c.excluded += i < r.series.excluded.size() && r.series.excluded[i] != 0 ? 1 : 0;
+  const ChartSeries& s = r.series;
+  const std::size_t n = s.stat1.size();
+  for (std::size_t i = 0; i < n;) {
+    std::size_t end = n;
+    for (const PointLine* line : {&s.ucl1, &s.lcl1, &s.ucl2, &s.lcl2})
+      if (i < line->size()) end = std::min(end, line->run_end(i));  // past its size: missing
+    const double u1 = at(s.ucl1, i), l1 = at(s.lcl1, i), u2 = at(s.ucl2, i), l2 = at(s.lcl2, i);
+    for (; i < end; ++i) {
+      c.excluded += i < s.excluded.size() && s.excluded[i] != 0 ? 1 : 0;
+      if (!usable(r, i)) continue;
+      c.marked1 += beyond(s.stat1[i], u1, l1) ? 1 : 0;
+      const double x = at(s.stat2, i);
+      c.marked2 += !is_missing(x) && beyond(x, u2, l2) ? 1 : 0;
+    }
   }
   return c;
 }

@@ -53,9 +53,10 @@ Facts facts_of(const AnalysisRecord& rec, const VchartState& s) {
     f.excluded += used ? 0 : 1;
     f.n1 += used && present(r.series.stat1[i]) ? 1 : 0;
     f.n2 += used && f.has2 && present(at(r.series.stat2, i)) ? 1 : 0;
-    f.c1 += beyond_chart1(r, i) ? 1 : 0;
-    f.c2 += f.has2 && beyond_chart2(r, i) ? 1 : 0;
   }
+  const VchartCounts marked = vchart_counts(r);
+  f.c1 = marked.marked1;
+  f.c2 = f.has2 ? marked.marked2 : 0;
   ChartCounts k;
   k.code = f.code;
   k.n1 = f.n1;
