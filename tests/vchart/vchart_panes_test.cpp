@@ -285,5 +285,43 @@ TEST_F(VchartPanes, RoutingAndMasks) {
   }
 }
 
+TEST(VchartCounts, PointsBeyondLimitsThatChangeByPhaseAndByPoint) {
+  // Eight points; chart 1's upper limit 10 then 20 from point 5 (two runs),
+  // its lower limit one value per point; chart 2's limits cover five points
+  // only (missing after them). Point 3 is excluded.
+  struct Case {
+    const char* why;
+    std::vector<double> stat1, stat2;
+    int marked1, marked2, excluded;
+  };
+  const Case cases[] = {
+      // 11 > 10 (pt 1), 15 excluded (pt 3), 21 > 20 (pt 6), 1 < 2 (pt 8: lower 2).
+      {"two phases", {11, 5, 15, 5, 15, 21, 5, 1}, {1, 9, 9, 1, 9, 99, 99, 99}, 3, 2, 1},
+      // 9 > 8 at points 2 and 5 (pt 3 excluded); nothing past the 5th point of chart 2.
+      {"chart 2 after its limits", {5, 5, 5, 5, 5, 5, 5, 5}, {1, 9, 9, 1, 9, 99, 99, 99}, 0, 2, 1},
+      {"missing points",
+       {kMissing, 11, kMissing, 5, 5, 5, 5, 5},
+       {kMissing, 1, 9, 1, 1, 1, 1, 1},
+       1,
+       0,
+       1},
+  };
+  for (const Case& c : cases) {
+    ChartResults r;
+    r.series.stat1 = c.stat1;
+    r.series.stat2 = c.stat2;
+    r.series.ucl1.assign(8, 10.0);
+    r.series.ucl1.fill(4, 8, 20.0);
+    r.series.lcl1 = PointLine(std::vector<double>{0, 0, 0, 0, 0, 0, 0, 2});
+    r.series.ucl2.assign(5, 8.0);
+    r.series.lcl2.assign(5, 0.0);
+    r.series.excluded = {0, 0, 1, 0, 0, 0, 0, 0};
+    const VchartCounts k = vchart_counts(r);
+    EXPECT_EQ(k.marked1, c.marked1) << c.why;
+    EXPECT_EQ(k.marked2, c.marked2) << c.why;
+    EXPECT_EQ(k.excluded, c.excluded) << c.why;
+  }
+}
+
 }  // namespace
 }  // namespace ztq
