@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "capability/capable_family.h"
+#include "capability/capable_interpret.h"
 #include "charts/factors.h"
 #include "interpret/sentence.h"
 #include "ztqualty.h"
@@ -15,27 +16,6 @@ namespace {
 bool present(double v) { return !is_missing(v) && std::isfinite(v); }
 
 int32_t n(Str s) { return static_cast<int32_t>(s); }
-
-Str distribution_sentence(int code) {
-  switch (code) {
-    case 0:
-      return Str::kCapSaysExponential;
-    case 1:
-      return Str::kCapSaysExtreme;
-    case 2:
-      return Str::kCapSaysLognormal;
-    case 4:
-      return Str::kCapSaysWeibull;
-    case 12:
-      return Str::kCapSaysGamma;
-    case 13:
-      return Str::kCapSaysLaplace;
-    case 14:
-      return Str::kCapSaysLogistic;
-    default:
-      return Str::kCapSaysNormal;
-  }
-}
 
 // One sentence for none, one for a single point, one with the count for more.
 void say_count(Interpretation& out, long long count, Str none, Str one, Str many) {
@@ -143,7 +123,7 @@ Interpretation capability_chart_interpretation(const void* record, int pane) {
     return out;
   const CapableState& state = *static_cast<const CapableState*>(r->results);
   if (!state.computed || state.results.status != 0) return out;
-  const std::string name = text(distribution_sentence(state.results.distribution));
+  const std::string name = text(capability_distribution_sentence(state.results.distribution));
   // The sentence that names the distribution, without its trailing blank.
   std::string rest = text_with(Str::kCapSaysRestOn, name);
   while (!rest.empty() && rest.back() == ' ') rest.pop_back();

@@ -22,27 +22,6 @@ std::string number(double v, int digits) {
   return b == std::string::npos ? std::string() : s.substr(b);
 }
 
-Str distribution_sentence(int code) {
-  switch (code) {
-    case 0:
-      return Str::kCapSaysExponential;
-    case 1:
-      return Str::kCapSaysExtreme;
-    case 2:
-      return Str::kCapSaysLognormal;
-    case 4:
-      return Str::kCapSaysWeibull;
-    case 12:
-      return Str::kCapSaysGamma;
-    case 13:
-      return Str::kCapSaysLaplace;
-    case 14:
-      return Str::kCapSaysLogistic;
-    default:
-      return Str::kCapSaysNormal;
-  }
-}
-
 // The Cp bands: below 1, 1 to below 1.33, 1.33 to below 2, 2 and above.
 Str cp_band(double cp) {
   if (cp < 1.0) return Str::kCapCpBelow1;
@@ -84,6 +63,28 @@ void test_sentences(Interpretation& out, const CapableState& s, int pane, int di
 
 }  // namespace
 
+// The sentence that names the fitted distribution.
+Str capability_distribution_sentence(int code) {
+  switch (code) {
+    case 0:
+      return Str::kCapSaysExponential;
+    case 1:
+      return Str::kCapSaysExtreme;
+    case 2:
+      return Str::kCapSaysLognormal;
+    case 4:
+      return Str::kCapSaysWeibull;
+    case 12:
+      return Str::kCapSaysGamma;
+    case 13:
+      return Str::kCapSaysLaplace;
+    case 14:
+      return Str::kCapSaysLogistic;
+    default:
+      return Str::kCapSaysNormal;
+  }
+}
+
 Interpretation capability_interpretation(const void* record, int pane) {
   Interpretation out;
   const auto* r = static_cast<const AnalysisRecord*>(record);
@@ -93,7 +94,7 @@ Interpretation capability_interpretation(const void* record, int pane) {
   const CapableState& state = *static_cast<const CapableState*>(r->results);
   const CapabilityResults& c = state.results;
   const int digits = r->option[61] >= 1 && r->option[61] <= 15 ? r->option[61] : 6;
-  const std::string name = text(distribution_sentence(c.distribution));
+  const std::string name = text(capability_distribution_sentence(c.distribution));
   add(out, Str::kCapSaysRestOn, text_with(Str::kCapSaysRestOn, name));
   if (pane == 3 || pane == 4) {
     if (r->variant != 1 && r->variant != 2) test_sentences(out, state, pane, digits);

@@ -3,46 +3,25 @@
 // bytes for every kind of chart, and without the per-point series on request.
 #include <gtest/gtest.h>
 
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "bridge/lifecycle.h"
-#include "bridge/module_state.h"
-#include "form_answers.h"
-#include "host/profile/host_application.h"
-#include "host/sheet/spread_ops.h"
+#include "sheet_session.h"
 #include "ztqualty_procedures.h"
 
 namespace ztq {
 namespace {
 
-class VchartJsonStream : public ::testing::Test {
+class VchartJsonStream : public testing::SheetSession {
  protected:
   void SetUp() override {
-    module_startup(QUALTY_BIN);
-    ui.quiet = true;
-    ui.answer_form = testing::answer_from(answers, forms);
+    SheetSession::SetUp();
     std::vector<double> x, day;  // 40 values of a saw-tooth with a step at 30
     for (int i = 0; i < 40; ++i) {
       x.push_back(10.0 + (i % 4) + (i % 2) * 0.5 + (i >= 30 ? 3 : 0));
       day.push_back(101 + i);
     }
-    qualty::Column c, d;
-    c.name = "X";
-    c.numbers = x;
-    d.name = "Day";
-    d.numbers = day;
-    sheet = qualty::DataSheet::from_columns({c, d});
-    state = std::make_unique<qualty::SpreadState>(sheet);
-    spread = qualty::make_spread_ops(*state);
-    host.c_object()->spread = &spread;
-    IsQualityLoaded(host.c_object(), advice, 0);
-  }
-  void TearDown() override {
-    QualReleaseRecord(&record);
-    module_state().app = nullptr;
+    use_sheet(qualty::DataSheet::from_columns({numeric("X", x), numeric("Day", day)}));
   }
   int32_t start(int code) {
     answers = {{"data", "X"}, {"label", "Day"}};
@@ -67,19 +46,6 @@ class VchartJsonStream : public ::testing::Test {
     EXPECT_EQ(QualResultsJsonWrite(&record, flags, take, &out), 1);
     return out;
   }
-
-  qualty::DataSheet sheet;
-  std::unique_ptr<qualty::SpreadState> state;
-  ZtSpread spread{};
-  qualty::IniProfile profile;
-  qualty::UiService ui;
-  qualty::HostApp host{profile, ui};
-  HostContext ctx{};
-  AnalysisRecord record{};
-  char advice[8192] = {};
-  char setup_text[kSetupTextSize] = {};
-  std::map<std::string, std::string> answers;
-  int forms = 0;
 };
 
 TEST_F(VchartJsonStream, SameBytesAsTheGatheredText) {
