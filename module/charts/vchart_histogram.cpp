@@ -1,6 +1,6 @@
 // The capability histogram G of the control charts: the observations in
 // equal classes, the normal curve of their mean and standard deviation scaled
-// to the counts, and the specification lines labelled with their values.
+// to the counts, and the USL, target and LSL lines labelled with their values.
 #include <algorithm>
 #include <cmath>
 #include <vector>
