@@ -32,13 +32,7 @@ using nlohmann::json;
 const std::string kData = std::string(QUALTY_SOURCE) + "/data/";
 const std::string kGolden = std::string(QUALTY_SOURCE) + "/tests/golden/";
 
-fs::path scratch(const std::string& name) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("qualty-advice-" + name + "-" + std::to_string(getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
+fs::path scratch(const std::string& name) { return harness::scratch("advice-" + name); }
 
 // ARGS up to the data FILE (the options that take lists must not meet the file).
 json run_json(const std::string& args, const std::string& file, int want_status = 0) {

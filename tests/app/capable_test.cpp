@@ -32,13 +32,7 @@ using nlohmann::json;
 const std::string kData = std::string(QUALTY_SOURCE) + "/data/";
 const std::string kLimits = "--var usl=25.43 --var nominal=25.40 --var lsl=25.37 ";
 
-fs::path scratch(const std::string& name) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("qualty-capable-" + name + "-" + std::to_string(getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
+fs::path scratch(const std::string& name) { return harness::scratch("capable-" + name); }
 
 std::vector<double> diameters() {
   std::ifstream in(kData + "diameters.csv");

@@ -2,16 +2,13 @@
 // example (data/gage_range.csv), golden panes, refused options, the plan's
 // seed and its save into the data sheet.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
+
+#include "harness.h"
 
 namespace {
 
@@ -22,39 +19,13 @@ const std::string kSource = QUALTY_SOURCE;
 const std::string kRange = kSource + "/data/gage_range.csv";
 const std::string kPair = " --var first=AppraiserA --var second=AppraiserB ";
 
-struct Outcome {
-  int status;
-  std::string out;
-};
+using harness::Outcome;
+using harness::slurp;
 
-fs::path scratch() {
-  const fs::path dir =
-      fs::temp_directory_path() / ("qualty-gage-short-" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  return dir;
-}
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+fs::path scratch() { return harness::scratch("gage-short", false); }
 
 Outcome qualty(const std::string& args, const std::string& profile_text = {}) {
-  const fs::path profile = scratch() / "profile.ini";
-  std::ofstream(profile) << profile_text;
-  const std::string cmd = std::string(QUALTY_BIN) + "/qualty --profile " + profile.string() + " " +
-                          args + " 2>/dev/null";
-  Outcome r{-1, {}};
-  FILE* pipe = popen(cmd.c_str(), "r");
-  if (pipe == nullptr) return r;
-  std::array<char, 4096> buf{};
-  size_t n = 0;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
-  const int st = pclose(pipe);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
+  return harness::qualty_with_profile(args, profile_text);
 }
 
 json as_json(const Outcome& o) {

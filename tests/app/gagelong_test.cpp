@@ -2,17 +2,14 @@
 // average-and-range example): golden panes, the results keys against hand
 // arithmetic, refused options, error states and the profile keys.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <array>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
+
+#include "harness.h"
 
 namespace {
 
@@ -24,39 +21,14 @@ const std::string kStudy = kSource + "/data/gage_study.csv";
 const std::string kRoles =
     " --var appraiser=Appraiser --var part=Part --var trial=Trial --var measurement=Measurement ";
 
-struct Outcome {
-  int status;
-  std::string out;
-};
+using harness::Outcome;
+using harness::slurp;
 
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-fs::path scratch() {
-  const fs::path dir = fs::temp_directory_path() / ("qualty-gage-test-" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  return dir;
-}
+fs::path scratch() { return harness::scratch("gagelong", false); }
 
 // Runs qualty with a profile of the given text (empty: a fresh profile).
 Outcome qualty(const std::string& args, const std::string& profile_text = {}) {
-  const fs::path profile = scratch() / "profile.ini";
-  std::ofstream(profile) << profile_text;
-  const std::string cmd = std::string(QUALTY_BIN) + "/qualty --profile " + profile.string() + " " +
-                          args + " 2>/dev/null";
-  Outcome r{-1, {}};
-  FILE* pipe = popen(cmd.c_str(), "r");
-  if (pipe == nullptr) return r;
-  std::array<char, 4096> buf{};
-  size_t n = 0;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
-  const int st = pclose(pipe);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
+  return harness::qualty_with_profile(args, profile_text);
 }
 
 json run_json(const std::string& args, const std::string& data = kStudy,

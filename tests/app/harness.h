@@ -26,6 +26,14 @@ inline std::filesystem::path temp(const std::string& name) {
          ("qualty-app-" + std::to_string(getpid()) + "-" + name);
 }
 
+// A scratch folder of this process, emptied first when FRESH.
+inline std::filesystem::path scratch(const std::string& name, bool fresh = true) {
+  const std::filesystem::path dir = temp("dir-" + name);
+  if (fresh) std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
 inline std::string slurp(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
   std::stringstream ss;
@@ -48,6 +56,12 @@ inline Outcome qualty(const std::string& args, const std::string& profile = "pro
   r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   r.err = slurp(err);
   return r;
+}
+
+// Runs qualty with a profile holding TEXT (empty: a fresh profile).
+inline Outcome qualty_with_profile(const std::string& args, const std::string& text) {
+  std::ofstream(temp("given-profile.ini")) << text;
+  return qualty(args, "given-profile.ini");
 }
 
 }  // namespace harness

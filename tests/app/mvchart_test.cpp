@@ -31,13 +31,7 @@ const std::string kData = std::string(QUALTY_SOURCE) + "/data/";
 const std::string kSweat = kData + "sweat.csv";
 const std::string kTwo = "--var data=SweatRate --var data=Sodium ";
 
-fs::path scratch(const std::string& name) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("qualty-mv-test-" + std::to_string(getpid()) + "-" + name);
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
+fs::path scratch(const std::string& name) { return harness::scratch("mv-" + name); }
 
 json results_of(const std::string& args, int want_status = 0) {
   const Outcome o = qualty("run mvchart " + args + " --json --pane 1 " + kSweat);

@@ -2,10 +2,7 @@
 // numbers are computed here from the CSV files by plain loops and the
 // published factor table, never taken from qualty's own output.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,9 +10,10 @@
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "harness.h"
 
 namespace {
 
@@ -24,44 +22,12 @@ using nlohmann::json;
 
 const std::string kData = std::string(QUALTY_SOURCE) + "/data/";
 
-struct Outcome {
-  int status;
-  std::string out;  // standard output
-  std::string err;  // standard error
-};
+using harness::Outcome;
+using harness::slurp;
 
-fs::path scratch(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("qualty-run-test-" + name);
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
+fs::path scratch(const std::string& name) { return harness::scratch("run-" + name); }
 
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-Outcome qualty(const std::string& args) {
-  // Per process: ctest runs the tests of this file side by side.
-  const std::string me = std::to_string(getpid());
-  const fs::path err = fs::temp_directory_path() / ("qualty-run-test-stderr-" + me + ".txt");
-  const fs::path profile = fs::temp_directory_path() / ("qualty-run-test-" + me + ".ini");
-  const std::string cmd = std::string(QUALTY_BIN) + "/qualty --profile " + profile.string() + " " +
-                          args + " 2>" + err.string();
-  Outcome r{-1, {}, {}};
-  FILE* pipe = popen(cmd.c_str(), "r");
-  if (pipe == nullptr) return r;
-  std::array<char, 4096> buf{};
-  size_t n = 0;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
-  const int st = pclose(pipe);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  r.err = slurp(err);
-  return r;
-}
+Outcome qualty(const std::string& args) { return harness::qualty(args, "run-test.ini"); }
 
 // The cells of a CSV file without quotes, by column name.
 std::map<std::string, std::vector<std::string>> read_plain_csv(const fs::path& p) {
@@ -349,8 +315,7 @@ TEST(Run, TickLabelsFollowTheDecimalSeparatorInForce) {
     comma << line << "\n";
   }
   comma.close();
-  const std::string me = std::to_string(getpid());
-  const fs::path profile = fs::temp_directory_path() / ("qualty-run-test-" + me + ".ini");
+  const fs::path profile = harness::temp("run-test.ini");  // the profile qualty() gives
   struct Row {
     const char* intl;  // the profile's [Intl] section
     std::string args, data;
