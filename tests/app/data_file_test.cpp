@@ -2,18 +2,14 @@
 // The reference for every dialect is the same analysis of the bundled
 // comma-and-point file.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 
+#include "harness.h"
 #include "make_xlsx.h"
 
 namespace {
@@ -23,43 +19,15 @@ using nlohmann::json;
 
 const std::string kData = std::string(QUALTY_SOURCE) + "/data/";
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
+using harness::Outcome;
+using harness::slurp;
 
-fs::path scratch() {
-  const fs::path dir = fs::temp_directory_path() / ("qualty-data-file-" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  return dir;
-}
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+fs::path scratch() { return harness::scratch("data-file", false); }
 
 // Runs qualty with a profile of the given text (prefix: shell words before it).
 Outcome qualty(const std::string& args, const std::string& profile = "",
                const std::string& prefix = "") {
-  const fs::path dir = scratch();
-  const fs::path ini = dir / "profile.ini";
-  std::ofstream(ini) << profile;
-  const fs::path err = dir / "stderr.txt";
-  const std::string cmd = prefix + std::string(QUALTY_BIN) + "/qualty --profile " + ini.string() +
-                          " " + args + " 2>" + err.string();
-  Outcome r{-1, {}, {}};
-  FILE* pipe = popen(cmd.c_str(), "r");
-  if (pipe == nullptr) return r;
-  std::array<char, 4096> buf{};
-  for (size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;) r.out.append(buf.data(), n);
-  const int st = pclose(pipe);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  r.err = slurp(err);
-  return r;
+  return harness::qualty_with_profile(args, profile, prefix);
 }
 
 const std::string kXbar = "run vchart --chart 0 --var data=Diameter --var subgroup=Sample --json ";

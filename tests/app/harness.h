@@ -41,11 +41,13 @@ inline std::string slurp(const std::filesystem::path& p) {
   return ss.str();
 }
 
-// Runs qualty with the arguments and a profile file (absent unless a run writes it).
-inline Outcome qualty(const std::string& args, const std::string& profile = "profile.ini") {
+// Runs qualty with the arguments and a profile file (absent unless a run
+// writes it); PREFIX: shell words before the command ("ulimit -v 1000;").
+inline Outcome qualty(const std::string& args, const std::string& profile = "profile.ini",
+                      const std::string& prefix = "") {
   const std::filesystem::path err = temp("stderr.txt");
-  const std::string cmd = std::string(QUALTY_BIN) + "/qualty --profile " + temp(profile).string() +
-                          " " + args + " 2>" + err.string();
+  const std::string cmd = prefix + std::string(QUALTY_BIN) + "/qualty --profile " +
+                          temp(profile).string() + " " + args + " 2>" + err.string();
   Outcome r{-1, {}, {}};
   FILE* pipe = popen(cmd.c_str(), "r");
   if (pipe == nullptr) return r;
@@ -59,9 +61,10 @@ inline Outcome qualty(const std::string& args, const std::string& profile = "pro
 }
 
 // Runs qualty with a profile holding TEXT (empty: a fresh profile).
-inline Outcome qualty_with_profile(const std::string& args, const std::string& text) {
+inline Outcome qualty_with_profile(const std::string& args, const std::string& text,
+                                   const std::string& prefix = "") {
   std::ofstream(temp("given-profile.ini")) << text;
-  return qualty(args, "given-profile.ini");
+  return qualty(args, "given-profile.ini", prefix);
 }
 
 }  // namespace harness
