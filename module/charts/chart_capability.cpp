@@ -4,6 +4,7 @@
 #include "charts/chart_capability.h"
 
 #include <cmath>
+#include <span>
 
 namespace ztq {
 namespace {
@@ -13,7 +14,7 @@ bool present(double v) { return !is_missing(v) && std::isfinite(v); }
 double finite_or_missing(double v) { return std::isfinite(v) ? v : kMissing; }
 
 // s_T = sqrt(sum (x - T)^2 / (count - 1)) over the non-missing observations.
-double deviation_from_target(const std::vector<double>& x, double target) {
+double deviation_from_target(std::span<const double> x, double target) {
   double ss = 0.0;
   double count = 0.0;
   for (double v : x) {
@@ -28,7 +29,7 @@ double deviation_from_target(const std::vector<double>& x, double target) {
 }  // namespace
 
 ChartCapability chart_capability(double centre, double sigma, const ChartOptions& o,
-                                 const std::vector<double>& observations) {
+                                 std::span<const double> observations) {
   ChartCapability c;
   const double usl = o.usl(), lsl = o.lsl(), target = o.target();
   const bool has_u = present(usl), has_l = present(lsl), has_t = present(target);

@@ -1,6 +1,7 @@
 // Capability indices shown on a variables control chart.
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "charts/chart_options.h"
@@ -23,6 +24,6 @@ struct ChartCapability {
 // the raw OBSERVATIONS (not entered statistics). An index that cannot be
 // formed (a specification limit missing, sigma 0, USL = LSL) is missing.
 ChartCapability chart_capability(double centre, double sigma, const ChartOptions& options,
-                                 const std::vector<double>& observations);
+                                 std::span<const double> observations);
 
 }  // namespace ztq

@@ -16,13 +16,16 @@ ChartInput chart_input_from_raw(int code, std::span<const double> x,
                                 const std::vector<Subgroup>& groups) {
   ChartInput in;
   in.code = code;
-  in.observations.assign(x.begin(), x.end());
+  in.observations = x;
   ChartTraits t;
-  if (chart_traits(code, &t) && t.family == ChartFamily::subgrouped) {
+  const bool known = chart_traits(code, &t);
+  if (known && t.family == ChartFamily::subgrouped) {
     SubgroupStatistics s = subgroup_statistics(x, groups, dispersion_of(code));
     in.size = std::move(s.size);
     in.stat = std::move(s.mean);
     in.dispersion = std::move(s.dispersion);
+  } else if (known && t.family == ChartFamily::individuals) {
+    in.stat_is_observations = true;  // size 1 each, which the engine supplies
   } else {
     in.stat.assign(x.begin(), x.end());
     in.size.assign(x.size(), 1.0);

@@ -11,18 +11,19 @@
 namespace ztq {
 
 struct ChartInput {
-  int code = 0;                       // chart-type code 0..21
-  std::vector<double> size;           // subgroup or sample size per point (ignored for
-                                      // individuals and c charts: 1 each)
-  std::vector<double> stat;           // subgroup mean, observation or attribute statistic
-  std::vector<double> dispersion;     // subgroup range, SD or variance (subgrouped codes);
-                                      // individuals charts form their moving ranges
-  std::vector<double> observations;   // raw observations (Cpm); empty with entered statistics
-  std::vector<int> excluded;          // 1 = excluded from every sum
-  bool stat_is_observations = false;  // individuals: STAT left empty, the observations are it
+  int code = 0;                          // chart-type code 0..21
+  std::vector<double> size;              // subgroup or sample size per point (ignored for
+                                         // individuals and c charts: 1 each)
+  std::vector<double> stat;              // subgroup mean, observation or attribute statistic
+  std::vector<double> dispersion;        // subgroup range, SD or variance (subgrouped codes);
+                                         // individuals charts form their moving ranges
+  std::span<const double> observations;  // raw observations (Cpm), not owned: the caller keeps
+                                         // them for the computation; empty with entered statistics
+  std::vector<int> excluded;             // 1 = excluded from every sum
+  bool stat_is_observations = false;     // individuals: STAT left empty, the observations are it
 
-  const std::vector<double>& statistic() const {
-    return stat_is_observations ? observations : stat;
+  std::span<const double> statistic() const {
+    return stat_is_observations ? observations : std::span<const double>(stat);
   }
 };
 
@@ -30,8 +31,9 @@ struct ChartInput {
 // deviations (codes 1, 20) or variances (code 2).
 Dispersion dispersion_of(int code);
 
-// Input of chart CODE from raw observations X. Subgrouped codes summarise the
-// GROUPS; individuals codes take one point per observation and ignore GROUPS.
+// Input of chart CODE from raw observations X, which the input reads in place
+// (X outlives it). Subgrouped codes summarise the GROUPS; individuals codes
+// take one point per observation and ignore GROUPS.
 ChartInput chart_input_from_raw(int code, std::span<const double> x,
                                 const std::vector<Subgroup>& groups);
 inline ChartInput chart_input_from_raw(int code, const std::vector<double>& x,

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <span>
 #include <utility>
 
 #include "charts/chart_kind.h"
@@ -22,7 +23,7 @@ namespace {
 
 double clean(double v) { return std::isfinite(v) ? v : kMissing; }
 
-double at(const std::vector<double>& v, std::size_t i) {
+double at(std::span<const double> v, std::size_t i) {
   return i < v.size() ? clean(v[i]) : kMissing;
 }
 
@@ -30,7 +31,7 @@ double at(const std::vector<double>& v, std::size_t i) {
 // negative attribute sample sizes read as missing.
 ChartPoints normalise(const ChartInput& in, const ChartTraits& t) {
   ChartPoints p;
-  const std::vector<double>& stat = in.statistic();
+  const std::span<const double> stat = in.statistic();
   const std::size_t n = stat.size();
   p.stat.resize(n);
   // Individuals charts form their moving ranges later: no placeholder series.

@@ -128,8 +128,8 @@ VchartData vchart_data(int code, bool statistics_entered, const VchartColumns& c
   out.input = chart_input_from_statistics(
       code, individuals ? std::vector<double>() : std::vector<double>(c.data.begin(), c.data.end()),
       std::move(size), std::move(dispersion));
-  if (individuals) {  // one copy: the observations are the statistic
-    out.input.observations.assign(c.data.begin(), c.data.end());
+  if (individuals) {  // no copy: the observations, read in place, are the statistic
+    out.input.observations = c.data;
     out.input.stat_is_observations = true;
     out.row_is_point = true;
   }

@@ -145,6 +145,8 @@ void Vchart::write_profile(const AnalysisRecord& r) const {
 void Vchart::masks(const AnalysisRecord& r, int32_t out[2]) const { vchart_masks(r.variant, out); }
 
 bool Vchart::load_variables(Analysis& a) const {
+  // Results of an earlier Begin go before the columns they read are reloaded.
+  a.results<VchartState>() = VchartState{};
   for (int slot : {kData, kSize, kDispersion})
     if (!load_numeric(a, slot)) return false;
   for (int slot = kMoreData; slot < kMoreData + kMaxDataColumns - 1; ++slot)
@@ -209,10 +211,10 @@ void Vchart::compute(Analysis& a) const {
     data.input.excluded.resize(static_cast<std::size_t>(points), 0);
     data.input.excluded[static_cast<std::size_t>(i)] = 1;
   }
-  state.results = compute_chart(std::move(data.input), options);  // keeps the observations
+  state.results = compute_chart(std::move(data.input), options);  // its observations: a view
   state.labels = std::move(data.labels);
   // The histogram shows the observations of the included points only.
-  std::vector<double>& x = data.input.observations;
+  const std::span<const double> x = data.input.observations;
   std::vector<char> in_kept_group(data.row_is_point ? 0 : x.size(), 0);  // a row of no group: out
   for (std::size_t g = 0; g < data.groups.size(); ++g) {
     const Subgroup& s = data.groups[g];
@@ -224,12 +226,17 @@ void Vchart::compute(Analysis& a) const {
   };
   std::size_t count = 0;
   for (std::size_t row = 0; row < x.size(); ++row) count += kept(row) ? 1 : 0;
-  if (count == x.size()) {
-    state.observations = std::move(x);  // all of them: no copy
+  if (count == x.size() && x.data() == numbers_of(a, kData).data()) {
+    state.observations = x;  // all of them, the loaded column itself: no copy
   } else {
-    state.observations.reserve(count);
-    for (std::size_t row = 0; row < x.size(); ++row)
-      if (kept(row)) state.observations.push_back(x[row]);
+    if (count == x.size() && x.data() == c.gathered.data()) {
+      state.kept = std::move(c.gathered);  // all of them, rebuilt from several columns
+    } else {
+      state.kept.reserve(count);
+      for (std::size_t row = 0; row < x.size(); ++row)
+        if (kept(row)) state.kept.push_back(x[row]);
+    }
+    state.observations = state.kept;
   }
   r.error_state = state.results.error;
   if (r.error_state == 0 && state.results.used == 0) r.error_state = 3;  // no usable point

@@ -2,6 +2,7 @@
 // file wires its exports; the options file lists its forms and saved series).
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,13 @@ namespace ztq {
 // What the procedure keeps per analysis beside the record.
 struct VchartState {
   ChartResults results;
-  PointLabels labels;                // one per point
-  std::vector<double> observations;  // the raw observations (the histogram G)
-  int missing_role = 0;              // a required column not given (1-based role)
+  PointLabels labels;  // one per point
+  // The raw observations of the included points (the histogram G): the data
+  // column's loaded rows read in place when every point is in and the data are
+  // one column, else KEPT. Loading the columns again resets the state first.
+  std::span<const double> observations;
+  std::vector<double> kept;
+  int missing_role = 0;  // a required column not given (1-based role)
 };
 
 // The record's numbered options as the engine reads them, and back.

@@ -158,7 +158,8 @@ TEST(Capability, IndicesAndTheirMissingRules) {
   o.doption[18] = 4;
   // centre 11, sigma 1.5: Cp 12/9, CR 0.75, CPU 5/4.5, CPL 7/4.5, K 1/6;
   // observations 9 11 10 12 about T = 10: sum of squares 6, s_T = sqrt(6/3).
-  ChartCapability c = chart_capability(11, 1.5, o, {9, 11, kM, 10, 12});
+  const std::vector<double> x = {9, 11, kM, 10, 12}, two = {9, 11};
+  ChartCapability c = chart_capability(11, 1.5, o, x);
   EXPECT_NEAR(c.cp, 12.0 / 9, 1e-12);
   EXPECT_NEAR(c.cr, 0.75, 1e-12);
   EXPECT_NEAR(c.cpu, 5 / 4.5, 1e-12);
@@ -168,19 +169,19 @@ TEST(Capability, IndicesAndTheirMissingRules) {
   EXPECT_NEAR(c.cpm, 12 / (6 * std::sqrt(2.0)), 1e-12);
 
   o.doption[18] = kM;  // USL only: Cpk is CPU
-  c = chart_capability(11, 1.5, o, {9, 11});
+  c = chart_capability(11, 1.5, o, two);
   EXPECT_EQ(c.cp, kM);
   EXPECT_NEAR(c.cpk, 5 / 4.5, 1e-12);
   EXPECT_EQ(c.k, kM);
 
   o.doption[18] = 16;  // USL = LSL
-  c = chart_capability(11, 1.5, o, {9, 11});
+  c = chart_capability(11, 1.5, o, two);
   EXPECT_EQ(c.k, kM);
   EXPECT_EQ(c.cr, kM);  // Cp 0
 
   o.doption[18] = 4;
   o.option[0] = 1;  // entered statistics: no Cpm
-  EXPECT_EQ(chart_capability(11, 1.5, o, {9, 11}).cpm, kM);
+  EXPECT_EQ(chart_capability(11, 1.5, o, two).cpm, kM);
 }
 
 }  // namespace
