@@ -6,6 +6,7 @@
 // O(window) memory whatever its window.
 #include "charts/runs_rules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -24,7 +25,7 @@ class RunningCount {
  public:
   RunningCount(long long w, std::size_t n)
       : size_(w >= 1 && static_cast<unsigned long long>(w) <= n ? static_cast<std::size_t>(w) : 0),
-        bits_((size_ + 63) / 64, 0) {}
+        bits_(size_ > 64 ? (size_ + 63) / 64 : 0, 0) {}
 
   // The marks live as bits of 64-bit words: a byte ring would alias every
   // other variable of the loop and keep them out of registers.
@@ -32,9 +33,9 @@ class RunningCount {
     const std::uint64_t m = mark ? 1 : 0;
     count_ += static_cast<int>(m);
     if (size_ == 0) return count_;
-    if (size_ <= 64) {  // the window in one register: bit k is the mark k positions back
-      count_ -= static_cast<int>((bits_[0] >> (size_ - 1)) & 1);
-      bits_[0] = (bits_[0] << 1) | m;
+    if (size_ <= 64) {  // the window in one word: bit k is the mark k positions back
+      count_ -= static_cast<int>((word_ >> (size_ - 1)) & 1);
+      word_ = (word_ << 1) | m;
       return count_;
     }
     std::uint64_t& word = bits_[next_ >> 6];
@@ -47,6 +48,7 @@ class RunningCount {
 
  private:
   std::size_t size_;
+  std::uint64_t word_ = 0;  // windows of up to 64
   std::vector<std::uint64_t> bits_;
   std::size_t next_ = 0;
   int count_ = 0;
@@ -109,32 +111,12 @@ struct TrendRun {
   }
 };
 
-// Reads a line point by point in order, looking a value up once a run.
-class LineReader {
- public:
-  explicit LineReader(const PointLine& line) : line_(line) {}
-  double operator[](std::size_t i) {
-    if (i >= end_ || i < start_) {
-      value_ = line_[i];
-      start_ = i;
-      end_ = line_.run_end(i);
-    }
-    return value_;
-  }
-
- private:
-  const PointLine& line_;
-  std::size_t start_ = 0, end_ = 0;
-  double value_ = 0.0;
-};
-
 }  // namespace
 
 void apply_runs_rules(const RulesChart& c, const std::vector<char>& excluded, const ChartOptions& o,
                       int shift, std::vector<std::uint16_t>* flags) {
   const std::size_t n = c.x->size();
   const std::vector<double>& xs = *c.x;
-  LineReader cls(*c.cl), ucls(*c.ucl), lcls(*c.lcl);
   auto bit = [shift](int rule) { return 1 << (rule - 1 + shift); };
   // A length or window below 1 (refused by the options check) switches its rule off.
   auto on = [&o](int rule, int length) { return o.rule_enabled(rule) && length >= 1; };
@@ -165,37 +147,34 @@ void apply_runs_rules(const RulesChart& c, const std::vector<char>& excluded, co
 
   SideRun side;
   TrendRun trend;
-  double seen_cl = std::nan(""), seen_ucl = 0.0, seen_lcl = 0.0;  // lines of the boundaries
-  for (std::size_t i = 0; i < n; ++i) {
-    const double x = xs[i];
-    const bool usable = present(x) && !(i < excluded.size() && excluded[i]);
-    if (!usable) {
-      for (ZoneRule& zr : zones) {
-        if (!zr.on) continue;
-        zr.upper.push(false);
-        if (!zr.all) zr.lower.push(false);
-      }
-      continue;
-    }
-    const double cl = cls[i];
+  // The lines are read once a run of equal values (most charts: once a phase);
+  // the points of a run are tested against boundaries placed once.
+  for (std::size_t i = 0; i < n;) {
+    const double cl = (*c.cl)[i];
     const bool has_cl = present(cl);
-    int bits = 0;
-    if (rule1 && has_cl) bits |= side.step(x, cl, run_length) ? bit(1) : 0;
-    if (rule2 && (!c.detrend || has_cl)) {
-      bits |= trend.step(c.detrend ? x - cl : x, trend_length) ? bit(2) : 0;
-    }
+    const double ucl = has_cl ? (*c.ucl)[i] : kMissing, lcl = has_cl ? (*c.lcl)[i] : kMissing;
+    std::size_t end = std::min(n, c.cl->run_end(i));
+    if (has_cl) end = std::min({end, c.ucl->run_end(i), c.lcl->run_end(i)});
     if (any_zone) {
-      const double ucl = has_cl ? ucls[i] : kMissing, lcl = has_cl ? lcls[i] : kMissing;
-      // The boundaries move only when the lines do (most charts: once a phase).
-      if (!(has_cl && cl == seen_cl && ucl == seen_ucl && lcl == seen_lcl)) {
-        const bool has_u = up && has_cl && present(ucl), has_l = down && has_cl && present(lcl);
+      const bool has_u = up && has_cl && present(ucl), has_l = down && has_cl && present(lcl);
+      for (ZoneRule& zr : zones)
+        if (zr.on) zr.place(c, cl, ucl, lcl, has_u, has_l);
+    }
+    const bool side_on = rule1 && has_cl, trend_on = rule2 && (!c.detrend || has_cl);
+    for (; i < end; ++i) {
+      const double x = xs[i];
+      const bool usable = present(x) && !(i < excluded.size() && excluded[i]);
+      if (!usable) {
         for (ZoneRule& zr : zones) {
-          if (zr.on) zr.place(c, cl, ucl, lcl, has_u, has_l);
+          if (!zr.on) continue;
+          zr.upper.push(false);
+          if (!zr.all) zr.lower.push(false);
         }
-        seen_cl = has_cl ? cl : std::nan("");
-        seen_ucl = ucl;
-        seen_lcl = lcl;
+        continue;
       }
+      int bits = 0;
+      if (side_on) bits |= side.step(x, cl, run_length) ? bit(1) : 0;
+      if (trend_on) bits |= trend.step(c.detrend ? x - cl : x, trend_length) ? bit(2) : 0;
       for (ZoneRule& zr : zones) {
         if (!zr.on) continue;
         // Bitwise, not short-circuit: no branch on a comparison that goes either way.
@@ -208,8 +187,8 @@ void apply_runs_rules(const RulesChart& c, const std::vector<char>& excluded, co
           bits |= (hi >= zr.m) | (lo >= zr.m) ? zr.bit : 0;
         }
       }
+      (*flags)[i] = static_cast<std::uint16_t>((*flags)[i] | bits);  // 12 bits: two charts of six
     }
-    (*flags)[i] = static_cast<std::uint16_t>((*flags)[i] | bits);  // 12 bits: two charts of six
   }
 }
 
