@@ -23,15 +23,16 @@ const ztq::ChartResults& million_point_results() {
     const std::size_t n = 1000000;
     ztq::ChartResults r;
     ztq::ChartSeries& s = r.series;
-    s.stat1.resize(n), s.stat2.assign(n, ztq::kMissing);
+    std::vector<double>& y = s.stat1.values();
+    y.resize(n), s.stat2.assign(n, ztq::kMissing);
     s.ucl1.assign(n, 13), s.cl1.assign(n, 10), s.lcl1.assign(n, 7);
     s.ucl1_unclipped = s.ucl1, s.lcl1_unclipped = s.lcl1;
     s.flags.assign(n, 0), s.excluded.assign(n, 0);
     for (std::size_t i = 0; i < n; ++i) {
       const double t = static_cast<double>(i);
-      s.stat1[i] = 10 + 0.8 * std::sin(t * 0.37) + 0.6 * std::cos(t * 1.91);
+      y[i] = 10 + 0.8 * std::sin(t * 0.37) + 0.6 * std::cos(t * 1.91);
       if (i % 33 == 0) s.flags[i] = 2;
-      if (i % 10007 == 0) s.stat1[i] = 13.5;
+      if (i % 10007 == 0) y[i] = 13.5;
     }
     r.limits.ucl1 = 13, r.limits.cl1 = 10, r.limits.lcl1 = 7;
     return r;

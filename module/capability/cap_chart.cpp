@@ -104,7 +104,7 @@ std::vector<int32_t> zone_marks(const std::vector<double>& x, double centre, dou
   ucl.assign(x.size(), centre + 3 * sigma);
   lcl.assign(x.size(), centre - 3 * sigma);
   RulesChart chart;
-  chart.x = &x;
+  chart.x = x;
   chart.cl = &cl;
   chart.ucl = &ucl;
   chart.lcl = &lcl;

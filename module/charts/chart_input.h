@@ -21,6 +21,7 @@ struct ChartInput {
                                          // them for the computation; empty with entered statistics
   std::vector<int> excluded;             // 1 = excluded from every sum
   bool stat_is_observations = false;     // individuals: STAT left empty, the observations are it
+  bool observations_outlive_results = false;  // the results may read them in place
 
   std::span<const double> statistic() const {
     return stat_is_observations ? observations : std::span<const double>(stat);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "charts/point_line.h"
+#include "charts/series.h"
 #include "stats/guarded.h"
 
 namespace ztq {
@@ -15,8 +16,8 @@ namespace ztq {
 // `option45`). The moving-average charts (codes 8, 11) keep their unsmoothed
 // values in ma1 and the EWMA charts (codes 9, 12) in ewma1.
 struct SmootherLines {
-  std::vector<double> ma1;
-  std::vector<double> ewma1;
+  Series ma1;
+  Series ewma1;
   std::vector<double> ma2;
   std::vector<double> ewma2;
 };

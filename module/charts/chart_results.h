@@ -39,7 +39,7 @@ struct PhaseResult {
 // One entry per point.
 struct ChartSeries {
   PointLine size;                    // one run of 1 for individuals and c charts
-  std::vector<double> stat1;         // plotted statistic of chart 1
+  Series stat1;                      // plotted statistic of chart 1
   std::vector<double> stat2;         // range, SD, variance or moving range (missing: no chart 2)
   PointLine ucl1, lcl1, ucl2, lcl2;  // clipped
   PointLine ucl1_unclipped, lcl1_unclipped, ucl2_unclipped, lcl2_unclipped;

@@ -20,9 +20,8 @@ bool is_excluded(const std::vector<char>& excluded, std::size_t i) {
 
 }  // namespace
 
-void cumulative_sum(const std::vector<double>& x, const std::vector<char>& excluded,
-                    std::size_t first, std::size_t end, double target, std::vector<double>* s,
-                    double* deviation_sum) {
+void cumulative_sum(std::span<const double> x, const std::vector<char>& excluded, std::size_t first,
+                    std::size_t end, double target, std::vector<double>* s, double* deviation_sum) {
   s->resize(x.size(), kMissing);
   if (end > x.size()) end = x.size();
   double sum = kMissing;
@@ -56,7 +55,7 @@ double vmask_lead_distance(double alpha, double beta, double delta, double sigma
   return std::isfinite(d) ? d : kMissing;
 }
 
-void vmask_arms(const std::vector<double>& s, const std::vector<double>& x,
+void vmask_arms(std::span<const double> s, std::span<const double> x,
                 const std::vector<char>& excluded, std::size_t first, std::size_t r, double shift,
                 double lead, std::vector<double>* upper, std::vector<double>* lower) {
   upper->assign(s.size(), kMissing);

@@ -3,6 +3,7 @@
 // tabular_cusum.cpp.
 #include <cmath>
 #include <cstddef>
+#include <span>
 #include <utility>
 
 #include "charts/chart_messages.h"
@@ -63,12 +64,12 @@ int cusum_chart(const ChartOptions& o, const ChartPoints& p, const std::vector<P
   const std::size_t n = p.count();
   const int ref = o.vmask_reference();
   if (ref < 0 || static_cast<std::size_t>(ref) > n) return kMsgReferencePoint;
-  const std::vector<double> raw = r->series.stat1;
+  const Series raw = r->series.stat1;  // a view stays a view; values are copied
   double deviations = 0.0;
   for (std::size_t k = 0; k < phases.size(); ++k) {
     const double target = kind_target(o, r->phases[k].estimates);
-    cumulative_sum(raw, p.excluded, phases[k].first, phases[k].end, target, &r->series.stat1,
-                   &deviations);
+    cumulative_sum(raw.span(), p.excluded, phases[k].first, phases[k].end, target,
+                   &r->series.stat1.values(), &deviations);
   }
   CusumResult& c = r->cusum;
   c.mean_deviation =
@@ -97,8 +98,8 @@ int cusum_chart(const ChartOptions& o, const ChartPoints& p, const std::vector<P
   c.lead_distance =
       vmask_lead_distance(o.vmask_alpha(), o.vmask_beta(), o.vmask_shift(), sigma, nbar);
   if (is_missing(c.lead_distance)) return 0;  // sigma 0 or risks out of range: no arms
-  vmask_arms(r->series.stat1, raw, p.excluded, ph.first, vertex, o.vmask_shift() * sigma,
-             c.lead_distance, &c.upper_arm, &c.lower_arm);
+  vmask_arms(r->series.stat1.span(), raw.span(), p.excluded, ph.first, vertex,
+             o.vmask_shift() * sigma, c.lead_distance, &c.upper_arm, &c.lower_arm);
   for (std::size_t i = 0; i < n; ++i) set_lines(&r->series, i, c.upper_arm[i], c.lower_arm[i]);
   return 0;
 }
@@ -106,8 +107,8 @@ int cusum_chart(const ChartOptions& o, const ChartPoints& p, const std::vector<P
 void decision_chart(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p,
                     const std::vector<Phase>& phases, ChartResults* r) {
   const std::size_t n = p.count();
-  const std::vector<double>& raw = r->series.stat1;  // read by the sums, then overwritten
-  const bool standardized = o.no_clip();             // `option2`: sums of z, decision lines +-h
+  const std::span<const double> raw = r->series.stat1.span();  // read by the sums
+  const bool standardized = o.no_clip();  // `option2`: sums of z, decision lines +-h
   DecisionParameters dp{o.decision_interval(), o.reference_value(), o.headstart(), o.sides1() != 2,
                         o.sides1() != 1};
   TabularResult& tab = r->tabular;
@@ -138,7 +139,8 @@ void decision_chart(const ChartTraits& t, const ChartOptions& o, const ChartPoin
     return present(unit) ? dp.h * unit : kMissing;
   };
   write_points(&tab.decision1, 0, n, h_at);
-  for (std::size_t i = 0; i < n; ++i) r->series.stat1[i] = dominant_sum(tab.sh1, tab.sl1, i);
+  std::vector<double>& sums = r->series.stat1.values();  // then overwritten (a view: copied)
+  for (std::size_t i = 0; i < n; ++i) sums[i] = dominant_sum(tab.sh1, tab.sl1, i);
   ChartSeries& lines = r->series;
   write_points(&lines.cl1, 0, n, [](std::size_t) { return 0.0; });
   const auto upper = [&](std::size_t i) {

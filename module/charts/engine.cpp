@@ -5,6 +5,7 @@
 // that order.
 #include "charts/engine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <span>
@@ -27,30 +28,55 @@ double at(std::span<const double> v, std::size_t i) {
   return i < v.size() ? clean(v[i]) : kMissing;
 }
 
+// V made N long (missing beyond its end), non-finite values read as missing.
+void clean_to(std::vector<double>& v, std::size_t n) {
+  v.resize(n, kMissing);
+  for (double& x : v) x = clean(x);
+}
+
+// OWNED's array, or a copy of V when the input is only read.
+std::vector<double> taken(std::vector<double>* owned, std::span<const double> v) {
+  if (owned != nullptr) return std::move(*owned);
+  return std::vector<double>(v.begin(), v.end());
+}
+
 // Equal-length per-point data; individuals and c charts take size 1 each,
-// negative attribute sample sizes read as missing.
-ChartPoints normalise(const ChartInput& in, const ChartTraits& t) {
+// negative attribute sample sizes read as missing. The arrays of OWNED, when
+// given (IN itself), are taken over instead of copied; observations that
+// outlive the results and are all finite are read in place.
+ChartPoints normalise(const ChartInput& in, ChartInput* owned, const ChartTraits& t) {
   ChartPoints p;
   const std::span<const double> stat = in.statistic();
   const std::size_t n = stat.size();
-  p.stat.resize(n);
-  // Individuals charts form their moving ranges later: no placeholder series.
-  if (t.family != ChartFamily::individuals) p.dispersion.assign(n, kMissing);
-  p.excluded.assign(n, 0);
-  const bool unit = t.family == ChartFamily::individuals || t.basis == SigmaBasis::poisson_count;
-  std::vector<double> size(unit ? 0 : n);
-  for (std::size_t i = 0; i < n; ++i) {
-    p.stat[i] = at(stat, i);
-    if (!unit) size[i] = at(in.size, i);
-    if (t.family == ChartFamily::attribute && !unit && size[i] < 0.0) size[i] = kMissing;
-    if (t.family == ChartFamily::subgrouped) p.dispersion[i] = at(in.dispersion, i);
-    p.excluded[i] = i < in.excluded.size() && in.excluded[i] != 0;
-  }
-  if (unit) {
-    p.size.assign(n, 1.0);
+  const bool finite =
+      std::all_of(stat.begin(), stat.end(), [](double v) { return std::isfinite(v); });
+  if (in.stat_is_observations && in.observations_outlive_results && finite) {
+    p.stat = Series::view_of(stat);
   } else {
-    p.size = PointLine(std::move(size));
+    std::vector<double> v =
+        taken(owned != nullptr && !in.stat_is_observations ? &owned->stat : nullptr, stat);
+    clean_to(v, n);
+    p.stat = std::move(v);
   }
+  // Individuals charts form their moving ranges later: no placeholder series.
+  if (t.family == ChartFamily::subgrouped) {
+    p.dispersion = taken(owned != nullptr ? &owned->dispersion : nullptr, in.dispersion);
+    clean_to(p.dispersion, n);
+  } else if (t.family != ChartFamily::individuals) {
+    p.dispersion.assign(n, kMissing);
+  }
+  p.excluded.assign(n, 0);
+  for (std::size_t i = 0; i < n && i < in.excluded.size(); ++i) p.excluded[i] = in.excluded[i] != 0;
+  if (t.family == ChartFamily::individuals || t.basis == SigmaBasis::poisson_count) {
+    p.size.assign(n, 1.0);
+    return p;
+  }
+  std::vector<double> size = taken(owned != nullptr ? &owned->size : nullptr, in.size);
+  clean_to(size, n);
+  if (t.family == ChartFamily::attribute)
+    for (double& v : size)
+      if (v < 0.0) v = kMissing;
+  p.size = PointLine::compact(std::move(size));
   return p;
 }
 
@@ -206,11 +232,11 @@ ChartStandard standard_of(const ChartTraits& t, const ChartOptions& o, double nb
 void run_rules(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p, ChartSeries* s) {
   const bool cumulative = t.kind == ChartKind::cusum || t.kind == ChartKind::decision_cusum;
   const bool detrend = t.kind == ChartKind::trend || t.kind == ChartKind::model;
-  RulesChart c1{&s->stat1,   &s->cl1, &s->ucl1_unclipped, &s->lcl1_unclipped, o.k_upper(),
+  RulesChart c1{s->stat1,    &s->cl1, &s->ucl1_unclipped, &s->lcl1_unclipped, o.k_upper(),
                 o.k_lower(), detrend};
   if (!cumulative) apply_runs_rules(c1, p.excluded, o, kChart1RuleShift, &s->flags);
   if (!t.has_chart2) return;
-  RulesChart c2{&s->stat2,    &s->cl2, &s->ucl2_unclipped, &s->lcl2_unclipped, o.k2_upper(),
+  RulesChart c2{s->stat2,     &s->cl2, &s->ucl2_unclipped, &s->lcl2_unclipped, o.k2_upper(),
                 o.k2_lower(), false};
   apply_runs_rules(c2, p.excluded, o, kChart2RuleShift, &s->flags);
 }
@@ -239,7 +265,7 @@ ChartResults compute_chart_of(const ChartInput& in, ChartInput* owned, const Cha
   ChartTraits t;
   if (!chart_traits(in.code, &t) || !t.implemented) return r;  // computes nothing
 
-  ChartPoints p = normalise(in, t);
+  ChartPoints p = normalise(in, owned, t);
   if (owned != nullptr) {
     release(owned->stat);
     release(owned->size);
@@ -266,7 +292,7 @@ ChartResults compute_chart_of(const ChartInput& in, ChartInput* owned, const Cha
     p.dispersion = moving_ranges(p.stat, p.excluded, phases);
   // The model charts fill gaps of their statistic; a failed fit shows it as given.
   std::vector<double> as_given;
-  if (t.kind == ChartKind::model) as_given = p.stat;
+  if (t.kind == ChartKind::model) as_given.assign(p.stat.begin(), p.stat.end());
   r.error = prepare_model(t, o, phases, &p, &r.model);  // codes 16, 17
   if (r.error != 0) {
     r.series.stat1 = std::move(as_given);

@@ -27,7 +27,7 @@ int split_phases(const ChartOptions& options, std::size_t points, std::vector<Ph
   return 0;
 }
 
-std::vector<double> moving_ranges(const std::vector<double>& x, const std::vector<char>& excluded,
+std::vector<double> moving_ranges(std::span<const double> x, const std::vector<char>& excluded,
                                   const std::vector<Phase>& phases) {
   std::vector<double> mr(x.size(), kMissing);
   for (const Phase& ph : phases) {

@@ -5,11 +5,13 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <vector>
 
 #include "charts/chart_kind.h"
 #include "charts/chart_options.h"
 #include "charts/point_line.h"
+#include "charts/series.h"
 #include "stats/guarded.h"
 
 namespace ztq {
@@ -17,7 +19,7 @@ namespace ztq {
 // Per-point data after clean-up: equal lengths, NaN and infinities missing.
 struct ChartPoints {
   PointLine size;  // one run of 1 for individuals and c charts
-  std::vector<double> stat;
+  Series stat;     // a view of the observations where they are the statistic, unchanged
   std::vector<double> dispersion;
   std::vector<char> excluded;
   // The statistic moves to the results once the estimates are made: count by the flags.
@@ -48,7 +50,7 @@ int split_phases(const ChartOptions& options, std::size_t points, std::vector<Ph
 
 // Moving ranges of span 2 within each phase, bridging missing and excluded
 // points; the first usable point of a phase has none.
-std::vector<double> moving_ranges(const std::vector<double>& x, const std::vector<char>& excluded,
+std::vector<double> moving_ranges(std::span<const double> x, const std::vector<char>& excluded,
                                   const std::vector<Phase>& phases);
 
 // Pooled estimates over the usable points of one phase.

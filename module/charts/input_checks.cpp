@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <span>
 
 #include "charts/chart_messages.h"
 #include "stats/guarded.h"
@@ -33,7 +34,7 @@ int check_subgroup_sizes(const ChartTraits& t, const PointLine& size) {
   return wide;
 }
 
-int check_attribute_values(const ChartTraits& t, const std::vector<double>& stat,
+int check_attribute_values(const ChartTraits& t, std::span<const double> stat,
                            const PointLine& size) {
   if (t.family != ChartFamily::attribute) return 0;
   double lowest = 0.0, highest = 0.0;

@@ -2,6 +2,7 @@
 // the message number of the error state.
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "charts/chart_kind.h"
@@ -16,7 +17,7 @@ int check_subgroup_sizes(const ChartTraits& traits, const PointLine& size);
 // Attribute charts: a negative statistic (1063), a proportion above 1
 // (1174), a count that is not whole (np, c: 1091), an np count above its
 // sample size (1176).
-int check_attribute_values(const ChartTraits& traits, const std::vector<double>& stat,
+int check_attribute_values(const ChartTraits& traits, std::span<const double> stat,
                            const PointLine& size);
 
 }  // namespace ztq

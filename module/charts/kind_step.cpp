@@ -34,16 +34,18 @@ void scale_limits(ChartSeries* s, std::size_t i, double f) {
 void smoothed_chart(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p,
                     const std::vector<Phase>& phases, ChartResults* r) {
   const bool average = t.kind == ChartKind::moving_average;
-  std::vector<double>& raw = average ? r->smoothers.ma1 : r->smoothers.ewma1;
-  raw = r->series.stat1;  // the unsmoothed values, kept and read from their own slot
+  Series& raw = average ? r->smoothers.ma1 : r->smoothers.ewma1;
+  raw = r->series.stat1;  // the unsmoothed values, kept and read from their own slot (a view
+                          // stays a view)
   for (std::size_t k = 0; k < phases.size(); ++k) {
     const Phase ph = phases[k];
     const double target = kind_target(o, r->phases[k].estimates);
     if (average) {
       const double pad = o.moving_average_start() == 2 ? kMissing : target;
-      moving_average(raw, p.excluded, ph.first, ph.end, o.span(), pad, &r->series.stat1);
+      moving_average(raw.span(), p.excluded, ph.first, ph.end, o.span(), pad,
+                     &r->series.stat1.values());
     } else {
-      ewma(raw, p.excluded, ph.first, ph.end, o.lambda(), target, &r->series.stat1);
+      ewma(raw.span(), p.excluded, ph.first, ph.end, o.lambda(), target, &r->series.stat1.values());
     }
     long long c = 0;
     // Both factors reach exactly 1 and stay there as c grows (the EWMA's

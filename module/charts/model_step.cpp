@@ -17,9 +17,10 @@ int prepare_model(const ChartTraits& t, const ChartOptions& o, const std::vector
   if (t.kind != ChartKind::model) return 0;
   const bool individuals = t.family == ChartFamily::individuals;
   if (individuals) {
-    if (const int e = fill_gaps(&p->stat); e != 0) return e;
+    if (const int e = fill_gaps(&p->stat.values()); e != 0) return e;
   }
-  std::vector<double> y = p->stat;  // the usable points: excluded ones read as missing
+  std::vector<double> y(p->stat.begin(),
+                        p->stat.end());  // the usable points: excluded ones read as missing
   for (std::size_t i = 0; i < y.size(); ++i) {
     if (p->excluded[i] || is_missing(std::as_const(p->size)[i])) y[i] = kMissing;
   }

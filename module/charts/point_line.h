@@ -25,6 +25,15 @@ class PointLine {
   PointLine(std::initializer_list<double> v) : n_(v.size()), values_(v) {}
   PointLine(std::vector<double> v) : n_(v.size()), values_(std::move(v)) {}  // NOLINT
 
+  // V, kept as one run when every value is the same (fixed subgroup sizes).
+  static PointLine compact(std::vector<double> v) {
+    const bool one = std::all_of(v.begin(), v.end(), [&](double x) { return same(x, v[0]); });
+    if (v.empty() || !one) return PointLine(std::move(v));
+    PointLine line;
+    line.assign(v.size(), v[0]);
+    return line;
+  }
+
   std::size_t size() const { return n_; }
   bool empty() const { return n_ == 0; }
   bool per_point() const { return values_.size() == n_ && n_ > 0; }

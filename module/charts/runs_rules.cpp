@@ -115,8 +115,8 @@ struct TrendRun {
 
 void apply_runs_rules(const RulesChart& c, const std::vector<char>& excluded, const ChartOptions& o,
                       int shift, std::vector<std::uint16_t>* flags) {
-  const std::size_t n = c.x->size();
-  const std::vector<double>& xs = *c.x;
+  const std::size_t n = c.x.size();
+  const std::span<const double> xs = c.x;
   auto bit = [shift](int rule) { return 1 << (rule - 1 + shift); };
   // A length or window below 1 (refused by the options check) switches its rule off.
   auto on = [&o](int rule, int length) { return o.rule_enabled(rule) && length >= 1; };

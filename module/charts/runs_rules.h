@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "charts/chart_options.h"
@@ -14,11 +15,11 @@ inline constexpr int kChart1RuleShift = 0;
 inline constexpr int kChart2RuleShift = 6;
 
 struct RulesChart {
-  const std::vector<double>* x = nullptr;  // plotted values
-  const PointLine* cl = nullptr;           // centre line per point
-  const PointLine* ucl = nullptr;          // unclipped upper limit per point
-  const PointLine* lcl = nullptr;          // unclipped lower limit per point
-  double k_upper = 3.0;                    // the chart's sigma multiples (kL negative)
+  std::span<const double> x;       // plotted values
+  const PointLine* cl = nullptr;   // centre line per point
+  const PointLine* ucl = nullptr;  // unclipped upper limit per point
+  const PointLine* lcl = nullptr;  // unclipped lower limit per point
+  double k_upper = 3.0;            // the chart's sigma multiples (kL negative)
   double k_lower = -3.0;
   bool detrend = false;  // rule 2 on x - cl (the trend charts)
 };

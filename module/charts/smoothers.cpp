@@ -6,13 +6,14 @@
 #include "charts/smoothers.h"
 
 #include <cmath>
+#include <span>
 
 #include "charts/chart_kind_results.h"
 
 namespace ztq {
 namespace {
 
-bool usable(const std::vector<double>& x, const std::vector<char>& excluded, std::size_t i) {
+bool usable(std::span<const double> x, const std::vector<char>& excluded, std::size_t i) {
   return !is_missing(x[i]) && std::isfinite(x[i]) && !(i < excluded.size() && excluded[i]);
 }
 
@@ -21,9 +22,8 @@ double finite_or_missing(double v) { return std::isfinite(v) ? v : kMissing; }
 }  // namespace
 
 // Running sum and count over the window (i - w, i] of positions.
-void moving_average(const std::vector<double>& x, const std::vector<char>& excluded,
-                    std::size_t first, std::size_t end, int w, double pad,
-                    std::vector<double>* out) {
+void moving_average(std::span<const double> x, const std::vector<char>& excluded, std::size_t first,
+                    std::size_t end, int w, double pad, std::vector<double>* out) {
   out->resize(x.size(), kMissing);
   if (end > x.size()) end = x.size();
   if (w < 1 || first >= end) return;
@@ -52,7 +52,7 @@ void moving_average(const std::vector<double>& x, const std::vector<char>& exclu
 }
 
 // Roberts (1959): z_i = lambda x_i + (1 - lambda) z_(i-1).
-void ewma(const std::vector<double>& x, const std::vector<char>& excluded, std::size_t first,
+void ewma(std::span<const double> x, const std::vector<char>& excluded, std::size_t first,
           std::size_t end, double lambda, double start, std::vector<double>* out) {
   out->resize(x.size(), kMissing);
   if (end > x.size()) end = x.size();
@@ -86,12 +86,12 @@ double ewma_limit_factor(double lambda, long long c) {
   return std::sqrt(1.0 - std::pow(q, 2.0 * static_cast<double>(c)));
 }
 
-void smoother_lines(const ChartOptions& o, const std::vector<double>& stat1,
-                    const std::vector<double>& stat2, const std::vector<char>& excluded,
+void smoother_lines(const ChartOptions& o, std::span<const double> stat1,
+                    std::span<const double> stat2, const std::vector<char>& excluded,
                     SmootherLines* out) {
   const std::size_t n1 = stat1.size(), n2 = stat2.size();
-  if (o.ma_line1()) moving_average(stat1, excluded, 0, n1, o.span(), kMissing, &out->ma1);
-  if (o.ewma_line1()) ewma(stat1, excluded, 0, n1, o.lambda(), kMissing, &out->ewma1);
+  if (o.ma_line1()) moving_average(stat1, excluded, 0, n1, o.span(), kMissing, &out->ma1.values());
+  if (o.ewma_line1()) ewma(stat1, excluded, 0, n1, o.lambda(), kMissing, &out->ewma1.values());
   if (o.ma_line2()) moving_average(stat2, excluded, 0, n2, o.span2(), kMissing, &out->ma2);
   if (o.ewma_line2()) ewma(stat2, excluded, 0, n2, o.lambda2(), kMissing, &out->ewma2);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <vector>
 
 #include "charts/chart_options.h"
@@ -16,14 +17,13 @@ namespace ztq {
 // the W - 1 positions before it. With PAD present, each position before FIRST
 // counts as one value equal to PAD (the chart's start rules 0 and 1); with PAD
 // missing only the values present are averaged.
-void moving_average(const std::vector<double>& x, const std::vector<char>& excluded,
-                    std::size_t first, std::size_t end, int w, double pad,
-                    std::vector<double>* out);
+void moving_average(std::span<const double> x, const std::vector<char>& excluded, std::size_t first,
+                    std::size_t end, int w, double pad, std::vector<double>* out);
 
 // EWMA with weight LAMBDA over FIRST..END-1 of X into OUT: z starts at START
 // (missing: at the first usable value), z = lambda x + (1 - lambda) z at each
 // usable point; unusable points leave z unchanged.
-void ewma(const std::vector<double>& x, const std::vector<char>& excluded, std::size_t first,
+void ewma(std::span<const double> x, const std::vector<char>& excluded, std::size_t first,
           std::size_t end, double lambda, double start, std::vector<double>* out);
 
 // Scale factor of the early limits of a moving-average chart at the C-th
@@ -37,8 +37,8 @@ double ewma_limit_factor(double lambda, long long c);
 // The smoother lines that OPTIONS switch on, over the plotted statistics STAT1
 // and STAT2 (whole series, no padding).
 struct SmootherLines;
-void smoother_lines(const ChartOptions& options, const std::vector<double>& stat1,
-                    const std::vector<double>& stat2, const std::vector<char>& excluded,
+void smoother_lines(const ChartOptions& options, std::span<const double> stat1,
+                    std::span<const double> stat2, const std::vector<char>& excluded,
                     SmootherLines* out);
 
 }  // namespace ztq

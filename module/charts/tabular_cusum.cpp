@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "stats/guarded.h"
 
@@ -25,9 +26,9 @@ constexpr double kRootSd = 0.349;    // sd of sqrt(|Z|): sqrt(sqrt(2/pi) - 0.822
 }  // namespace
 
 // Page (1954): one-sided sums with reference value k s and reflecting barrier 0.
-void decision_sums(const std::vector<double>& x, const std::vector<char>& excluded,
-                   const PointLine& s, std::size_t first, std::size_t end, double mu0,
-                   const DecisionParameters& p, std::vector<double>* sh, std::vector<double>* sl) {
+void decision_sums(std::span<const double> x, const std::vector<char>& excluded, const PointLine& s,
+                   std::size_t first, std::size_t end, double mu0, const DecisionParameters& p,
+                   std::vector<double>* sh, std::vector<double>* sl) {
   if (end > x.size()) end = x.size();
   if (p.upper) sh->resize(x.size(), kMissing);
   if (p.lower) sl->resize(x.size(), kMissing);
@@ -57,8 +58,8 @@ void decision_sums(const std::vector<double>& x, const std::vector<char>& exclud
   }
 }
 
-void standardize(const std::vector<double>& x, const PointLine& s, std::size_t first,
-                 std::size_t end, double mu0, std::vector<double>* z) {
+void standardize(std::span<const double> x, const PointLine& s, std::size_t first, std::size_t end,
+                 double mu0, std::vector<double>* z) {
   z->resize(x.size(), kMissing);
   if (end > x.size()) end = x.size();
   for (std::size_t i = first; i < end; ++i) {

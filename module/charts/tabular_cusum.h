@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <vector>
 
 #include "charts/point_line.h"
@@ -23,14 +24,14 @@ struct DecisionParameters {
 // s of the first usable point. An unusable point (missing, excluded, or s
 // missing) has missing sums and leaves them unchanged. A side that is not
 // formed stays empty.
-void decision_sums(const std::vector<double>& x, const std::vector<char>& excluded,
-                   const PointLine& s, std::size_t first, std::size_t end, double mu0,
-                   const DecisionParameters& p, std::vector<double>* sh, std::vector<double>* sl);
+void decision_sums(std::span<const double> x, const std::vector<char>& excluded, const PointLine& s,
+                   std::size_t first, std::size_t end, double mu0, const DecisionParameters& p,
+                   std::vector<double>* sh, std::vector<double>* sl);
 
 // z_i = (x_i - mu0) / s_i over FIRST..END-1; missing where x_i or s_i is
 // missing or s_i is not positive.
-void standardize(const std::vector<double>& x, const PointLine& s, std::size_t first,
-                 std::size_t end, double mu0, std::vector<double>* z);
+void standardize(std::span<const double> x, const PointLine& s, std::size_t first, std::size_t end,
+                 double mu0, std::vector<double>* z);
 
 // W_i = (sqrt(|z_i|) - 0.822) / 0.349, missing where z_i is missing.
 std::vector<double> scale_series(const std::vector<double>& z);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <span>
 #include <vector>
 
 #include "bridge/strings.h"
@@ -44,7 +45,7 @@ void start(const VchartView& v, GraphBuilder& g) {
 }
 
 // Present values of Y as one unbroken line (the arms skip unusable points).
-void joined(GraphBuilder& g, const std::vector<double>& xs, const std::vector<double>& y, int attr,
+void joined(GraphBuilder& g, const std::vector<double>& xs, std::span<const double> y, int attr,
             const std::string& label) {
   std::vector<double> px, py;
   for (std::size_t i = 0; i < y.size() && i < xs.size(); ++i)
@@ -66,7 +67,7 @@ bool vchart_vmask_graph(const ChartResults& r, const VchartView& v, GraphBuilder
     error_graph(v, g, error_message_of(v.error_state));
     return true;
   }
-  const std::vector<double>& y = r.series.stat1;
+  const std::span<const double> y = r.series.stat1.span();
   const std::size_t n = y.size();
   const std::vector<double> xs = point_numbers(n);
   const CusumResult& c = r.cusum;
@@ -87,7 +88,7 @@ bool vchart_vmask_graph(const ChartResults& r, const VchartView& v, GraphBuilder
     if (present(at(upper, ref))) g.segment(xs[ref], upper[ref], vx, vy, arm);
     if (present(at(lower, ref))) g.segment(xs[ref], lower[ref], vx, vy, arm);
   }
-  std::vector<double> shown(y), outside(n, kMissing), excluded(n, kMissing);
+  std::vector<double> shown(y.begin(), y.end()), outside(n, kMissing), excluded(n, kMissing);
   for (std::size_t i = 0; i < n; ++i) {
     if (excluded_at(r, i)) {
       excluded[i] = y[i], shown[i] = kMissing;

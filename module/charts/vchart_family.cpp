@@ -211,6 +211,11 @@ void Vchart::compute(Analysis& a) const {
     data.input.excluded.resize(static_cast<std::size_t>(points), 0);
     data.input.excluded[static_cast<std::size_t>(i)] = 1;
   }
+  // The loaded data column lives until the columns are loaded again, which
+  // resets these results first: the statistic may read it in place.
+  data.input.observations_outlive_results =
+      !data.input.observations.empty() &&
+      data.input.observations.data() == numbers_of(a, kData).data();
   state.results = compute_chart(std::move(data.input), options);  // its observations: a view
   state.labels = std::move(data.labels);
   // The histogram shows the observations of the included points only.

@@ -167,7 +167,7 @@ std::vector<SavedSeries> Vchart::saved_series(const Analysis& a) const {
   const std::size_t n = s.stat1.size();
   std::vector<SavedSeries> out;
   const bool attribute = code >= 4 && code <= 7;
-  add_series(out, statistic_series_name(code), s.stat1);
+  add_series(out, statistic_series_name(code), std::vector<double>(s.stat1.begin(), s.stat1.end()));
   if (!attribute) {
     const bool mr = code == 3 || code == 8 || code == 9 || code == 10 || code == 15 || code == 17 ||
                     code == 19 || code == 21;

@@ -25,7 +25,7 @@ std::vector<int> flags_of(const std::vector<double>& x, const ChartOptions& o,
   excluded.resize(n, 0);
   const PointLine cl(std::vector<double>(n, 0.0)), ucl(std::vector<double>(n, 3.0)),
       lcl(std::vector<double>(n, -3.0));
-  RulesChart c{&x, &cl, &ucl, &lcl, 3.0, k_lower, false};
+  RulesChart c{x, &cl, &ucl, &lcl, 3.0, k_lower, false};
   std::vector<std::uint16_t> flags(n, 0);
   apply_runs_rules(c, excluded, o, shift, &flags);
   return {flags.begin(), flags.end()};

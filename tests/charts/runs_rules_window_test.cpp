@@ -56,7 +56,7 @@ TEST(RunsRulesWindows, MatchDirectCountForShortAndLongWindows) {
   const Series s = series(n);
   const PointLine cl(std::vector<double>(n, 0.0)), ucl(std::vector<double>(n, 3.0)),
       lcl(std::vector<double>(n, -3.0));
-  const RulesChart chart{&s.x, &cl, &ucl, &lcl, 3.0, -3.0, false};
+  const RulesChart chart{s.x, &cl, &ucl, &lcl, 3.0, -3.0, false};
   struct Case {
     int rule, w, m;
     double z;

@@ -3,6 +3,7 @@
 // JSON results, the saved series and the options remembered in the profile.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
 
@@ -64,11 +65,29 @@ TEST_F(VchartFamily, ExcludeAndIncludeAgainRestoresEveryNumber) {
   EXPECT_EQ(pane(1) + pane(2), panes_before);
 }
 
+// The statistic of an individuals chart reads the loaded column in place: a
+// Begin that loads again, or fails to, must never leave the results reading
+// the freed column (the sanitizer build checks the reads).
+TEST_F(VchartFamily, BeginAgainReadsItsNewColumnAndAFailedOneShowsNoOldValue) {
+  ASSERT_EQ(start(3, {{"data", "X"}}), 1);
+  ASSERT_NE(pane(2).find("13.5"), std::string::npos) << pane_out;  // 10 + 3 + 0.5, point 4
+  // The same column again: a fresh block, read as before.
+  const std::string listing = pane(2);
+  ASSERT_EQ(VchartBegin(0, 3, 1), 1);
+  EXPECT_EQ(pane(2), listing);
+  // A column that does not load: the earlier results go with their block.
+  std::snprintf(record.variables[0].expression, ZTQ_EXPRESSION_SIZE, "Nowhere");
+  EXPECT_EQ(VchartBegin(0, 3, 1), 0);
+  EXPECT_EQ(pane(2).find("13.5"), std::string::npos) << pane_out;
+  EXPECT_EQ(json().find("13.5"), std::string::npos);
+}
+
 TEST_F(VchartFamily, ExcludingTheFirstPointMovesEveryLaterEwmaValue) {
   ASSERT_EQ(start(9, {{"data", "X"}}), 1);
   ASSERT_EQ(record.error_state, 0);
   const auto stat1 = [&] {
-    return static_cast<const VchartState*>(record.results)->results.series.stat1;
+    const Series& s = static_cast<const VchartState*>(record.results)->results.series.stat1;
+    return std::vector<double>(s.begin(), s.end());
   };
   const std::vector<double> before = stat1();
   VchartExclude(0, 1);

@@ -35,7 +35,7 @@ class ChartGraph : public ::testing::Test {
   // N points of value 10 with limits 7 and 13 around 10, one phase.
   void flat(std::size_t n) {
     ChartSeries& s = r.series;
-    s.stat1.assign(n, 10);
+    s.stat1.values().assign(n, 10);
     s.stat2.assign(n, kMissing);
     s.ucl1.assign(n, 13), s.cl1.assign(n, 10), s.lcl1.assign(n, 7);
     s.ucl1_unclipped = s.ucl1, s.lcl1_unclipped = s.lcl1;
@@ -103,7 +103,8 @@ TEST_F(ChartGraph, PhaseChangeGivesDividerAndLabelsWhereLinesDiffer) {
   view.code = 3;
   flat(8);
   for (std::size_t i = 4; i < 8; ++i)
-    r.series.ucl1[i] = 23, r.series.cl1[i] = 20, r.series.lcl1[i] = 17, r.series.stat1[i] = 20;
+    r.series.ucl1[i] = 23, r.series.cl1[i] = 20, r.series.lcl1[i] = 17,
+    r.series.stat1.values()[i] = 20;
   r.series.ucl1_unclipped = r.series.ucl1, r.series.lcl1_unclipped = r.series.lcl1;
   r.phases.resize(2);
   r.phases[0].last = 4;
@@ -153,7 +154,7 @@ TEST_F(ChartGraph, LegendListsExactlyTheMarkKindsPresent) {
   for (const Row& row : kRows) {
     view.code = 3;
     flat(6);
-    r.series.stat1[1] = row.value2;
+    r.series.stat1.values()[1] = row.value2;
     r.series.flags[2] = static_cast<std::uint16_t>(row.flags3);
     r.series.excluded[3] = static_cast<char>(row.excluded4);
     build();
@@ -182,10 +183,10 @@ TEST_F(ChartGraph, MillionPointsReduceToAFewThousandVerticesKeepingEveryFlaggedP
   flat(n);
   std::size_t flagged = 0;
   for (std::size_t i = 0; i < n; ++i) {
-    r.series.stat1[i] = 10 + std::sin(static_cast<double>(i) * 0.001);
+    r.series.stat1.values()[i] = 10 + std::sin(static_cast<double>(i) * 0.001);
     if (i % 33 == 0) r.series.flags[i] = 2, ++flagged;  // about 3 % flagged by rule B
   }
-  r.series.stat1[777778] = 20, ++flagged;  // beyond UCL 13 (777778 = 33 x 23569 + 1)
+  r.series.stat1.values()[777778] = 20, ++flagged;  // beyond UCL 13 (777778 = 33 x 23569 + 1)
   build();
   int32_t vertices = 0;
   for (int32_t i = 0; i < d.line_count; ++i) vertices += d.lines[i].count;
@@ -219,7 +220,7 @@ TEST_F(ChartGraph, PointLabelsBecomeRoundlySpacedTicks) {
 TEST_F(ChartGraph, AllPointsMissingGiveAFrameAndANote) {
   view.code = 3;
   flat(5);
-  r.series.stat1.assign(5, kMissing);
+  r.series.stat1.values().assign(5, kMissing);
   build();
   ASSERT_TRUE(made);
   EXPECT_EQ(d.point_count, 0);
