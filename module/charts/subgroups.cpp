@@ -45,7 +45,7 @@ std::vector<Subgroup> runs_of(std::size_t rows, Same same, Has has) {
     if (open && same(last, i) && groups.back().first_row + groups.back().rows == i) {
       groups.back().rows += 1;
     } else {
-      groups.push_back({i, 1});
+      groups.push_back({static_cast<std::uint32_t>(i), 1});
       open = true;
     }
     last = i;
@@ -65,7 +65,8 @@ std::vector<Subgroup> fixed_subgroups(std::size_t rows, double s) {
   std::vector<Subgroup> groups;
   groups.reserve(rows / size + 1);
   for (std::size_t first = 0; first < rows; first += size) {
-    groups.push_back({first, std::min(size, rows - first)});
+    groups.push_back({static_cast<std::uint32_t>(first),
+                      static_cast<std::uint32_t>(std::min(size, rows - first))});
   }
   return groups;
 }
@@ -103,7 +104,7 @@ SubgroupStatistics subgroup_statistics(std::span<const double> x,
   out.mean.assign(groups.size(), kMissing);
   out.dispersion.assign(groups.size(), kMissing);
   for (std::size_t g = 0; g < groups.size(); ++g) {
-    const std::size_t first = std::min(groups[g].first_row, x.size());
+    const std::size_t first = std::min<std::size_t>(groups[g].first_row, x.size());
     const std::size_t end = std::min(first + groups[g].rows, x.size());
     double sum = 0.0, lo = 0.0, hi = 0.0;
     std::size_t n = 0;

@@ -8,15 +8,17 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace ztq {
 
+// Rows of a sheet column (fewer than 2^31): 8 bytes a subgroup.
 struct Subgroup {
-  std::size_t first_row = 0;
-  std::size_t rows = 0;
+  std::uint32_t first_row = 0;
+  std::uint32_t rows = 0;
 };
 
 enum class Dispersion { range, standard_deviation, variance };

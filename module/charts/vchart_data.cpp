@@ -65,6 +65,12 @@ PointLabels labels_of(const VchartColumns& c, std::size_t points, RowOf row_of) 
         texts[p] = c.subgroup_labels[row];
     return PointLabels(std::move(texts));
   }
+  // Codes 1, 2, 3, ... in order (the usual numbering of subgroups) read as the
+  // points' own numbers: nothing kept per point.
+  bool counting = c.subgroup_type == 'N';
+  for (std::size_t p = 0; p < points && counting; ++p)
+    counting = at(c.subgroup, row_of(p)) == static_cast<double>(p + 1);
+  if (counting) return PointLabels::numbered(points);
   std::vector<double> codes(points);
   for (std::size_t p = 0; p < points; ++p) codes[p] = at(c.subgroup, row_of(p));
   return PointLabels::values(std::move(codes), c.subgroup_type);

@@ -220,14 +220,24 @@ void Vchart::compute(Analysis& a) const {
   state.labels = std::move(data.labels);
   // The histogram shows the observations of the included points only.
   const std::span<const double> x = data.input.observations;
-  std::vector<char> in_kept_group(data.row_is_point ? 0 : x.size(), 0);  // a row of no group: out
+  // Rows of a subgroup left out, or of no subgroup, are out: marked row by row
+  // only when there are such rows.
+  std::size_t grouped = 0;
+  bool group_out = false;
   for (std::size_t g = 0; g < data.groups.size(); ++g) {
+    grouped += data.groups[g].rows;
+    group_out = group_out || a.excluded(static_cast<int32_t>(g));
+  }
+  const bool every_row = data.row_is_point || (!group_out && grouped == x.size());
+  std::vector<char> in_kept_group(every_row ? 0 : x.size(), 0);
+  for (std::size_t g = 0; g < data.groups.size() && !every_row; ++g) {
     const Subgroup& s = data.groups[g];
     for (std::size_t row = s.first_row; row < s.first_row + s.rows && row < x.size(); ++row)
       in_kept_group[row] = !a.excluded(static_cast<int32_t>(g));
   }
   const auto kept = [&](std::size_t row) {
-    return data.row_is_point ? !a.excluded(static_cast<int32_t>(row)) : in_kept_group[row] != 0;
+    if (data.row_is_point) return !a.excluded(static_cast<int32_t>(row));
+    return every_row || in_kept_group[row] != 0;
   };
   std::size_t count = 0;
   for (std::size_t row = 0; row < x.size(); ++row) count += kept(row) ? 1 : 0;
