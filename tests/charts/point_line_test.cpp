@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <tuple>
 #include <vector>
 
 #include "chart_test_util.h"
@@ -47,6 +49,63 @@ TEST(PointLine, RunsReadLikeValuesAndAWriteMakesValues) {
   EXPECT_TRUE(many.per_point());
   EXPECT_EQ(many[9998], 9998.0);
   EXPECT_EQ(many[9999], 1.0);
+}
+
+TEST(PointLine, CompactKeepsOneValueAsOneRun) {
+  const struct {
+    std::vector<double> v;
+    bool runs;
+  } cases[] = {{{5, 5, 5, 5}, true},
+               {{5, 5, 4, 5}, false},
+               {{0.0, -0.0}, false},  // a -0 is not the same value as 0
+               {{kMissing, kMissing}, true},
+               {{}, false}};
+  for (const auto& c : cases) {
+    const PointLine l = PointLine::compact(c.v);
+    EXPECT_EQ(!l.per_point() && !l.empty(), c.runs) << c.v.size();
+    EXPECT_EQ(l.values(), c.v);
+  }
+}
+
+// A statistic that reads the observations in place: the same reads, and a
+// write copies them first, leaving the observations as they were.
+TEST(Series, AViewIsCopiedBeforeItIsWritten) {
+  const std::vector<double> x = {3, 1, 4, 1, 5};
+  Series s = Series::view_of(x);
+  EXPECT_TRUE(s.is_view());
+  EXPECT_EQ(s.data(), x.data());
+  const Series copy = s;  // a copy of a view reads the same storage
+  EXPECT_EQ(copy.data(), x.data());
+  s.values()[1] = 9;
+  EXPECT_FALSE(s.is_view());
+  EXPECT_EQ(s, (std::vector<double>{3, 9, 4, 1, 5}));
+  EXPECT_EQ(x, (std::vector<double>{3, 1, 4, 1, 5}));
+  EXPECT_EQ(copy, x);
+  s = std::vector<double>{2, 7};
+  EXPECT_EQ(s.size(), 2u);
+  EXPECT_FALSE(s == copy);
+}
+
+// Individuals observations read in place only when every value is finite and
+// they outlive the results; the results are the same as from a copy.
+TEST(Series, InPlaceStatisticOnlyForFiniteLastingObservations) {
+  const std::vector<double> clean = {10, 12, 11, 13, 12, 14, 13, 15};
+  std::vector<double> inf = clean;
+  inf[2] = std::numeric_limits<double>::infinity();  // read as missing: a cleaned copy
+  for (const auto& [x, outlive, view] :
+       {std::tuple{&clean, true, true}, {&clean, false, false}, {&inf, true, false}}) {
+    ChartInput in = chart_input_from_raw(3, *x, {});
+    in.observations_outlive_results = outlive;
+    const ChartResults r = compute_chart(std::move(in), default_chart_options());
+    EXPECT_EQ(r.series.stat1.is_view(), view);
+    EXPECT_EQ(r.series.stat1.data() == x->data(), view);
+    const ChartResults copied =
+        compute_chart(chart_input_from_raw(3, *x, {}), default_chart_options());
+    EXPECT_EQ(r.series.stat1, copied.series.stat1);
+    EXPECT_EQ(r.limits.ucl1, copied.limits.ucl1);
+  }
+  const ChartResults r = compute_chart(chart_input_from_raw(3, inf, {}), default_chart_options());
+  EXPECT_EQ(r.series.stat1[2], kMissing);
 }
 
 TEST(SeriesLines, PhasedIndividualsKeptOncePerPhase) {
