@@ -30,18 +30,23 @@ struct CusumResult {
   int reference_point = 0;           // 1-based point at the mask's vertex; 0 = none
 };
 
-// The decision-interval sums of codes 14 and 15. The lower sums are kept as the
-// non-negative SL; the chart shows -SL. A side that `option53` (chart 1) or
-// `option54` (chart 2) leaves out is empty.
+// The decision-interval sums of codes 14 and 15. The lower sums are the
+// non-negative SL; the chart shows -SL. Chart 1 plots SH or -SL, whichever lies
+// farther from 0, as its statistic, so it keeps only the other sum per point
+// (`other1`; all of SL when the upper side is left out, nothing when the lower
+// side is). `tabular_series.h` reads SH, SL and the scale series W by point.
+// A side that `option53` (chart 1) or `option54` (chart 2) leaves out is empty.
 struct TabularResult {
-  std::vector<double> sh1;  // upper and lower sums of the points (or of z)
-  std::vector<double> sl1;
-  std::vector<double> sh2;  // code 15: upper and lower sums of the scale series W
+  bool upper1 = false;         // chart 1 forms SH
+  bool lower1 = false;         // chart 1 forms SL
+  bool scale = false;          // code 15: the scale series W and its sums
+  std::vector<double> other1;  // the sum of chart 1 that is not its statistic
+  std::vector<double> sh2;     // code 15: upper and lower sums of the scale series W
   std::vector<double> sl2;
-  PointLine decision1;  // h x s per point (h on the standardized scale): a run a phase when s is
+  PointLine
+      decision1;  // h x s per point (h on the standardized scale): a run a phase when s is constant
   double decision2 = kMissing;  // h, the decision line of the scale sums
   std::vector<double> z;        // standardized values (x - mu0) / s
-  std::vector<double> w;        // code 15: scale series (sqrt|z| - 0.822) / 0.349
 };
 
 // The model of codes 16 and 17 (ARIMA(p, d, q) by conditional least squares).

@@ -1,6 +1,7 @@
 // The cumulative-sum chart kinds in the engine: codes 10 and 13 (V-mask) and
 // 14 and 15 (decision intervals). The methods are in cusum.cpp and
 // tabular_cusum.cpp.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <utility>
@@ -26,22 +27,46 @@ void set_lines(ChartSeries* s, std::size_t i, double upper, double lower) {
   s->lcl1_unclipped.set(i, lower);
 }
 
-// Points FIRST..END-1 of LINE take VALUE(i): the first few runs of equal
-// values (one a phase for equal sizes) written a run at a time, the rest
-// point by point.
+// Points FIRST..END-1 of LINE take F(v) of SRC's value v: a run of SRC at a
+// time while SRC is kept in runs, else point by point (LINE then keeps its
+// first few runs of equal values and turns into values past them).
 template <class F>
-void write_points(PointLine* line, std::size_t first, std::size_t end, F value) {
+void map_runs(const PointLine& src, std::size_t first, std::size_t end, PointLine* line, F f) {
+  if (line->size() != src.size()) line->assign(src.size(), kMissing);
+  end = std::min(end, src.size());
+  if (!src.per_point()) {
+    for (std::size_t i = first; i < end;) {
+      const std::size_t j = std::min(src.run_end(i), end);
+      line->fill(i, j, f(src[i]));
+      i = j;
+    }
+    return;
+  }
   constexpr std::size_t kFewRuns = 64;
   const auto same = [](double a, double b) { return a == b && std::signbit(a) == std::signbit(b); };
   std::size_t i = first;
   for (std::size_t runs = 0; i < end && runs < kFewRuns; ++runs) {
-    const double v = value(i);
+    const double v = f(src[i]);
     std::size_t j = i + 1;
-    while (j < end && same(value(j), v)) ++j;
+    while (j < end && same(f(src[j]), v)) ++j;
     line->fill(i, j, v);
     i = j;
   }
-  for (; i < end; ++i) line->set(i, value(i));
+  for (; i < end; ++i) line->set(i, f(src[i]));
+}
+
+// Chart 1's statistic from the sums of a point: SH or -SL, whichever lies
+// farther from 0; OTHER, when given, takes the sum that the statistic is not
+// (all of SL when the upper sums are left out).
+double keep_sums(const DecisionParameters& dp, double up, double down, double* other) {
+  if (!dp.upper) {
+    *other = down;
+    return dominant_sum(kMissing, down);
+  }
+  if (!dp.lower) return up;
+  const double v = dominant_sum(up, down);
+  *other = std::signbit(v) ? up : down;
+  return v;
 }
 
 double sigma_of(const ChartOptions& o, const ChartEstimates& e) {
@@ -106,63 +131,73 @@ int cusum_chart(const ChartOptions& o, const ChartPoints& p, const std::vector<P
 void decision_chart(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p,
                     const std::vector<Phase>& phases, ChartResults* r) {
   const std::size_t n = p.count();
-  const std::vector<double>& raw = r->series.stat1;  // read by the sums, then overwritten
-  const bool standardized = o.no_clip();             // `option2`: sums of z, decision lines +-h
+  const bool standardized = o.no_clip();  // `option2`: sums of z, decision lines +-h
+  const bool scale = t.code == 15;
   DecisionParameters dp{o.decision_interval(), o.reference_value(), o.headstart(), o.sides1() != 2,
                         o.sides1() != 1};
+  DecisionParameters dw = dp;  // the scale sums, on the standardized scale
+  dw.upper = o.sides2() != 2;
+  dw.lower = o.sides2() != 1;
   TabularResult& tab = r->tabular;
+  tab.upper1 = dp.upper && n > 0;
+  tab.lower1 = dp.lower && n > 0;
+  tab.scale = scale;
   tab.z.assign(n, kMissing);
-  tab.decision1.assign(n, kMissing);
-  // The standard error per point, one run a phase for equal sizes; unit scales
-  // for the sums of z and of code 15's W.
-  PointLine s, ones;
+  if (tab.lower1) tab.other1.assign(n, kMissing);
+  if (scale && dw.upper && n > 0) tab.sh2.assign(n, kMissing);
+  if (scale && dw.lower && n > 0) tab.sl2.assign(n, kMissing);
+  if (scale) tab.decision2 = dw.h;
+  // The standard error per point: one run a phase for equal sizes.
+  PointLine s;
   s.assign(n, kMissing);
-  if (standardized || t.code == 15) ones.assign(n, 1.0);
+  // One pass a phase: z, then the sums of the points (or of z) written over
+  // the statistic they are formed from, then code 15's sums of W.
+  std::vector<double>& stat = r->series.stat1;
   for (std::size_t k = 0; k < phases.size(); ++k) {
     const Phase ph = phases[k];
     const ChartEstimates& e = r->phases[k].estimates;
     const double mu0 = kind_target(o, e), sigma = sigma_of(o, e);
-    write_points(&s, ph.first, ph.end, [&](std::size_t i) {
-      const double size = p.size[i];
+    map_runs(p.size, ph.first, ph.end, &s, [&](double size) {
       return present(sigma) && present(size) && size > 0.0 ? sigma / std::sqrt(size) : kMissing;
     });
-    standardize(raw, s, ph.first, ph.end, mu0, &tab.z);
-    if (standardized) {  // sigma 0: z is missing and so are the sums
-      decision_sums(tab.z, p.excluded, ones, ph.first, ph.end, 0.0, dp, &tab.sh1, &tab.sl1);
-    } else {
-      decision_sums(raw, p.excluded, s, ph.first, ph.end, mu0, dp, &tab.sh1, &tab.sl1);
+    PageSums sums1(dp), sums2(dw);
+    for (std::size_t i = ph.first; i < ph.end;) {
+      const std::size_t run = std::min(s.run_end(i), ph.end);
+      const double si = std::as_const(s)[i];
+      for (; i < run; ++i) {
+        const bool out = p.excluded[i] != 0;
+        const double z = standard_value(stat[i], si, mu0);
+        tab.z[i] = z;
+        double up = kMissing, down = kMissing;
+        if (standardized) {  // sigma 0: z is missing and so are the sums
+          sums1.next(z, 1.0, 0.0, out, &up, &down);
+        } else {
+          sums1.next(stat[i], si, mu0, out, &up, &down);
+        }
+        stat[i] = keep_sums(dp, up, down, tab.lower1 ? &tab.other1[i] : nullptr);
+        if (!scale) continue;
+        sums2.next(scale_value(z), 1.0, 0.0, out, &up, &down);
+        if (dw.upper) tab.sh2[i] = up;
+        if (dw.lower) tab.sl2[i] = down;
+      }
     }
   }
-  const auto h_at = [&](std::size_t i) {
-    const double unit = standardized ? 1.0 : std::as_const(s)[i];
-    return present(unit) ? dp.h * unit : kMissing;
-  };
-  write_points(&tab.decision1, 0, n, h_at);
-  for (std::size_t i = 0; i < n; ++i) r->series.stat1[i] = dominant_sum(tab.sh1, tab.sl1, i);
+  map_runs(s, 0, n, &tab.decision1, [&](double unit) {
+    const double u = standardized ? 1.0 : unit;
+    return present(u) ? dp.h * u : kMissing;
+  });
+  // Chart 1's lines: centre 0, +-h x s where the side is formed.
   ChartSeries& lines = r->series;
-  write_points(&lines.cl1, 0, n, [](std::size_t) { return 0.0; });
-  const auto upper = [&](std::size_t i) {
-    const double h = h_at(i);
-    return dp.upper && present(h) ? h : kMissing;
-  };
-  const auto lower = [&](std::size_t i) {
-    const double h = h_at(i);
-    return dp.lower && present(h) ? -h : kMissing;
-  };
-  write_points(&lines.ucl1, 0, n, upper);
-  write_points(&lines.ucl1_unclipped, 0, n, upper);
-  write_points(&lines.lcl1, 0, n, lower);
-  write_points(&lines.lcl1_unclipped, 0, n, lower);
-  if (t.code != 15) return;
-  // The scale series on the standardized scale: target 0, s = 1.
-  tab.w = scale_series(tab.z);
-  DecisionParameters dw = dp;
-  dw.upper = o.sides2() != 2;
-  dw.lower = o.sides2() != 1;
-  for (const Phase& ph : phases) {
-    decision_sums(tab.w, p.excluded, ones, ph.first, ph.end, 0.0, dw, &tab.sh2, &tab.sl2);
-  }
-  tab.decision2 = dw.h;
+  lines.cl1.assign(n, 0.0);
+  PointLine upper, lower;
+  map_runs(tab.decision1, 0, n, &upper,
+           [&](double h) { return dp.upper && present(h) ? h : kMissing; });
+  map_runs(tab.decision1, 0, n, &lower,
+           [&](double h) { return dp.lower && present(h) ? -h : kMissing; });
+  lines.ucl1_unclipped = upper;
+  lines.ucl1 = std::move(upper);
+  lines.lcl1_unclipped = lower;
+  lines.lcl1 = std::move(lower);
 }
 
 }  // namespace ztq

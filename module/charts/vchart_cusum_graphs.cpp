@@ -9,6 +9,7 @@
 #include "bridge/strings.h"
 #include "charts/chart_kind.h"
 #include "charts/cusum_arl.h"
+#include "charts/tabular_series.h"
 #include "charts/vchart_chart_parts.h"
 #include "charts/vchart_panes.h"
 #include "format/numfmt.h"
@@ -113,8 +114,8 @@ bool vchart_sums_graph(const ChartResults& r, const VchartView& v, bool first, G
     return true;
   }
   const TabularResult& tab = r.tabular;
-  const std::vector<double>& sh = first ? tab.sh1 : tab.sh2;
-  const std::vector<double>& sl = first ? tab.sl1 : tab.sl2;
+  const TabularSeries sh = first ? TabularSeries::sh1 : TabularSeries::sh2;
+  const TabularSeries sl = first ? TabularSeries::sl1 : TabularSeries::sl2;
   const std::size_t n = r.series.stat1.size();
   const std::vector<double> xs = point_numbers(n);
   std::vector<double> h(n, kMissing);
@@ -133,7 +134,7 @@ bool vchart_sums_graph(const ChartResults& r, const VchartView& v, bool first, G
     constant = constant && x == h_first;
   }
   for (const bool upper : {true, false}) {
-    if ((upper ? sh : sl).empty() || is_missing(h_first)) continue;
+    if (!has_tabular(r, upper ? sh : sl) || is_missing(h_first)) continue;
     if (constant) {
       g.hline(upper ? h_first : -h_first, decision_label(upper, h_first, v.digits), limit);
     } else {
@@ -146,11 +147,11 @@ bool vchart_sums_graph(const ChartResults& r, const VchartView& v, bool first, G
   const int data = g.attribute(Tag::data), out = g.attribute(Tag::out_of_control);
   const int excl = g.attribute(Tag::excluded);
   for (const bool upper : {true, false}) {
-    const std::vector<double>& sums = upper ? sh : sl;
-    if (sums.empty()) continue;
+    const TabularSeries sums = upper ? sh : sl;
+    if (!has_tabular(r, sums)) continue;
     std::vector<double> shown(n, kMissing), beyond(n, kMissing), excluded(n, kMissing);
     for (std::size_t i = 0; i < n; ++i) {
-      const double s = at(sums, i);
+      const double s = tabular_value(r, sums, i);
       if (!present(s)) continue;
       const double y = upper ? s : -s;
       if (excluded_at(r, i)) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bridge/strings.h"
+#include "charts/tabular_series.h"
 #include "charts/vchart_panes.h"
 #include "format/numfmt.h"
 
@@ -22,7 +23,6 @@ constexpr std::size_t kSumWidth = 11, kRunWidth = 6, kValueWidth = 12;
 
 bool present(double v) { return !is_missing(v) && std::isfinite(v); }
 
-double at(const std::vector<double>& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
 double at(const PointLine& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
 
 // V in W characters, left-justified: six significant digits, or fewer (or
@@ -35,20 +35,21 @@ std::string cell(double v, std::size_t w) {
   return pad(s, w);
 }
 
-// One side: its sums, the decision line per point, its label, its run count.
+// One side: its sums, its chart (the decision line), its label, its run count.
 struct Side {
-  const std::vector<double>* sums;
-  std::vector<double> h;
+  TabularSeries sums;
+  bool chart1;
   Str label;
   int run = 0;
 };
 
-std::string side_cell(Side& s, std::size_t i, bool restart) {
+std::string side_cell(const ChartResults& r, Side& s, std::size_t i, bool restart) {
   if (restart) s.run = 0;
-  const double v = at(*s.sums, i);
+  const double v = tabular_value(r, s.sums, i);
   if (!present(v)) return std::string(2 + kSumWidth + kRunWidth, ' ');
   s.run = v > 0 ? s.run + 1 : 0;
-  const bool beyond = present(s.h[i]) && v > s.h[i];
+  const double h = s.chart1 ? at(r.tabular.decision1, i) : r.tabular.decision2;
+  const bool beyond = present(h) && v > h;
   char run[16];
   std::snprintf(run, sizeof run, "%-6d", s.run);
   // A blank parts the sum from its count: six digits of a small sum fill all 11.
@@ -59,20 +60,16 @@ std::string side_cell(Side& s, std::size_t i, bool restart) {
 
 std::string vchart_sums_text(const ChartResults& r, const VchartView& v) {
   if (v.error_state != 0) return text(Str::kNoResults) + kCrLf;
-  const TabularResult& tab = r.tabular;
   const std::size_t n = r.series.stat1.size();
   std::vector<Side> sides;
-  const auto add = [&](const std::vector<double>& sums, bool chart1, Str label) {
-    if (sums.empty()) return;  // a side that the options leave out
-    Side s{&sums, std::vector<double>(n, kMissing), label, 0};
-    for (std::size_t i = 0; i < n; ++i) s.h[i] = chart1 ? at(tab.decision1, i) : tab.decision2;
-    sides.push_back(std::move(s));
+  const auto add = [&](TabularSeries sums, bool chart1, Str label) {
+    if (has_tabular(r, sums)) sides.push_back({sums, chart1, label, 0});  // else left out
   };
-  add(tab.sh1, true, Str::kVcSumsUpper);
-  add(tab.sl1, true, Str::kVcSumsLower);
+  add(TabularSeries::sh1, true, Str::kVcSumsUpper);
+  add(TabularSeries::sl1, true, Str::kVcSumsLower);
   if (v.code == 15) {
-    add(tab.sh2, false, Str::kVcSumsScaleUpper);
-    add(tab.sl2, false, Str::kVcSumsScaleLower);
+    add(TabularSeries::sh2, false, Str::kVcSumsScaleUpper);
+    add(TabularSeries::sl2, false, Str::kVcSumsScaleLower);
   }
   std::string out = chart_title(v.code) + " - " + text(Str::kVcSumsTitle) + kCrLf;
   std::string head = pad(text(Str::kVcSumsPoint), 20) + pad(text(Str::kVcSumsValue), kValueWidth);
@@ -87,8 +84,8 @@ std::string vchart_sums_text(const ChartResults& r, const VchartView& v) {
     }
     const bool restart = i == 0 || r.phase_of(i) != r.phase_of(i - 1);
     out += pad(v.labels[i], 20);
-    out += cell(at(tab.z, i), kValueWidth);
-    for (Side& s : sides) out += side_cell(s, i, restart);
+    out += cell(tabular_value(r, TabularSeries::z, i), kValueWidth);
+    for (Side& s : sides) out += side_cell(r, s, i, restart);
     out += kCrLf;
   }
   return out + rule + kCrLf;

@@ -3,6 +3,7 @@
 // model and trend lines, the histogram and the run-length curves.
 #include <string>
 
+#include "charts/tabular_series.h"
 #include "interpret/chart_advice.h"
 #include "interpret/sentence.h"
 
@@ -15,7 +16,8 @@ int past_decision(const ChartResults& r) {
   for (size_t i = 0; i < r.series.stat1.size(); ++i) {
     const double h = at(t.decision1, i);
     if (!present(h) || excluded_point(r, i)) continue;
-    const double hi = at(t.sh1, i), lo = at(t.sl1, i);
+    const double hi = tabular_value(r, TabularSeries::sh1, i);
+    const double lo = tabular_value(r, TabularSeries::sl1, i);
     n += (present(hi) && hi > h) || (present(lo) && lo > h) ? 1 : 0;
   }
   return n;

@@ -100,7 +100,7 @@ TEST(ReleasedInput, SameResultsAndTheObservationsKept) {
     EXPECT_EQ(read.series.stat1, released.series.stat1) << code;
     EXPECT_EQ(read.series.ucl1, released.series.ucl1) << code;
     EXPECT_EQ(read.series.flags, released.series.flags) << code;
-    EXPECT_EQ(read.tabular.sh1, released.tabular.sh1) << code;
+    EXPECT_EQ(read.tabular.other1, released.tabular.other1) << code;
     EXPECT_EQ(read.capability.cp, released.capability.cp) << code;
     EXPECT_EQ(in.observations, x) << code;                        // NOLINT: kept on purpose
     EXPECT_TRUE(in.stat.empty() && in.excluded.empty()) << code;  // NOLINT

@@ -288,10 +288,10 @@ TEST_F(VchartGraphs, VmaskArmsMeetAtTheVertex) {
 
 TEST_F(VchartGraphs, DecisionSumsWithTheirLines) {
   view.code = 14;
-  r.series.stat1 = {0, 6, 2};
+  r.series.stat1 = {-1, 6, 2};  // SH 0, 6, 2 and SL 1, 0, 0: the one farther from 0
   r.series.excluded = {0, 0, 0};
-  r.tabular.sh1 = {0, 6, 2};
-  r.tabular.sl1 = {1, 0, 0};
+  r.tabular.upper1 = r.tabular.lower1 = true;
+  r.tabular.other1 = {0, 0, 0};
   r.tabular.decision1 = {5, 5, 5};
   const auto& d = build([&](GraphBuilder& g) { return vchart_sums_graph(r, view, true, g); });
   ASSERT_EQ(d.line_count, 5);                 // centre, +h, -h, upper sums, lower sums
@@ -302,7 +302,8 @@ TEST_F(VchartGraphs, DecisionSumsWithTheirLines) {
   EXPECT_EQ(d.points[3].y, 6);
   EXPECT_EQ(d.points[5].y, -0.0);  // -SL of point 2
   EXPECT_FALSE(vchart_sums_graph(r, view, false, b.g)) << "code 14 has no chart 2 sums";
-  r.tabular.sl1.clear();  // `option53` 1: the upper sums only
+  r.tabular.lower1 = false;  // `option53` 1: the upper sums only
+  r.series.stat1 = {0, 6, 2};
   const auto& u = build([&](GraphBuilder& g) { return vchart_sums_graph(r, view, true, g); });
   EXPECT_EQ(u.line_count, 3);
 }
@@ -357,10 +358,10 @@ TEST_F(VchartGraphs, ErrorStateShowsItsMessageOnly) {
 TEST_F(VchartGraphs, SumsListingCountsRunsAboveZero) {
   view.code = 14;
   view.labels = {"a", "b", "c", "d"};
-  r.series.stat1 = {0, 1.5, 6, 0};
+  r.series.stat1 = {-0.25, 1.5, 6, 0};  // SH 0, 1.5, 6, 0 and SL the other sums
   r.tabular.z = {1, 2, 5, -1};
-  r.tabular.sh1 = {0, 1.5, 6, 0};
-  r.tabular.sl1 = {0.25, 3.12344e-6, 0, 0};  // six positional digits need 13 characters
+  r.tabular.upper1 = r.tabular.lower1 = true;
+  r.tabular.other1 = {0, 3.12344e-6, 0, 0};  // six positional digits need 13 characters
   r.tabular.decision1 = {5, 5, 5, 5};
   const std::string t = vchart_sums_text(r, view);
   // Label (20), z (12), then per side: mark, sum (11), blank, run count "%-6d".
