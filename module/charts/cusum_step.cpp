@@ -11,6 +11,7 @@
 #include "charts/kind_step.h"
 #include "charts/kind_step_detail.h"
 #include "charts/tabular_cusum.h"
+#include "charts/tabular_series.h"
 
 namespace ztq {
 namespace {
@@ -53,20 +54,6 @@ void map_runs(const PointLine& src, std::size_t first, std::size_t end, PointLin
     i = j;
   }
   for (; i < end; ++i) line->set(i, f(src[i]));
-}
-
-// Chart 1's statistic from the sums of a point: SH or -SL, whichever lies
-// farther from 0; OTHER, when given, takes the sum that the statistic is not
-// (all of SL when the upper sums are left out).
-double keep_sums(const DecisionParameters& dp, double up, double down, double* other) {
-  if (!dp.upper) {
-    *other = down;
-    return dominant_sum(kMissing, down);
-  }
-  if (!dp.lower) return up;
-  const double v = dominant_sum(up, down);
-  *other = std::signbit(v) ? up : down;
-  return v;
 }
 
 double sigma_of(const ChartOptions& o, const ChartEstimates& e) {
@@ -131,59 +118,36 @@ int cusum_chart(const ChartOptions& o, const ChartPoints& p, const std::vector<P
 void decision_chart(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p,
                     const std::vector<Phase>& phases, ChartResults* r) {
   const std::size_t n = p.count();
-  const bool standardized = o.no_clip();  // `option2`: sums of z, decision lines +-h
-  const bool scale = t.code == 15;
-  DecisionParameters dp{o.decision_interval(), o.reference_value(), o.headstart(), o.sides1() != 2,
-                        o.sides1() != 1};
-  DecisionParameters dw = dp;  // the scale sums, on the standardized scale
-  dw.upper = o.sides2() != 2;
-  dw.lower = o.sides2() != 1;
   TabularResult& tab = r->tabular;
-  tab.upper1 = dp.upper && n > 0;
-  tab.lower1 = dp.lower && n > 0;
-  tab.scale = scale;
-  tab.z.assign(n, kMissing);
-  if (tab.lower1) tab.other1.assign(n, kMissing);
-  if (scale && dw.upper && n > 0) tab.sh2.assign(n, kMissing);
-  if (scale && dw.lower && n > 0) tab.sl2.assign(n, kMissing);
-  if (scale) tab.decision2 = dw.h;
-  // The standard error per point: one run a phase for equal sizes.
-  PointLine s;
-  s.assign(n, kMissing);
-  // One pass a phase: z, then the sums of the points (or of z) written over
-  // the statistic they are formed from, then code 15's sums of W.
-  std::vector<double>& stat = r->series.stat1;
+  DecisionParameters& dp = tab.chart1;
+  dp = {o.decision_interval(), o.reference_value(), o.headstart(), o.sides1() != 2,
+        o.sides1() != 1};
+  tab.chart2 = dp;  // the scale sums, on the standardized scale
+  tab.chart2.upper = o.sides2() != 2;
+  tab.chart2.lower = o.sides2() != 1;
+  tab.standardized = o.no_clip();  // `option2`: sums of z, decision lines +-h
+  tab.scale = t.code == 15;
+  if (tab.scale) tab.decision2 = tab.chart2.h;
+  // The standard error per point, one run a phase for equal sizes, and the
+  // target per phase.
+  tab.s.assign(n, kMissing);
   for (std::size_t k = 0; k < phases.size(); ++k) {
-    const Phase ph = phases[k];
     const ChartEstimates& e = r->phases[k].estimates;
-    const double mu0 = kind_target(o, e), sigma = sigma_of(o, e);
-    map_runs(p.size, ph.first, ph.end, &s, [&](double size) {
+    const double sigma = sigma_of(o, e);
+    tab.target.push_back(kind_target(o, e));
+    map_runs(p.size, phases[k].first, phases[k].end, &tab.s, [&](double size) {
       return present(sigma) && present(size) && size > 0.0 ? sigma / std::sqrt(size) : kMissing;
     });
-    PageSums sums1(dp), sums2(dw);
-    for (std::size_t i = ph.first; i < ph.end;) {
-      const std::size_t run = std::min(s.run_end(i), ph.end);
-      const double si = std::as_const(s)[i];
-      for (; i < run; ++i) {
-        const bool out = p.excluded[i] != 0;
-        const double z = standard_value(stat[i], si, mu0);
-        tab.z[i] = z;
-        double up = kMissing, down = kMissing;
-        if (standardized) {  // sigma 0: z is missing and so are the sums
-          sums1.next(z, 1.0, 0.0, out, &up, &down);
-        } else {
-          sums1.next(stat[i], si, mu0, out, &up, &down);
-        }
-        stat[i] = keep_sums(dp, up, down, tab.lower1 ? &tab.other1[i] : nullptr);
-        if (!scale) continue;
-        sums2.next(scale_value(z), 1.0, 0.0, out, &up, &down);
-        if (dw.upper) tab.sh2[i] = up;
-        if (dw.lower) tab.sl2[i] = down;
-      }
-    }
   }
-  map_runs(s, 0, n, &tab.decision1, [&](double unit) {
-    const double u = standardized ? 1.0 : unit;
+  // The points are kept for the sums' readers; the statistic becomes SH or
+  // -SL, whichever lies farther from 0.
+  std::vector<double>& stat = r->series.stat1;
+  tab.x = stat;
+  tabular_pass(tab, r->phases, p.excluded, 1, [&](std::size_t i, double sh, double sl) {
+    stat[i] = dominant_sum(dp.upper ? sh : kMissing, dp.lower ? sl : kMissing);
+  });
+  map_runs(tab.s, 0, n, &tab.decision1, [&](double unit) {
+    const double u = tab.standardized ? 1.0 : unit;
     return present(u) ? dp.h * u : kMissing;
   });
   // Chart 1's lines: centre 0, +-h x s where the side is formed.

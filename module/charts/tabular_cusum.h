@@ -2,20 +2,9 @@
 // standardized values and the scale series of code 15.
 #pragma once
 
-#include <cstddef>
-#include <vector>
-
-#include "charts/point_line.h"
+#include "charts/chart_kind_results.h"
 
 namespace ztq {
-
-struct DecisionParameters {
-  double h = 5.0;          // decision interval, in units of s
-  double k = 0.5;          // reference value, in units of s
-  double headstart = 0.0;  // starting value of both sums, in units of s
-  bool upper = true;       // form the upper sums
-  bool lower = true;       // form the lower sums
-};
 
 // The two one-sided sums of one phase, a point at a time, with target MU0 and
 // standard error S of the point: SH_i = max(0, SH_(i-1) + x_i - (mu0 + k s_i)),

@@ -1,9 +1,10 @@
-// The per-point series of the decision-interval sums (codes 14, 15) read by
-// point: SH and SL of chart 1 from the chart's statistic and the other sum
-// kept beside it, the scale series W from z, the rest as kept.
+// The per-point series of the decision-interval sums (codes 14, 15), formed
+// where they are read from what the chart kept: z and W by point, the sums
+// in one pass over the phases. Each is formed by the same functions, in the
+// same order, as the chart's own statistic, so every digit agrees with it.
 #pragma once
 
-#include <cmath>
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -14,69 +15,56 @@ namespace ztq {
 
 enum class TabularSeries { sh1, sl1, sh2, sl2, z, w };
 
-// Whether the results form series S (a side that the options leave out, a
+// Whether the results form series S (a side that the options leave out, the
 // scale series of code 14 or an error state forms none).
-inline bool has_tabular(const ChartResults& r, TabularSeries s) {
-  const TabularResult& t = r.tabular;
-  switch (s) {
-    case TabularSeries::sh1:
-      return t.upper1;
-    case TabularSeries::sl1:
-      return t.lower1;
-    case TabularSeries::sh2:
-      return !t.sh2.empty();
-    case TabularSeries::sl2:
-      return !t.sl2.empty();
-    case TabularSeries::z:
-      return !t.z.empty();
-    case TabularSeries::w:
-      return t.scale && !t.z.empty();
-  }
-  return false;
-}
+bool has_tabular(const ChartResults& r, TabularSeries s);
 
-// Point I of series S; kMissing where the series or the point has no value.
-// Chart 1's statistic is SH, or -SL where SL lies farther from 0: both sums
-// are non-negative, so a set sign bit (-0 included) marks -SL, and the other
-// sum is missing exactly when both are.
-inline double tabular_value(const ChartResults& r, TabularSeries s, std::size_t i) {
-  const TabularResult& t = r.tabular;
-  const std::vector<double>& stat = r.series.stat1;
-  const auto at = [i](const std::vector<double>& v) { return i < v.size() ? v[i] : kMissing; };
-  switch (s) {
-    case TabularSeries::sh1:
-    case TabularSeries::sl1: {
-      const bool upper = s == TabularSeries::sh1;
-      if (!(upper ? t.upper1 : t.lower1)) return kMissing;
-      if (!t.lower1) return at(stat);      // the upper sums only: the statistic is SH
-      if (!t.upper1) return at(t.other1);  // the lower sums only: all of SL kept
-      const double v = at(stat), other = at(t.other1);
-      if (is_missing(other)) return kMissing;
-      if (std::signbit(v)) return upper ? other : -v;
-      return upper ? v : other;
-    }
-    case TabularSeries::sh2:
-      return at(t.sh2);
-    case TabularSeries::sl2:
-      return at(t.sl2);
-    case TabularSeries::z:
-      return at(t.z);
-    case TabularSeries::w:
-      return t.scale ? scale_value(at(t.z)) : kMissing;
-  }
-  return kMissing;
-}
+// z of point I (kMissing where it has none).
+double tabular_z(const ChartResults& r, std::size_t i);
 
 // All points of series S; empty when the results form no such series.
-inline std::vector<double> tabular_values(const ChartResults& r, TabularSeries s) {
-  if (!has_tabular(r, s)) return {};
-  const std::size_t n = s == TabularSeries::sh2                          ? r.tabular.sh2.size()
-                        : s == TabularSeries::sl2                        ? r.tabular.sl2.size()
-                        : s == TabularSeries::z || s == TabularSeries::w ? r.tabular.z.size()
-                                                                         : r.series.stat1.size();
-  std::vector<double> v(n);
-  for (std::size_t i = 0; i < n; ++i) v[i] = tabular_value(r, s, i);
-  return v;
+std::vector<double> tabular_values(const ChartResults& r, TabularSeries s);
+
+// The upper and lower sums of one chart; a side that is not formed is empty.
+struct SumPair {
+  std::vector<double> sh;
+  std::vector<double> sl;
+};
+SumPair tabular_sums(const ChartResults& r, int chart);
+
+// SH and SL of chart CHART (1: the points, or z when standardized; 2: code
+// 15's W) at every point of the PHASES in order: F(i, sh, sl), both missing
+// where the point has none.
+template <class F>
+void tabular_pass(const TabularResult& t, const std::vector<PhaseResult>& phases,
+                  const std::vector<char>& excluded, int chart, F f) {
+  const std::size_t n = t.x.size();
+  for (std::size_t k = 0; k < phases.size() && k < t.target.size(); ++k) {
+    const std::size_t end = std::min(static_cast<std::size_t>(std::max(phases[k].last, 0)), n);
+    const double mu0 = t.target[k];
+    PageSums sums(chart == 1 ? t.chart1 : t.chart2);
+    for (std::size_t i = static_cast<std::size_t>(std::max(phases[k].first - 1, 0)); i < end;) {
+      const std::size_t run = std::clamp(t.s.run_end(i), i + 1, end);
+      const double si = i < t.s.size() ? t.s[i] : kMissing;
+      for (; i < run; ++i) {
+        const bool out = i < excluded.size() && excluded[i] != 0;
+        double sh = kMissing, sl = kMissing;
+        if (chart != 1) {
+          sums.next(scale_value(standard_value(t.x[i], si, mu0)), 1.0, 0.0, out, &sh, &sl);
+        } else if (t.standardized) {  // sigma 0: z is missing and so are the sums
+          sums.next(standard_value(t.x[i], si, mu0), 1.0, 0.0, out, &sh, &sl);
+        } else {
+          sums.next(t.x[i], si, mu0, out, &sh, &sl);
+        }
+        f(i, sh, sl);
+      }
+    }
+  }
+}
+
+template <class F>
+void for_each_sums(const ChartResults& r, int chart, F f) {
+  tabular_pass(r.tabular, r.phases, r.series.excluded, chart, f);
 }
 
 }  // namespace ztq

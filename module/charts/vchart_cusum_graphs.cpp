@@ -114,8 +114,9 @@ bool vchart_sums_graph(const ChartResults& r, const VchartView& v, bool first, G
     return true;
   }
   const TabularResult& tab = r.tabular;
-  const TabularSeries sh = first ? TabularSeries::sh1 : TabularSeries::sh2;
-  const TabularSeries sl = first ? TabularSeries::sl1 : TabularSeries::sl2;
+  const SumPair sums = tabular_sums(r, first ? 1 : 2);
+  const std::vector<double>& sh = sums.sh;
+  const std::vector<double>& sl = sums.sl;
   const std::size_t n = r.series.stat1.size();
   const std::vector<double> xs = point_numbers(n);
   std::vector<double> h(n, kMissing);
@@ -134,7 +135,7 @@ bool vchart_sums_graph(const ChartResults& r, const VchartView& v, bool first, G
     constant = constant && x == h_first;
   }
   for (const bool upper : {true, false}) {
-    if (!has_tabular(r, upper ? sh : sl) || is_missing(h_first)) continue;
+    if ((upper ? sh : sl).empty() || is_missing(h_first)) continue;
     if (constant) {
       g.hline(upper ? h_first : -h_first, decision_label(upper, h_first, v.digits), limit);
     } else {
@@ -147,11 +148,11 @@ bool vchart_sums_graph(const ChartResults& r, const VchartView& v, bool first, G
   const int data = g.attribute(Tag::data), out = g.attribute(Tag::out_of_control);
   const int excl = g.attribute(Tag::excluded);
   for (const bool upper : {true, false}) {
-    const TabularSeries sums = upper ? sh : sl;
-    if (!has_tabular(r, sums)) continue;
+    const std::vector<double>& side = upper ? sh : sl;
+    if (side.empty()) continue;
     std::vector<double> shown(n, kMissing), beyond(n, kMissing), excluded(n, kMissing);
     for (std::size_t i = 0; i < n; ++i) {
-      const double s = tabular_value(r, sums, i);
+      const double s = at(side, i);
       if (!present(s)) continue;
       const double y = upper ? s : -s;
       if (excluded_at(r, i)) {

@@ -98,17 +98,17 @@ void kind_json(const ChartResults& r, JsonObject& out) {
   if (r.code == 14 || r.code == 15) {
     const TabularResult& t = r.tabular;
     JsonObject o = out.object("tabular");
-    // SH, SL of chart 1 and W are read by point: formed only when written.
+    // The sums, z and W are formed from what the chart kept, when written.
     const auto by_point = [&](TabularSeries s) {
       return o.series() ? tabular_values(r, s) : std::vector<double>{};
     };
     o.add_series("sh1", by_point(TabularSeries::sh1));
     o.add_series("sl1", by_point(TabularSeries::sl1));
-    o.add_series("sh2", t.sh2);
-    o.add_series("sl2", t.sl2);
+    o.add_series("sh2", by_point(TabularSeries::sh2));
+    o.add_series("sl2", by_point(TabularSeries::sl2));
     o.add_series("decision1", t.decision1.values());
     o.add_number("decision2", t.decision2);
-    o.add_series("z", t.z);
+    o.add_series("z", by_point(TabularSeries::z));
     o.add_series("w", by_point(TabularSeries::w));
   }
   if (r.code == 16 || r.code == 17) {

@@ -23,6 +23,7 @@ constexpr std::size_t kSumWidth = 11, kRunWidth = 6, kValueWidth = 12;
 
 bool present(double v) { return !is_missing(v) && std::isfinite(v); }
 
+double at(const std::vector<double>& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
 double at(const PointLine& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
 
 // V in W characters, left-justified: six significant digits, or fewer (or
@@ -37,7 +38,7 @@ std::string cell(double v, std::size_t w) {
 
 // One side: its sums, its chart (the decision line), its label, its run count.
 struct Side {
-  TabularSeries sums;
+  const std::vector<double>* sums;
   bool chart1;
   Str label;
   int run = 0;
@@ -45,7 +46,7 @@ struct Side {
 
 std::string side_cell(const ChartResults& r, Side& s, std::size_t i, bool restart) {
   if (restart) s.run = 0;
-  const double v = tabular_value(r, s.sums, i);
+  const double v = at(*s.sums, i);
   if (!present(v)) return std::string(2 + kSumWidth + kRunWidth, ' ');
   s.run = v > 0 ? s.run + 1 : 0;
   const double h = s.chart1 ? at(r.tabular.decision1, i) : r.tabular.decision2;
@@ -61,16 +62,16 @@ std::string side_cell(const ChartResults& r, Side& s, std::size_t i, bool restar
 std::string vchart_sums_text(const ChartResults& r, const VchartView& v) {
   if (v.error_state != 0) return text(Str::kNoResults) + kCrLf;
   const std::size_t n = r.series.stat1.size();
+  const SumPair sums1 = tabular_sums(r, 1);
+  const SumPair sums2 = v.code == 15 ? tabular_sums(r, 2) : SumPair{};
   std::vector<Side> sides;
-  const auto add = [&](TabularSeries sums, bool chart1, Str label) {
-    if (has_tabular(r, sums)) sides.push_back({sums, chart1, label, 0});  // else left out
+  const auto add = [&](const std::vector<double>& sums, bool chart1, Str label) {
+    if (!sums.empty()) sides.push_back({&sums, chart1, label, 0});  // else left out
   };
-  add(TabularSeries::sh1, true, Str::kVcSumsUpper);
-  add(TabularSeries::sl1, true, Str::kVcSumsLower);
-  if (v.code == 15) {
-    add(TabularSeries::sh2, false, Str::kVcSumsScaleUpper);
-    add(TabularSeries::sl2, false, Str::kVcSumsScaleLower);
-  }
+  add(sums1.sh, true, Str::kVcSumsUpper);
+  add(sums1.sl, true, Str::kVcSumsLower);
+  add(sums2.sh, false, Str::kVcSumsScaleUpper);
+  add(sums2.sl, false, Str::kVcSumsScaleLower);
   std::string out = chart_title(v.code) + " - " + text(Str::kVcSumsTitle) + kCrLf;
   std::string head = pad(text(Str::kVcSumsPoint), 20) + pad(text(Str::kVcSumsValue), kValueWidth);
   for (const Side& s : sides)
@@ -84,7 +85,7 @@ std::string vchart_sums_text(const ChartResults& r, const VchartView& v) {
     }
     const bool restart = i == 0 || r.phase_of(i) != r.phase_of(i - 1);
     out += pad(v.labels[i], 20);
-    out += cell(tabular_value(r, TabularSeries::z, i), kValueWidth);
+    out += cell(tabular_z(r, i), kValueWidth);
     for (Side& s : sides) out += side_cell(r, s, i, restart);
     out += kCrLf;
   }
