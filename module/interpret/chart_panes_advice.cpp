@@ -35,7 +35,9 @@ int past_decision(const ChartResults& r) {
   for_each_sums(r, 1, [&](size_t i, double hi, double lo) {
     const double h = at(t.decision1, i);
     if (!present(h) || excluded_point(r, i)) return;
-    n += (present(hi) && hi > h) || (present(lo) && lo > h) ? 1 : 0;
+    const bool up = t.chart1.upper && present(hi) && hi > h;
+    const bool down = t.chart1.lower && present(lo) && lo > h;  // only the sides formed
+    n += up || down ? 1 : 0;
   });
   return n;
 }

@@ -223,7 +223,8 @@ TEST(DecisionSums, SumsFormedWhereReadAgreeWithTheStatistic) {
       {"SL of 32768", 0, 0, 5, 0, 0, {-32768.5}, {0}, {32768}, {kM}, 1},
       // Lower side only: then SL = 32768 - 0.5 - 1 = 32766.5.
       {"lower side only", 0, 0, 5, 2, 0, {-32768.5, 1}, {}, {32768, 32766.5}, {kM, -32766.5}, 2},
-      {"upper side only", 10, 0, 0.4, 1, 0, {11, 8}, {0.5, 0}, {}, {0.5, 0}, 1},
+      // Upper side only, h 0.4: SH 0.5 is past h; SL 9.5 - 8 = 1.5 is not formed.
+      {"upper side only", 10, 0, 0.4, 1, 0, {11, 8, kM}, {0.5, 0, kM}, {}, {0.5, 0, kM}, 1},
   };
   for (const Case& c : cases) {
     ChartOptions o = to_standard(c.mu0, 1);
