@@ -2,6 +2,8 @@
 // the JSON and the sentences (see tabular_series.h).
 #include "charts/tabular_series.h"
 
+#include <algorithm>
+
 namespace ztq {
 
 bool has_tabular(const ChartResults& r, TabularSeries s) {
@@ -31,18 +33,21 @@ double tabular_z(const ChartResults& r, std::size_t i) {
   return standard_value(t.x[i], i < t.s.size() ? t.s[i] : kMissing, t.target[k]);
 }
 
-SumPair tabular_sums(const ChartResults& r, int chart) {
+SumPair tabular_sums(const ChartResults& r, int chart, std::size_t count) {
   SumPair p;
   const bool upper = has_tabular(r, chart == 1 ? TabularSeries::sh1 : TabularSeries::sh2);
   const bool lower = has_tabular(r, chart == 1 ? TabularSeries::sl1 : TabularSeries::sl2);
-  const std::size_t n = r.tabular.x.size();
+  const std::size_t n = std::min(r.tabular.x.size(), count);
   if (upper) p.sh.assign(n, kMissing);
   if (lower) p.sl.assign(n, kMissing);
   if (!upper && !lower) return p;
-  for_each_sums(r, chart, [&](std::size_t i, double sh, double sl) {
-    if (upper) p.sh[i] = sh;
-    if (lower) p.sl[i] = sl;
-  });
+  for_each_sums(
+      r, chart,
+      [&](std::size_t i, double sh, double sl) {
+        if (upper) p.sh[i] = sh;
+        if (lower) p.sl[i] = sl;
+      },
+      n);
   return p;
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "charts/chart_results.h"
@@ -25,20 +26,21 @@ double tabular_z(const ChartResults& r, std::size_t i);
 // All points of series S; empty when the results form no such series.
 std::vector<double> tabular_values(const ChartResults& r, TabularSeries s);
 
-// The upper and lower sums of one chart; a side that is not formed is empty.
+// The upper and lower sums of one chart at its first COUNT points (all by
+// default); a side that is not formed is empty.
 struct SumPair {
   std::vector<double> sh;
   std::vector<double> sl;
 };
-SumPair tabular_sums(const ChartResults& r, int chart);
+SumPair tabular_sums(const ChartResults& r, int chart, std::size_t count = SIZE_MAX);
 
 // SH and SL of chart CHART (1: the points, or z when standardized; 2: code
-// 15's W) at every point of the PHASES in order: F(i, sh, sl), both missing
-// where the point has none.
+// 15's W) at every point of the PHASES in order before point STOP: F(i, sh,
+// sl), both missing where the point has none.
 template <class F>
 void tabular_pass(const TabularResult& t, const std::vector<PhaseResult>& phases,
-                  const std::vector<char>& excluded, int chart, F f) {
-  const std::size_t n = t.x.size();
+                  const std::vector<char>& excluded, int chart, F f, std::size_t stop = SIZE_MAX) {
+  const std::size_t n = std::min(t.x.size(), stop);
   for (std::size_t k = 0; k < phases.size() && k < t.target.size(); ++k) {
     const std::size_t end = std::min(static_cast<std::size_t>(std::max(phases[k].last, 0)), n);
     const double mu0 = t.target[k];
@@ -63,8 +65,8 @@ void tabular_pass(const TabularResult& t, const std::vector<PhaseResult>& phases
 }
 
 template <class F>
-void for_each_sums(const ChartResults& r, int chart, F f) {
-  tabular_pass(r.tabular, r.phases, r.series.excluded, chart, f);
+void for_each_sums(const ChartResults& r, int chart, F f, std::size_t stop = SIZE_MAX) {
+  tabular_pass(r.tabular, r.phases, r.series.excluded, chart, f, stop);
 }
 
 }  // namespace ztq

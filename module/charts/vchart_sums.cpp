@@ -62,8 +62,11 @@ std::string side_cell(const ChartResults& r, Side& s, std::size_t i, bool restar
 std::string vchart_sums_text(const ChartResults& r, const VchartView& v) {
   if (v.error_state != 0) return text(Str::kNoResults) + kCrLf;
   const std::size_t n = r.series.stat1.size();
-  const SumPair sums1 = tabular_sums(r, 1);
-  const SumPair sums2 = v.code == 15 ? tabular_sums(r, 2) : SumPair{};
+  // A row takes at least its label (20), z and the line end: the sums of the
+  // points that the listing can reach, not of all points.
+  const std::size_t reach = kListingCut / (20 + kValueWidth + 2) + 2;
+  const SumPair sums1 = tabular_sums(r, 1, reach);
+  const SumPair sums2 = v.code == 15 ? tabular_sums(r, 2, reach) : SumPair{};
   std::vector<Side> sides;
   const auto add = [&](const std::vector<double>& sums, bool chart1, Str label) {
     if (!sums.empty()) sides.push_back({&sums, chart1, label, 0});  // else left out
