@@ -101,9 +101,12 @@ void BM_Recursion(benchmark::State& state, int which) {
       case 2:
         ztq::cumulative_sum(x, excluded, 0, n, 10.0, &out, &dev);
         break;
-      default:
-        ztq::decision_sums(x, excluded, s, 0, n, 10.0, p, &out, &out2);
+      default: {
+        ztq::PageSums sums(p);
+        for (std::size_t i = 0; i < n; ++i)
+          sums.next(x[i], s[i], 10.0, excluded[i] != 0, &out[i], &out2[i]);
         break;
+      }
     }
     benchmark::DoNotOptimize(out.data());
     benchmark::DoNotOptimize(dev);

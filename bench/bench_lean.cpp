@@ -6,7 +6,7 @@
 // Prints CPU seconds, the ratio to the floor and the peak resident memory in
 // bytes per observation (whole, and above the fixed peak of a one-row run);
 // then --json with and without the series at 10^6.
-// Sizes: the arguments (default 1000000 10000000).
+// Sizes: the arguments (default 100000 1000000 10000000).
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -111,7 +111,7 @@ Run median_of_3(const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
   std::vector<std::size_t> sizes;
   for (int i = 1; i < argc; ++i) sizes.push_back(std::strtoull(argv[i], nullptr, 10));
-  if (sizes.empty()) sizes = {1000000, 10000000};
+  if (sizes.empty()) sizes = {100000, 1000000, 10000000};
   const std::string qualty = std::string(QUALTY_BENCH_BIN) + "/qualty";
   const std::string dir = std::filesystem::temp_directory_path().string();
   struct Chart {

@@ -31,18 +31,33 @@ struct CusumResult {
   int reference_point = 0;           // 1-based point at the mask's vertex; 0 = none
 };
 
-// The decision-interval sums of codes 14 and 15. The lower sums are kept as the
-// non-negative SL; the chart shows -SL. A side that `option53` (chart 1) or
-// `option54` (chart 2) leaves out is empty.
+// The parameters of a pair of decision-interval sums (codes 14, 15).
+struct DecisionParameters {
+  double h = 5.0;          // decision interval, in units of s
+  double k = 0.5;          // reference value, in units of s
+  double headstart = 0.0;  // starting value of both sums, in units of s
+  bool upper = true;       // form the upper sums
+  bool lower = true;       // form the lower sums
+};
+
+// The decision-interval sums of codes 14 and 15: chart 1 plots SH or -SL,
+// whichever lies farther from 0, as its statistic. What the sums are formed
+// from is kept (the points, their standard errors, the target per phase, the
+// parameters); `tabular_series.h` forms z and W by point and the sums SH, SL
+// and the scale sums of code 15 in one pass where they are read, with the
+// same arithmetic as the chart. The lower sums are the non-negative SL; the
+// chart shows -SL.
 struct TabularResult {
-  std::vector<double> sh1;  // upper and lower sums of the points (or of z)
-  std::vector<double> sl1;
-  std::vector<double> sh2;  // code 15: upper and lower sums of the scale series W
-  std::vector<double> sl2;
+  DecisionParameters chart1;   // the sums of the points (or of z)
+  DecisionParameters chart2;   // code 15: the sums of the scale series W
+  bool standardized = false;   // `option2`: chart 1 sums z, its decision lines are +-h
+  bool scale = false;          // code 15: the scale series W and its sums
+  Series x;                    // the points the sums are formed from; empty: no sums
+  PointLine s;                 // their standard errors
+  std::vector<double> target;  // mu0 per phase
   PointLine decision1;  // h x s per point (h on the standardized scale): a run a phase when s is
+                        // constant
   double decision2 = kMissing;  // h, the decision line of the scale sums
-  std::vector<double> z;        // standardized values (x - mu0) / s
-  std::vector<double> w;        // code 15: scale series (sqrt|z| - 0.822) / 0.349
 };
 
 // The model of codes 16 and 17 (ARIMA(p, d, q) by conditional least squares).

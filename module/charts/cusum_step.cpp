@@ -1,6 +1,7 @@
 // The cumulative-sum chart kinds in the engine: codes 10 and 13 (V-mask) and
 // 14 and 15 (decision intervals). The methods are in cusum.cpp and
 // tabular_cusum.cpp.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <span>
@@ -11,6 +12,7 @@
 #include "charts/kind_step.h"
 #include "charts/kind_step_detail.h"
 #include "charts/tabular_cusum.h"
+#include "charts/tabular_series.h"
 
 namespace ztq {
 namespace {
@@ -27,22 +29,32 @@ void set_lines(ChartSeries* s, std::size_t i, double upper, double lower) {
   s->lcl1_unclipped.set(i, lower);
 }
 
-// Points FIRST..END-1 of LINE take VALUE(i): the first few runs of equal
-// values (one a phase for equal sizes) written a run at a time, the rest
-// point by point.
+// Points FIRST..END-1 of LINE take F(v) of SRC's value v: a run of SRC at a
+// time while SRC is kept in runs, else point by point (LINE then keeps its
+// first few runs of equal values and turns into values past them).
 template <class F>
-void write_points(PointLine* line, std::size_t first, std::size_t end, F value) {
+void map_runs(const PointLine& src, std::size_t first, std::size_t end, PointLine* line, F f) {
+  if (line->size() != src.size()) line->assign(src.size(), kMissing);
+  end = std::min(end, src.size());
+  if (!src.per_point()) {
+    for (std::size_t i = first; i < end;) {
+      const std::size_t j = std::min(src.run_end(i), end);
+      line->fill(i, j, f(src[i]));
+      i = j;
+    }
+    return;
+  }
   constexpr std::size_t kFewRuns = 64;
   const auto same = [](double a, double b) { return a == b && std::signbit(a) == std::signbit(b); };
   std::size_t i = first;
   for (std::size_t runs = 0; i < end && runs < kFewRuns; ++runs) {
-    const double v = value(i);
+    const double v = f(src[i]);
     std::size_t j = i + 1;
-    while (j < end && same(value(j), v)) ++j;
+    while (j < end && same(f(src[j]), v)) ++j;
     line->fill(i, j, v);
     i = j;
   }
-  for (; i < end; ++i) line->set(i, value(i));
+  for (; i < end; ++i) line->set(i, f(src[i]));
 }
 
 double sigma_of(const ChartOptions& o, const ChartEstimates& e) {
@@ -107,64 +119,50 @@ int cusum_chart(const ChartOptions& o, const ChartPoints& p, const std::vector<P
 void decision_chart(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p,
                     const std::vector<Phase>& phases, ChartResults* r) {
   const std::size_t n = p.count();
-  const std::span<const double> raw = r->series.stat1.span();  // read by the sums
-  const bool standardized = o.no_clip();  // `option2`: sums of z, decision lines +-h
-  DecisionParameters dp{o.decision_interval(), o.reference_value(), o.headstart(), o.sides1() != 2,
-                        o.sides1() != 1};
   TabularResult& tab = r->tabular;
-  tab.z.assign(n, kMissing);
-  tab.decision1.assign(n, kMissing);
-  // The standard error per point, one run a phase for equal sizes; unit scales
-  // for the sums of z and of code 15's W.
-  PointLine s, ones;
-  s.assign(n, kMissing);
-  if (standardized || t.code == 15) ones.assign(n, 1.0);
+  DecisionParameters& dp = tab.chart1;
+  dp = {o.decision_interval(), o.reference_value(), o.headstart(), o.sides1() != 2,
+        o.sides1() != 1};
+  tab.chart2 = dp;  // the scale sums, on the standardized scale
+  tab.chart2.upper = o.sides2() != 2;
+  tab.chart2.lower = o.sides2() != 1;
+  tab.standardized = o.no_clip();  // `option2`: sums of z, decision lines +-h
+  tab.scale = t.code == 15;
+  if (tab.scale) tab.decision2 = tab.chart2.h;
+  // The standard error per point, one run a phase for equal sizes, and the
+  // target per phase.
+  tab.s.assign(n, kMissing);
   for (std::size_t k = 0; k < phases.size(); ++k) {
-    const Phase ph = phases[k];
     const ChartEstimates& e = r->phases[k].estimates;
-    const double mu0 = kind_target(o, e), sigma = sigma_of(o, e);
-    write_points(&s, ph.first, ph.end, [&](std::size_t i) {
-      const double size = p.size[i];
+    const double sigma = sigma_of(o, e);
+    tab.target.push_back(kind_target(o, e));
+    map_runs(p.size, phases[k].first, phases[k].end, &tab.s, [&](double size) {
       return present(sigma) && present(size) && size > 0.0 ? sigma / std::sqrt(size) : kMissing;
     });
-    standardize(raw, s, ph.first, ph.end, mu0, &tab.z);
-    if (standardized) {  // sigma 0: z is missing and so are the sums
-      decision_sums(tab.z, p.excluded, ones, ph.first, ph.end, 0.0, dp, &tab.sh1, &tab.sl1);
-    } else {
-      decision_sums(raw, p.excluded, s, ph.first, ph.end, mu0, dp, &tab.sh1, &tab.sl1);
-    }
   }
-  const auto h_at = [&](std::size_t i) {
-    const double unit = standardized ? 1.0 : std::as_const(s)[i];
-    return present(unit) ? dp.h * unit : kMissing;
-  };
-  write_points(&tab.decision1, 0, n, h_at);
-  std::vector<double>& sums = r->series.stat1.values();  // then overwritten (a view: copied)
-  for (std::size_t i = 0; i < n; ++i) sums[i] = dominant_sum(tab.sh1, tab.sl1, i);
+  // The points are kept for the sums' readers; the statistic becomes SH or
+  // -SL, whichever lies farther from 0.
+  tab.x = r->series.stat1;  // a view of the observations stays a view
+  std::vector<double>& stat = r->series.stat1.values();
+  tabular_pass(tab, r->phases, p.excluded, 1, [&](std::size_t i, double sh, double sl) {
+    stat[i] = dominant_sum(dp.upper ? sh : kMissing, dp.lower ? sl : kMissing);
+  });
+  map_runs(tab.s, 0, n, &tab.decision1, [&](double unit) {
+    const double u = tab.standardized ? 1.0 : unit;
+    return present(u) ? dp.h * u : kMissing;
+  });
+  // Chart 1's lines: centre 0, +-h x s where the side is formed.
   ChartSeries& lines = r->series;
-  write_points(&lines.cl1, 0, n, [](std::size_t) { return 0.0; });
-  const auto upper = [&](std::size_t i) {
-    const double h = h_at(i);
-    return dp.upper && present(h) ? h : kMissing;
-  };
-  const auto lower = [&](std::size_t i) {
-    const double h = h_at(i);
-    return dp.lower && present(h) ? -h : kMissing;
-  };
-  write_points(&lines.ucl1, 0, n, upper);
-  write_points(&lines.ucl1_unclipped, 0, n, upper);
-  write_points(&lines.lcl1, 0, n, lower);
-  write_points(&lines.lcl1_unclipped, 0, n, lower);
-  if (t.code != 15) return;
-  // The scale series on the standardized scale: target 0, s = 1.
-  tab.w = scale_series(tab.z);
-  DecisionParameters dw = dp;
-  dw.upper = o.sides2() != 2;
-  dw.lower = o.sides2() != 1;
-  for (const Phase& ph : phases) {
-    decision_sums(tab.w, p.excluded, ones, ph.first, ph.end, 0.0, dw, &tab.sh2, &tab.sl2);
-  }
-  tab.decision2 = dw.h;
+  lines.cl1.assign(n, 0.0);
+  PointLine upper, lower;
+  map_runs(tab.decision1, 0, n, &upper,
+           [&](double h) { return dp.upper && present(h) ? h : kMissing; });
+  map_runs(tab.decision1, 0, n, &lower,
+           [&](double h) { return dp.lower && present(h) ? -h : kMissing; });
+  lines.ucl1_unclipped = upper;
+  lines.ucl1 = std::move(upper);
+  lines.lcl1_unclipped = lower;
+  lines.lcl1 = std::move(lower);
 }
 
 }  // namespace ztq

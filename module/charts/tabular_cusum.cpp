@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <span>
 
 #include "stats/guarded.h"
 
@@ -17,75 +16,41 @@ namespace {
 
 bool present(double v) { return !is_missing(v) && std::isfinite(v); }
 
-double at(const std::vector<double>& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
-double at(const PointLine& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
-
 constexpr double kRootMean = 0.822;  // E sqrt(|Z|) = 2^(1/4) Gamma(3/4) / sqrt(pi)
 constexpr double kRootSd = 0.349;    // sd of sqrt(|Z|): sqrt(sqrt(2/pi) - 0.822^2)
 
 }  // namespace
 
 // Page (1954): one-sided sums with reference value k s and reflecting barrier 0.
-void decision_sums(std::span<const double> x, const std::vector<char>& excluded, const PointLine& s,
-                   std::size_t first, std::size_t end, double mu0, const DecisionParameters& p,
-                   std::vector<double>* sh, std::vector<double>* sl) {
-  if (end > x.size()) end = x.size();
-  if (p.upper) sh->resize(x.size(), kMissing);
-  if (p.lower) sl->resize(x.size(), kMissing);
-  double up = kMissing, down = kMissing;
-  for (std::size_t i = first; i < end; ++i) {
-    const double si = at(s, i);
-    const bool use = present(x[i]) && present(si) && si >= 0.0 && present(mu0) &&
-                     !(i < excluded.size() && excluded[i]);
-    if (!use) {
-      if (p.upper) (*sh)[i] = kMissing;
-      if (p.lower) (*sl)[i] = kMissing;
-      continue;
-    }
-    if (is_missing(up)) up = down = p.headstart * si;
-    up = std::max(0.0, up + x[i] - (mu0 + p.k * si));
-    down = std::max(0.0, down + (mu0 - p.k * si) - x[i]);
-    if (!std::isfinite(up)) up = kMissing;
-    if (!std::isfinite(down)) down = kMissing;
-    if (is_missing(up) || is_missing(down)) {  // overflow: restart at the next point
-      up = down = kMissing;
-      if (p.upper) (*sh)[i] = kMissing;
-      if (p.lower) (*sl)[i] = kMissing;
-      continue;
-    }
-    if (p.upper) (*sh)[i] = up;
-    if (p.lower) (*sl)[i] = down;
+void PageSums::next(double x, double s, double mu0, bool excluded, double* sh, double* sl) {
+  *sh = *sl = kMissing;
+  if (!present(x) || !present(s) || !(s >= 0.0) || !present(mu0) || excluded) return;
+  if (is_missing(up_)) up_ = down_ = p_.headstart * s;
+  up_ = std::max(0.0, up_ + x - (mu0 + p_.k * s));
+  down_ = std::max(0.0, down_ + (mu0 - p_.k * s) - x);
+  if (!std::isfinite(up_) || !std::isfinite(down_)) {  // overflow: restart at the next point
+    up_ = down_ = kMissing;
+    return;
   }
+  *sh = up_;
+  *sl = down_;
 }
 
-void standardize(std::span<const double> x, const PointLine& s, std::size_t first, std::size_t end,
-                 double mu0, std::vector<double>* z) {
-  z->resize(x.size(), kMissing);
-  if (end > x.size()) end = x.size();
-  for (std::size_t i = first; i < end; ++i) {
-    const double si = at(s, i);
-    if (!present(x[i]) || !present(si) || !(si > 0.0) || !present(mu0)) {
-      (*z)[i] = kMissing;  // sigma 0: no standardized value rather than a division by 0
-      continue;
-    }
-    const double v = (x[i] - mu0) / si;
-    (*z)[i] = std::isfinite(v) ? v : kMissing;
-  }
+double standard_value(double x, double s, double mu0) {
+  // s 0: no standardized value rather than a division by 0
+  if (!present(x) || !present(s) || !(s > 0.0) || !present(mu0)) return kMissing;
+  const double v = (x - mu0) / s;
+  return std::isfinite(v) ? v : kMissing;
 }
 
-std::vector<double> scale_series(const std::vector<double>& z) {
-  std::vector<double> w(z.size(), kMissing);
-  for (std::size_t i = 0; i < z.size(); ++i) {
-    if (present(z[i])) w[i] = (std::sqrt(std::fabs(z[i])) - kRootMean) / kRootSd;
-  }
-  return w;
+double scale_value(double z) {
+  return present(z) ? (std::sqrt(std::fabs(z)) - kRootMean) / kRootSd : kMissing;
 }
 
-double dominant_sum(const std::vector<double>& sh, const std::vector<double>& sl, std::size_t i) {
-  const double up = at(sh, i), down = at(sl, i);
-  if (is_missing(up)) return is_missing(down) ? kMissing : -down;
-  if (is_missing(down)) return up;
-  return down > up ? -down : up;
+double dominant_sum(double sh, double sl) {
+  if (is_missing(sh)) return is_missing(sl) ? kMissing : -sl;
+  if (is_missing(sl)) return sh;
+  return sl > sh ? -sl : sh;
 }
 
 }  // namespace ztq

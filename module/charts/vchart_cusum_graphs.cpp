@@ -10,6 +10,7 @@
 #include "bridge/strings.h"
 #include "charts/chart_kind.h"
 #include "charts/cusum_arl.h"
+#include "charts/tabular_series.h"
 #include "charts/vchart_chart_parts.h"
 #include "charts/vchart_panes.h"
 #include "format/numfmt.h"
@@ -114,8 +115,9 @@ bool vchart_sums_graph(const ChartResults& r, const VchartView& v, bool first, G
     return true;
   }
   const TabularResult& tab = r.tabular;
-  const std::vector<double>& sh = first ? tab.sh1 : tab.sh2;
-  const std::vector<double>& sl = first ? tab.sl1 : tab.sl2;
+  const SumPair sums = tabular_sums(r, first ? 1 : 2);
+  const std::vector<double>& sh = sums.sh;
+  const std::vector<double>& sl = sums.sl;
   const std::size_t n = r.series.stat1.size();
   const std::vector<double> xs = point_numbers(n);
   std::vector<double> h(n, kMissing);
@@ -147,11 +149,11 @@ bool vchart_sums_graph(const ChartResults& r, const VchartView& v, bool first, G
   const int data = g.attribute(Tag::data), out = g.attribute(Tag::out_of_control);
   const int excl = g.attribute(Tag::excluded);
   for (const bool upper : {true, false}) {
-    const std::vector<double>& sums = upper ? sh : sl;
-    if (sums.empty()) continue;
+    const std::vector<double>& side = upper ? sh : sl;
+    if (side.empty()) continue;
     std::vector<double> shown(n, kMissing), beyond(n, kMissing), excluded(n, kMissing);
     for (std::size_t i = 0; i < n; ++i) {
-      const double s = at(sums, i);
+      const double s = at(side, i);
       if (!present(s)) continue;
       const double y = upper ? s : -s;
       if (excluded_at(r, i)) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bridge/json.h"
+#include "charts/tabular_series.h"
 
 namespace ztq {
 namespace {
@@ -97,14 +98,18 @@ void kind_json(const ChartResults& r, JsonObject& out) {
   if (r.code == 14 || r.code == 15) {
     const TabularResult& t = r.tabular;
     JsonObject o = out.object("tabular");
-    o.add_series("sh1", t.sh1);
-    o.add_series("sl1", t.sl1);
-    o.add_series("sh2", t.sh2);
-    o.add_series("sl2", t.sl2);
+    // The sums, z and W are formed from what the chart kept, when written.
+    const auto by_point = [&](TabularSeries s) {
+      return o.series() ? tabular_values(r, s) : std::vector<double>{};
+    };
+    o.add_series("sh1", by_point(TabularSeries::sh1));
+    o.add_series("sl1", by_point(TabularSeries::sl1));
+    o.add_series("sh2", by_point(TabularSeries::sh2));
+    o.add_series("sl2", by_point(TabularSeries::sl2));
     o.add_series("decision1", t.decision1.values());
     o.add_number("decision2", t.decision2);
-    o.add_series("z", t.z);
-    o.add_series("w", t.w);
+    o.add_series("z", by_point(TabularSeries::z));
+    o.add_series("w", by_point(TabularSeries::w));
   }
   if (r.code == 16 || r.code == 17) {
     const ModelResult& m = r.model;

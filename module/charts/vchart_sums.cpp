@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bridge/strings.h"
+#include "charts/tabular_series.h"
 #include "charts/vchart_panes.h"
 #include "format/numfmt.h"
 
@@ -35,20 +36,21 @@ std::string cell(double v, std::size_t w) {
   return pad(s, w);
 }
 
-// One side: its sums, the decision line per point, its label, its run count.
+// One side: its sums, its chart (the decision line), its label, its run count.
 struct Side {
   const std::vector<double>* sums;
-  std::vector<double> h;
+  bool chart1;
   Str label;
   int run = 0;
 };
 
-std::string side_cell(Side& s, std::size_t i, bool restart) {
+std::string side_cell(const ChartResults& r, Side& s, std::size_t i, bool restart) {
   if (restart) s.run = 0;
   const double v = at(*s.sums, i);
   if (!present(v)) return std::string(2 + kSumWidth + kRunWidth, ' ');
   s.run = v > 0 ? s.run + 1 : 0;
-  const bool beyond = present(s.h[i]) && v > s.h[i];
+  const double h = s.chart1 ? at(r.tabular.decision1, i) : r.tabular.decision2;
+  const bool beyond = present(h) && v > h;
   char run[16];
   std::snprintf(run, sizeof run, "%-6d", s.run);
   // A blank parts the sum from its count: six digits of a small sum fill all 11.
@@ -59,21 +61,20 @@ std::string side_cell(Side& s, std::size_t i, bool restart) {
 
 std::string vchart_sums_text(const ChartResults& r, const VchartView& v) {
   if (v.error_state != 0) return text(Str::kNoResults) + kCrLf;
-  const TabularResult& tab = r.tabular;
   const std::size_t n = r.series.stat1.size();
+  // A row takes at least its label (20), z and the line end: the sums of the
+  // points that the listing can reach, not of all points.
+  const std::size_t reach = kListingCut / (20 + kValueWidth + 2) + 2;
+  const SumPair sums1 = tabular_sums(r, 1, reach);
+  const SumPair sums2 = v.code == 15 ? tabular_sums(r, 2, reach) : SumPair{};
   std::vector<Side> sides;
   const auto add = [&](const std::vector<double>& sums, bool chart1, Str label) {
-    if (sums.empty()) return;  // a side that the options leave out
-    Side s{&sums, std::vector<double>(n, kMissing), label, 0};
-    for (std::size_t i = 0; i < n; ++i) s.h[i] = chart1 ? at(tab.decision1, i) : tab.decision2;
-    sides.push_back(std::move(s));
+    if (!sums.empty()) sides.push_back({&sums, chart1, label, 0});  // else left out
   };
-  add(tab.sh1, true, Str::kVcSumsUpper);
-  add(tab.sl1, true, Str::kVcSumsLower);
-  if (v.code == 15) {
-    add(tab.sh2, false, Str::kVcSumsScaleUpper);
-    add(tab.sl2, false, Str::kVcSumsScaleLower);
-  }
+  add(sums1.sh, true, Str::kVcSumsUpper);
+  add(sums1.sl, true, Str::kVcSumsLower);
+  add(sums2.sh, false, Str::kVcSumsScaleUpper);
+  add(sums2.sl, false, Str::kVcSumsScaleLower);
   std::string out = chart_title(v.code) + " - " + text(Str::kVcSumsTitle) + kCrLf;
   std::string head = pad(text(Str::kVcSumsPoint), 20) + pad(text(Str::kVcSumsValue), kValueWidth);
   for (const Side& s : sides)
@@ -87,8 +88,8 @@ std::string vchart_sums_text(const ChartResults& r, const VchartView& v) {
     }
     const bool restart = i == 0 || r.phase_of(i) != r.phase_of(i - 1);
     out += pad(v.labels[i], 20);
-    out += cell(at(tab.z, i), kValueWidth);
-    for (Side& s : sides) out += side_cell(s, i, restart);
+    out += cell(tabular_z(r, i), kValueWidth);
+    for (Side& s : sides) out += side_cell(r, s, i, restart);
     out += kCrLf;
   }
   return out + rule + kCrLf;

@@ -1,23 +1,44 @@
 // The sentences of the control-chart panes beside the summary, the listing
 // and the charts: runs rules, capability, the V-mask and decision sums, the
 // model and trend lines, the histogram and the run-length curves.
+#include <algorithm>
+#include <cmath>
 #include <string>
+#include <vector>
 
+#include "charts/tabular_series.h"
 #include "interpret/chart_advice.h"
 #include "interpret/sentence.h"
 
 namespace ztq::chart_advice {
 
-// Points of the decision-interval sums beyond the decision interval.
+// Points of the decision-interval sums beyond the decision interval. The
+// statistic is the larger sum (SH, or -SL): a point is beyond when its
+// magnitude is. A statistic that reads missing (no sums, or an SL of
+// exactly 32768) sends the count to the sums themselves.
 int past_decision(const ChartResults& r) {
   const TabularResult& t = r.tabular;
+  const Series& stat = r.series.stat1;
   int n = 0;
-  for (size_t i = 0; i < r.series.stat1.size(); ++i) {
+  bool gaps = false;
+  for (size_t i = 0; i < stat.size();) {
+    const size_t run = std::clamp(t.decision1.run_end(i), i + 1, stat.size());
     const double h = at(t.decision1, i);
-    if (!present(h) || excluded_point(r, i)) continue;
-    const double hi = at(t.sh1, i), lo = at(t.sl1, i);
-    n += (present(hi) && hi > h) || (present(lo) && lo > h) ? 1 : 0;
+    for (; i < run; ++i) {
+      if (!present(h) || excluded_point(r, i)) continue;
+      gaps |= is_missing(stat[i]);
+      n += present(stat[i]) && std::fabs(stat[i]) > h ? 1 : 0;
+    }
   }
+  if (!gaps) return n;
+  n = 0;
+  for_each_sums(r, 1, [&](size_t i, double hi, double lo) {
+    const double h = at(t.decision1, i);
+    if (!present(h) || excluded_point(r, i)) return;
+    const bool up = t.chart1.upper && present(hi) && hi > h;
+    const bool down = t.chart1.lower && present(lo) && lo > h;  // only the sides formed
+    n += up || down ? 1 : 0;
+  });
   return n;
 }
 

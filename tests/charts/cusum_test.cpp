@@ -8,11 +8,14 @@
 #include "chart_test_util.h"
 #include "charts/chart_messages.h"
 #include "charts/cusum.h"
+#include "charts/tabular_series.h"
+#include "interpret/chart_advice.h"
 
 namespace ztq {
 namespace {
 
 using testing::kM;
+using S = TabularSeries;
 
 ChartOptions to_standard(double mu0, double sigma0) {
   ChartOptions o = default_chart_options();
@@ -127,8 +130,8 @@ const std::vector<double> kT = {11, 12, 9, 10.5};
 TEST(DecisionSums, UpperAndLowerSums) {
   const ChartResults r = chart(15, kT, to_standard(10, 1));
   ASSERT_EQ(r.error, 0);
-  EXPECT_EQ(r.tabular.sh1, (std::vector<double>{0.5, 2, 0.5, 0.5}));
-  EXPECT_EQ(r.tabular.sl1, (std::vector<double>{0, 0, 0.5, 0}));
+  EXPECT_EQ(tabular_values(r, S::sh1), (std::vector<double>{0.5, 2, 0.5, 0.5}));
+  EXPECT_EQ(tabular_values(r, S::sl1), (std::vector<double>{0, 0, 0.5, 0}));
   EXPECT_EQ(r.series.stat1, (std::vector<double>{0.5, 2, 0.5, 0.5}));  // SH wins the tie
   EXPECT_EQ(r.series.ucl1[0], 5.0);
   EXPECT_EQ(r.series.lcl1[0], -5.0);
@@ -140,11 +143,11 @@ TEST(DecisionSums, UpperAndLowerSums) {
   for (int i = 0; i < 4; ++i) {
     sh = std::max(0.0, sh + w(z[i]) - 0.5);
     sl = std::max(0.0, sl - 0.5 - w(z[i]));
-    EXPECT_NEAR(r.tabular.w[i], w(z[i]), 1e-12) << i;
-    EXPECT_NEAR(r.tabular.sh2[i], sh, 1e-12) << i;
-    EXPECT_NEAR(r.tabular.sl2[i], sl, 1e-12) << i;
+    EXPECT_NEAR(tabular_values(r, S::w)[i], w(z[i]), 1e-12) << i;
+    EXPECT_NEAR(tabular_values(r, S::sh2)[i], sh, 1e-12) << i;
+    EXPECT_NEAR(tabular_values(r, S::sl2)[i], sl, 1e-12) << i;
   }
-  EXPECT_NEAR(r.tabular.sh2[1], (w(1) - 0.5) + (w(2) - 0.5), 1e-12);  // 0.0100 + 1.1969
+  EXPECT_NEAR(tabular_values(r, S::sh2)[1], (w(1) - 0.5) + (w(2) - 0.5), 1e-12);  // 0.0100 + 1.1969
   EXPECT_EQ(r.tabular.decision2, 5.0);
 }
 
@@ -153,23 +156,89 @@ TEST(DecisionSums, HeadstartSidesAndStandardizedScale) {
   o.doption[42] = 2.5;  // headstart: SH = 2.5 + 11 - 10.5 = 3
   o.option[53] = 1;     // upper sums only
   const ChartResults h = chart(15, kT, o);
-  EXPECT_NEAR(h.tabular.sh1[0], 3.0, 1e-12);
-  EXPECT_TRUE(h.tabular.sl1.empty());
+  EXPECT_NEAR(tabular_values(h, S::sh1)[0], 3.0, 1e-12);
+  EXPECT_TRUE(tabular_values(h, S::sl1).empty());
   EXPECT_EQ(h.series.lcl1[0], kM);
 
   ChartOptions s = to_standard(10, 2);
   s.option[2] = 1;  // z = (x - 10) / 2 = 0.5, 1, -0.5, 0.25; SH = max(0, SH + z - 0.5)
   const ChartResults z = chart(15, kT, s);
-  EXPECT_EQ(z.tabular.sh1, (std::vector<double>{0, 0.5, 0, 0}));
+  EXPECT_EQ(tabular_values(z, S::sh1), (std::vector<double>{0, 0.5, 0, 0}));
   EXPECT_EQ(z.series.ucl1[3], 5.0);  // constant decision lines
 
   s.doption[5] = 0;  // sigma 0: the standardized sums are missing, not divided by 0
   const ChartResults zero = chart(15, kT, s);
   ASSERT_EQ(zero.error, 0);
-  for (double v : zero.tabular.sh1) EXPECT_EQ(v, kM);
-  for (double v : zero.tabular.sh2) EXPECT_EQ(v, kM);
+  for (double v : tabular_values(zero, S::sh1)) EXPECT_EQ(v, kM);
+  for (double v : tabular_values(zero, S::sh2)) EXPECT_EQ(v, kM);
   for (double v : zero.series.stat1) EXPECT_EQ(v, kM);
   testing::expect_all_finite(zero);
+}
+
+TEST(DecisionSums, SumsFormedWhereReadAgreeWithTheStatistic) {
+  // Chart 1 plots SH or -SL and keeps only the points; the sums, formed again
+  // where they are read, and the count of points past h must agree with it
+  // for every side setting. Standard mu0, sigma 1: k = 0.5, s = 1.
+  struct Case {
+    const char* why;
+    double mu0, headstart, h;
+    int sides;   // `option53`: 0 both, 1 upper, 2 lower
+    int phase2;  // 1-based first point of a second phase; 0 = one phase
+    std::vector<double> x, sh, sl, stat;
+    int beyond;  // points with a sum above h
+  };
+  const Case cases[] = {
+      // mu0 10: a tie at 0, 0; SH 11 - 10.5 = 0.5; SL 9.5 - 8 = 1.5, then
+      // 1.5 + 9.5 - 9 = 2 (past h 1.6); a gap; SH 12 - 10.5 = 1.5, SL
+      // max(0, 2 + 9.5 - 12) = 0.
+      {"lower sums win",
+       10,
+       0,
+       1.6,
+       0,
+       0,
+       {10, 11, 8, 9, kM, 12},
+       {0, 0.5, 0, 0, kM, 1.5},
+       {0, 0, 1.5, 2, kM, 0},
+       {0, 0.5, -1.5, -2, kM, 1.5},
+       1},
+      // Headstart 2.5: SH 2.5 + 10 - 10.5 = 2 ties SL 2.5 + 9.5 - 10 = 2; then
+      // SH 2 + 9.5 - 10.5 = 1 and SL 2 + 9.5 - 9.5 = 2, both above 0; h 1.9.
+      {"both above 0", 10, 2.5, 1.9, 0, 0, {10, 9.5}, {2, 1}, {2, 2}, {2, -2}, 2},
+      // The sums start again at point 2: SH 0.5 | 12 - 10.5 = 1.5, 1.5 + 0.5 = 2
+      // (not 0.5, 2, 2.5 as one phase would give).
+      {"a second phase",
+       10,
+       0,
+       1.8,
+       0,
+       2,
+       {11, 12, 11},
+       {0.5, 1.5, 2},
+       {0, 0, 0},
+       {0.5, 1.5, 2},
+       1},
+      // SL = 0 - 0.5 + 32768.5 = 32768: the statistic -32768 reads as missing,
+      // the sums do not, and the point is past h.
+      {"SL of 32768", 0, 0, 5, 0, 0, {-32768.5}, {0}, {32768}, {kM}, 1},
+      // Lower side only: then SL = 32768 - 0.5 - 1 = 32766.5.
+      {"lower side only", 0, 0, 5, 2, 0, {-32768.5, 1}, {}, {32768, 32766.5}, {kM, -32766.5}, 2},
+      // Upper side only, h 0.4: SH 0.5 is past h; SL 9.5 - 8 = 1.5 is not formed.
+      {"upper side only", 10, 0, 0.4, 1, 0, {11, 8, kM}, {0.5, 0, kM}, {}, {0.5, 0, kM}, 1},
+  };
+  for (const Case& c : cases) {
+    ChartOptions o = to_standard(c.mu0, 1);
+    o.doption[40] = c.h;
+    o.doption[42] = c.headstart;
+    o.option[53] = c.sides;
+    o.option[67] = c.phase2;
+    const ChartResults r = chart(15, c.x, o);
+    ASSERT_EQ(r.error, 0) << c.why;
+    EXPECT_EQ(r.series.stat1, c.stat) << c.why;
+    EXPECT_EQ(tabular_values(r, S::sh1), c.sh) << c.why;
+    EXPECT_EQ(tabular_values(r, S::sl1), c.sl) << c.why;
+    EXPECT_EQ(chart_advice::past_decision(r), c.beyond) << c.why;
+  }
 }
 
 TEST(DecisionSums, SubgroupMeansUseTheirOwnStandardError) {
@@ -178,10 +247,10 @@ TEST(DecisionSums, SubgroupMeansUseTheirOwnStandardError) {
   const std::vector<double> x = {11, 13, 12, 12, 13, 15};
   const ChartResults r = testing::raw_chart(14, x, {1, 1, 1, 1, 2, 2}, to_standard(10, 2));
   ASSERT_EQ(r.error, 0);
-  EXPECT_NEAR(r.tabular.sh1[0], 1.5, 1e-12);
-  EXPECT_NEAR(r.tabular.sh1[1], 1.5 + 14 - (10 + 0.5 * std::sqrt(2.0)), 1e-12);
+  EXPECT_NEAR(tabular_values(r, S::sh1)[0], 1.5, 1e-12);
+  EXPECT_NEAR(tabular_values(r, S::sh1)[1], 1.5 + 14 - (10 + 0.5 * std::sqrt(2.0)), 1e-12);
   EXPECT_NEAR(r.series.ucl1[1], 5 * std::sqrt(2.0), 1e-12);
-  EXPECT_TRUE(r.tabular.sh2.empty());  // no scale series for code 14
+  EXPECT_TRUE(tabular_values(r, S::sh2).empty());  // no scale series for code 14
 }
 
 TEST(DecisionSums, DecisionLinesFollowEachSubgroupSize) {

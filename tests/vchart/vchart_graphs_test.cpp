@@ -42,6 +42,24 @@ bool has(const std::vector<std::string>& v, const std::string& s) {
   return false;
 }
 
+// Decision sums about mu0 0 in one phase: the points X with standard errors
+// S and reference value K (SH = max(0, SH + x - k s), SL = max(0, SL - k s - x)),
+// decision lines DECISION; the statistic is SH or -SL, STAT.
+void decision_results(ChartResults& r, std::vector<double> x, PointLine s, double k,
+                      PointLine decision, std::vector<double> stat) {
+  const std::size_t n = x.size();
+  r.phases.assign(1, PhaseResult{});
+  r.phases[0].first = 1;
+  r.phases[0].last = static_cast<int>(n);
+  r.series.stat1 = std::move(stat);
+  r.series.excluded.assign(n, 0);
+  r.tabular.chart1.k = k;
+  r.tabular.x = std::move(x);
+  r.tabular.s = std::move(s);
+  r.tabular.target = {0};
+  r.tabular.decision1 = std::move(decision);
+}
+
 class VchartGraphs : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { module_startup(QUALTY_BIN); }
@@ -288,11 +306,9 @@ TEST_F(VchartGraphs, VmaskArmsMeetAtTheVertex) {
 
 TEST_F(VchartGraphs, DecisionSumsWithTheirLines) {
   view.code = 14;
-  r.series.stat1 = {0, 6, 2};
-  r.series.excluded = {0, 0, 0};
-  r.tabular.sh1 = {0, 6, 2};
-  r.tabular.sl1 = {1, 0, 0};
-  r.tabular.decision1 = {5, 5, 5};
+  // k 2: SH max(0, -3 - 2) = 0, 8 - 2 = 6, 6 - 2 - 2 = 2; SL 0 - 2 + 3 = 1,
+  // max(0, 1 - 2 - 8) = 0, max(0, -2 + 2) = 0.
+  decision_results(r, {-3, 8, -2}, {1, 1, 1}, 2, {5, 5, 5}, {-1, 6, 2});
   const auto& d = build([&](GraphBuilder& g) { return vchart_sums_graph(r, view, true, g); });
   ASSERT_EQ(d.line_count, 5);                 // centre, +h, -h, upper sums, lower sums
   EXPECT_TRUE(has(line_labels(d), "H = 5"));  // the chart label format drops the zero decimal
@@ -302,7 +318,8 @@ TEST_F(VchartGraphs, DecisionSumsWithTheirLines) {
   EXPECT_EQ(d.points[3].y, 6);
   EXPECT_EQ(d.points[5].y, -0.0);  // -SL of point 2
   EXPECT_FALSE(vchart_sums_graph(r, view, false, b.g)) << "code 14 has no chart 2 sums";
-  r.tabular.sl1.clear();  // `option53` 1: the upper sums only
+  r.tabular.chart1.lower = false;  // `option53` 1: the upper sums only
+  r.series.stat1 = {0, 6, 2};
   const auto& u = build([&](GraphBuilder& g) { return vchart_sums_graph(r, view, true, g); });
   EXPECT_EQ(u.line_count, 3);
 }
@@ -357,26 +374,28 @@ TEST_F(VchartGraphs, ErrorStateShowsItsMessageOnly) {
 TEST_F(VchartGraphs, SumsListingCountsRunsAboveZero) {
   view.code = 14;
   view.labels = {"a", "b", "c", "d"};
-  r.series.stat1 = {0, 1.5, 6, 0};
-  r.tabular.z = {1, 2, 5, -1};
-  r.tabular.sh1 = {0, 1.5, 6, 0};
-  r.tabular.sl1 = {0.25, 3.12344e-6, 0, 0};  // six positional digits need 13 characters
-  r.tabular.decision1 = {5, 5, 5, 5};
+  // k 0, s 1 but t = 3.12344e-6 at b (six positional digits of t need 13
+  // characters), h 5 (5 t at b). z = x / s: 0, -1, 6, -1.
+  // SH: 0, max(0, -t) = 0, 6, 6 - 1 = 5;  SL: 0, 0 + t = t, max(0, t - 6) = 0, 1.
+  const double tiny = 3.12344e-6;
+  decision_results(r, {0, -tiny, 6, -1}, {1, tiny, 1, 1}, 0, {5, 5 * tiny, 5, 5}, {0, -tiny, 6, 5});
   const std::string t = vchart_sums_text(r, view);
   // Label (20), z (12), then per side: mark, sum (11), blank, run count "%-6d".
   const std::string pad20(19, ' '), pad11(9, ' ');  // "0.0" or "6.0" in 11, then a blank
   EXPECT_NE(
-      t.find("a" + pad20 + "1.0         " + " 0.0" + pad11 + "0     " + " 0.25        1     "),
+      t.find("a" + pad20 + "0.0         " + " 0.0" + pad11 + "0     " + " 0.0" + pad11 + "0     "),
       std::string::npos)
       << t;
   EXPECT_NE(
-      t.find("b" + pad20 + "2.0         " + " 1.5" + pad11 + "1     " + " 3.1234E-6   2     "),
+      t.find("b" + pad20 + "-1.0        " + " 0.0" + pad11 + "0     " + " 3.1234E-6   1     "),
       std::string::npos)
       << t;
-  EXPECT_NE(t.find("c" + pad20 + "5.0         " + "*6.0" + pad11 + "2     "), std::string::npos)
+  EXPECT_NE(
+      t.find("c" + pad20 + "6.0         " + "*6.0" + pad11 + "1     " + " 0.0" + pad11 + "0     "),
+      std::string::npos)
       << t;
   EXPECT_NE(
-      t.find("d" + pad20 + "-1.0        " + " 0.0" + pad11 + "0     " + " 0.0" + pad11 + "0     "),
+      t.find("d" + pad20 + "-1.0        " + " 5.0" + pad11 + "2     " + " 1.0" + pad11 + "1     "),
       std::string::npos)
       << t;
 }
