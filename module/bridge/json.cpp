@@ -1,8 +1,10 @@
 #include "bridge/json.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "stats/guarded.h"
 
@@ -84,21 +86,69 @@ std::string json_strings(const std::vector<std::string>& v) {
 }
 
 void JsonSink::put(std::string_view s) {
-  buf_.append(s);
-  if (buf_.size() >= kChunk) flush();
+  while (!s.empty()) {
+    if (used_ == kChunk) flush();
+    const std::size_t n = std::min(s.size(), kChunk - used_);
+    std::memcpy(buf_.get() + used_, s.data(), n);
+    used_ += n;
+    s.remove_prefix(n);
+  }
 }
 
 void JsonSink::put_number(double v) {
-  if (is_missing(v) || !std::isfinite(v)) return put("null");
-  char buf[32];
-  put(std::string_view(buf, static_cast<size_t>(write_number(buf, buf + sizeof buf, v) - buf)));
+  char* p = room(kNumber);
+  done(is_missing(v) || !std::isfinite(v) ? std::copy_n("null", 4, p)
+                                          : write_number(p, p + kNumber, v));
+}
+
+void JsonSink::put_repeated(double v, std::size_t count, bool first) {
+  if (count == 0) return;
+  char one[kNumber + 1];
+  one[0] = ',';
+  const char* end = is_missing(v) || !std::isfinite(v) ? std::copy_n("null", 4, one + 1)
+                                                       : write_number(one + 1, one + kNumber, v);
+  const auto n = static_cast<std::size_t>(end - one);
+  if (first) {
+    put(std::string_view(one + 1, n - 1));
+    --count;
+  }
+  // The text repeated in a block of up to 4 KiB, written a block at a time.
+  char block[4096];
+  const std::size_t per_block = std::min(count, sizeof block / n);
+  for (std::size_t k = 0; k < per_block; ++k) std::memcpy(block + k * n, one, n);
+  for (; count >= per_block && per_block > 0; count -= per_block)
+    put(std::string_view(block, per_block * n));
+  put(std::string_view(block, count * n));
+}
+
+void JsonSink::put_quoted(std::string_view s) {
+  const bool plain = std::all_of(s.begin(), s.end(), [](char c) {
+    return static_cast<unsigned char>(c) >= 0x20 && c != '"' && c != '\\';
+  });
+  if (!plain) return put(json_quote(std::string(s)));
+  put('"');
+  put(s);
+  put('"');
 }
 
 bool JsonSink::flush() {
-  if (ok_ && !buf_.empty() && write_ != nullptr)
-    ok_ = write_(context_, buf_.data(), static_cast<int32_t>(buf_.size())) != 0;
-  buf_.clear();
+  if (ok_ && used_ > 0 && write_ != nullptr)
+    ok_ = write_(context_, buf_.get(), static_cast<int32_t>(used_)) != 0;
+  used_ = 0;
   return ok_;
+}
+
+std::string JsonObject::gather(const std::function<void(JsonSink&)>& write) {
+  std::string text;
+  const auto append = [](void* c, const char* b, int32_t n) -> int32_t {
+    static_cast<std::string*>(c)->append(b, static_cast<std::size_t>(n));
+    return 1;
+  };
+  {
+    JsonSink sink(append, &text);
+    write(sink);
+  }
+  return text;
 }
 
 JsonObject::JsonObject(JsonObject&& o) noexcept
@@ -162,29 +212,18 @@ void JsonObject::add_members(const std::string& members) {
 
 template <class T>
 void JsonObject::ints(const std::string& key, std::span<const T> v) {
-  std::string text;
-  if (sink_ != nullptr) {
-    open_member(key);
-    sink_->put('[');
-  } else {
-    text.reserve(v.size() * 2 + 2);
-    text.push_back('[');
-  }
-  char buf[16];
-  for (size_t i = 0; i < v.size(); ++i) {
-    const std::string_view digits(
-        buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, static_cast<int>(v[i])).ptr -
-                                 buf));
-    if (sink_ != nullptr) {
-      if (i) sink_->put(',');
-      sink_->put(digits);
-    } else {
-      if (i) text.push_back(',');
-      text.append(digits);
+  const auto write = [v](JsonSink& sink) {
+    sink.put('[');
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      char* p = sink.room(16);
+      if (i) *p++ = ',';
+      sink.done(std::to_chars(p, p + 15, static_cast<int>(v[i])).ptr);
     }
-  }
-  if (sink_ != nullptr) return sink_->put(']');
-  add_raw(key, text + "]");
+    sink.put(']');
+  };
+  if (sink_ == nullptr) return add_raw(key, gather(write));
+  open_member(key);
+  write(*sink_);
 }
 template void JsonObject::ints<int>(const std::string&, std::span<const int>);
 template void JsonObject::ints<char>(const std::string&, std::span<const char>);
@@ -195,8 +234,11 @@ void JsonObject::add_numbers(const std::string& key, std::span<const double> v) 
   open_member(key);
   sink_->put('[');
   for (size_t i = 0; i < v.size(); ++i) {
-    if (i) sink_->put(',');
-    sink_->put_number(v[i]);
+    char* p = sink_->room(JsonSink::kNumber + 1);
+    if (i) *p++ = ',';
+    sink_->done(is_missing(v[i]) || !std::isfinite(v[i])
+                    ? std::copy_n("null", 4, p)
+                    : write_number(p, p + JsonSink::kNumber, v[i]));
   }
   sink_->put(']');
 }
@@ -215,7 +257,7 @@ void JsonObject::add_strings(const std::string& key, std::size_t n,
   sink_->put('[');
   for (size_t i = 0; i < n; ++i) {
     if (i) sink_->put(',');
-    sink_->put(json_quote(text_of(i)));
+    sink_->put_quoted(text_of(i));
   }
   sink_->put(']');
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,27 +23,41 @@ std::string json_strings(const std::vector<std::string>& v);
 class JsonSink {
  public:
   using WriteFn = int32_t (*)(void* context, const char* bytes, int32_t count);
-  JsonSink(WriteFn write, void* context) : write_(write), context_(context) {}
+  JsonSink(WriteFn write, void* context)
+      : write_(write), context_(context), buf_(new char[kChunk]) {}
   ~JsonSink() { flush(); }
   JsonSink(const JsonSink&) = delete;
   JsonSink& operator=(const JsonSink&) = delete;
 
   void put(char c) {
-    buf_.push_back(c);
-    if (buf_.size() >= kChunk) flush();
+    if (used_ == kChunk) flush();
+    buf_[used_++] = c;
   }
   void put(std::string_view s);
   void put_number(double v);  // as json_number
-  bool flush();               // false once a write has failed
+  // COUNT numbers V, each after a comma (the first too unless FIRST): the
+  // text of V formed once.
+  void put_repeated(double v, std::size_t count, bool first);
+  void put_quoted(std::string_view s);  // as json_quote
+  bool flush();                         // false once a write has failed
   bool ok() const { return ok_; }
 
   bool series = true;  // false: the per-point series are left out
 
  private:
+  friend class JsonObject;
   static constexpr std::size_t kChunk = 1 << 16;
+  static constexpr std::size_t kNumber = 40;  // room for a comma and any number
+  // Room for N (at most kChunk) bytes at the end of the buffer.
+  char* room(std::size_t n) {
+    if (used_ + n > kChunk) flush();
+    return buf_.get() + used_;
+  }
+  void done(const char* end) { used_ = static_cast<std::size_t>(end - buf_.get()); }
   WriteFn write_;
   void* context_;
-  std::string buf_;
+  std::unique_ptr<char[]> buf_;
+  std::size_t used_ = 0;
   bool ok_ = true;
 };
 
@@ -74,9 +89,18 @@ class JsonObject {
   // N texts, the I-th TEXT_OF(I), as an array of strings.
   void add_strings(const std::string& key, std::size_t n,
                    const std::function<std::string(std::size_t)>& text_of);
+  // A per-point line read by index (size(), operator[] and run_end(i), the
+  // first point after I that may differ from point I): each run of equal
+  // values formatted once, no copy of the line made.
+  template <class Line>
+  void add_line(const std::string& key, const Line& line);
   // A per-point series: left out when the sink leaves series out.
   void add_series(const std::string& key, std::span<const double> v) {
     if (series()) add_numbers(key, v);
+  }
+  template <class Line>
+  void add_series_line(const std::string& key, const Line& line) {
+    if (series()) add_line(key, line);
   }
   // Members already formed as text (without braces), after those added so far.
   void add_members(const std::string& members);
@@ -86,6 +110,8 @@ class JsonObject {
 
  private:
   void open_member(const std::string& key);  // ,"key": in sink mode
+  // The text that WRITE (given a sink) forms, in a string.
+  static std::string gather(const std::function<void(JsonSink&)>& write);
   template <class T>
   void ints(const std::string& key, std::span<const T> v);  // int, char, std::uint16_t
   std::string body_;
@@ -95,5 +121,23 @@ class JsonObject {
   std::string key_;
   bool close_ = false;  // sink mode: write the closing brace at the end
 };
+
+template <class Line>
+void JsonObject::add_line(const std::string& key, const Line& line) {
+  const auto runs = [&line](JsonSink& sink) {
+    sink.put('[');
+    for (std::size_t i = 0; i < line.size();) {
+      const std::size_t end = line.run_end(i);
+      sink.put_repeated(line[i], end - i, i == 0);
+      i = end;
+    }
+    sink.put(']');
+  };
+  if (sink_ != nullptr) {
+    open_member(key);
+    return runs(*sink_);
+  }
+  add_raw(key, gather(runs));
+}
 
 }  // namespace ztq
