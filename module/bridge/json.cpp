@@ -44,11 +44,54 @@ std::string json_quote(const std::string& s) {
 
 namespace {
 
+// 10^-3 to 10^17, each the double nearest to it (exact from 10^0 on).
+constexpr double kTens[] = {1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6, 1e7,
+                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
+double ten_to(int e) { return kTens[e + 3]; }
+
+// The shortest text of V that reads back as V, as to_chars writes it, for a
+// V of at most 15 significant digits and 10^-3 <= |V| < 10^15 (where that
+// text is always in fixed notation); nullptr for any other V. Method: with
+// K = 14 - floor(log10 |V|), M = round(|V| 10^K) < 10^15 < 2^50 is the only
+// decimal of K places within half an ulp of V, and M / 10^K == |V| (both
+// exact doubles, the quotient correctly rounded as reading the text is) is
+// the round-trip test itself; M's trailing zeros dropped give the fewest
+// digits (Steele & White 1990, Gay 1990: a shortest decimal that reads back).
+char* write_short_decimal(char* buf, double v) {
+  const double a = std::fabs(v);
+  if (!(a >= 1e-3 && a < 1e15)) return nullptr;
+  const int b = std::ilogb(a);                                    // 2^b <= a < 2^(b+1)
+  int e = b >= 0 ? b * 1233 >> 12 : -((-b * 1233 + 4095) >> 12);  // floor(b log10 2)
+  if (a >= ten_to(e + 1)) ++e;                                    // now 10^e <= a < 10^(e+1)
+  const int k = 14 - e;
+  const double scale = ten_to(k);
+  const double m = std::nearbyint(a * scale);
+  if (m / scale != a) return nullptr;
+  char digits[24];
+  char* d = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(m)).ptr;
+  const auto n = static_cast<int>(d - digits);
+  char* p = buf;
+  if (v < 0) *p++ = '-';
+  if (n <= k) {  // below 1: zero, the point, the zeros after it, the digits
+    *p++ = '0';
+    *p++ = '.';
+    p = std::fill_n(p, k - n, '0');
+    p = std::copy(digits, d, p);
+  } else {
+    p = std::copy(digits, d - k, p);
+    *p++ = '.';
+    p = std::copy(d - k, d, p);
+  }
+  while (p[-1] == '0') --p;  // |V| is not whole: a digit after the point is not 0
+  return p;
+}
+
 // Whole numbers below 2^53 as integers ("1000000", not "1e+06"); any other
 // value in the shortest text that reads back as the same double.
 char* write_number(char* buf, char* end, double v) {
   if (v == std::floor(v) && std::fabs(v) < 9007199254740992.0)
     return std::to_chars(buf, end, static_cast<long long>(v)).ptr;
+  if (char* p = write_short_decimal(buf, v)) return p;
   return std::to_chars(buf, end, v).ptr;
 }
 
