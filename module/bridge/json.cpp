@@ -67,23 +67,25 @@ char* write_short_decimal(char* buf, double v) {
   const double scale = ten_to(k);
   const double m = std::nearbyint(a * scale);
   if (m / scale != a) return nullptr;
+  // M / 10^K without M's trailing zeros (V is not whole: some places remain).
+  auto whole = static_cast<std::uint64_t>(m);
+  int places = k;
+  while (whole % 10000 == 0) whole /= 10000, places -= 4;
+  while (whole % 10 == 0) whole /= 10, --places;
   char digits[24];
-  char* d = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(m)).ptr;
+  char* d = std::to_chars(digits, digits + sizeof digits, whole).ptr;
   const auto n = static_cast<int>(d - digits);
   char* p = buf;
   if (v < 0) *p++ = '-';
-  if (n <= k) {  // below 1: zero, the point, the zeros after it, the digits
+  if (n <= places) {  // below 1: zero, the point, the zeros after it, the digits
     *p++ = '0';
     *p++ = '.';
-    p = std::fill_n(p, k - n, '0');
-    p = std::copy(digits, d, p);
-  } else {
-    p = std::copy(digits, d - k, p);
-    *p++ = '.';
-    p = std::copy(d - k, d, p);
+    p = std::fill_n(p, places - n, '0');
+    return std::copy(digits, d, p);
   }
-  while (p[-1] == '0') --p;  // |V| is not whole: a digit after the point is not 0
-  return p;
+  p = std::copy(digits, d - places, p);
+  *p++ = '.';
+  return std::copy(d - places, d, p);
 }
 
 // Whole numbers below 2^53 as integers ("1000000", not "1e+06"); any other
@@ -169,9 +171,16 @@ void JsonSink::put_quoted(std::string_view s) {
     return static_cast<unsigned char>(c) >= 0x20 && c != '"' && c != '\\';
   });
   if (!plain) return put(json_quote(std::string(s)));
-  put('"');
-  put(s);
-  put('"');
+  if (s.size() + 2 > kChunk) {
+    put('"');
+    put(s);
+    return put('"');
+  }
+  char* p = room(s.size() + 2);
+  *p++ = '"';
+  p = std::copy(s.begin(), s.end(), p);
+  *p++ = '"';
+  done(p);
 }
 
 bool JsonSink::flush() {
@@ -260,7 +269,13 @@ void JsonObject::ints(const std::string& key, std::span<const T> v) {
     for (std::size_t i = 0; i < v.size(); ++i) {
       char* p = sink.room(16);
       if (i) *p++ = ',';
-      sink.done(std::to_chars(p, p + 15, static_cast<int>(v[i])).ptr);
+      const int x = static_cast<int>(v[i]);
+      if (x >= 0 && x < 10) {  // most flags and every exclusion
+        *p = static_cast<char>('0' + x);
+        sink.done(p + 1);
+      } else {
+        sink.done(std::to_chars(p, p + 15, x).ptr);
+      }
     }
     sink.put(']');
   };
@@ -287,22 +302,20 @@ void JsonObject::add_numbers(const std::string& key, std::span<const double> v) 
 }
 
 void JsonObject::add_strings(const std::string& key, std::size_t n,
-                             const std::function<std::string(std::size_t)>& text_of) {
-  if (sink_ == nullptr) {
-    std::string text = "[";
+                             const std::function<void(std::size_t, std::string&)>& text_of) {
+  const auto write = [&](JsonSink& sink) {
+    std::string text;  // one buffer for every text
+    sink.put('[');
     for (size_t i = 0; i < n; ++i) {
-      if (i) text.push_back(',');
-      text += json_quote(text_of(i));
+      if (i) sink.put(',');
+      text_of(i, text);
+      sink.put_quoted(text);
     }
-    return add_raw(key, text + "]");
-  }
+    sink.put(']');
+  };
+  if (sink_ == nullptr) return add_raw(key, gather(write));
   open_member(key);
-  sink_->put('[');
-  for (size_t i = 0; i < n; ++i) {
-    if (i) sink_->put(',');
-    sink_->put_quoted(text_of(i));
-  }
-  sink_->put(']');
+  write(*sink_);
 }
 
 }  // namespace ztq

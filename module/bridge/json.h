@@ -86,9 +86,10 @@ class JsonObject {
   void add_ints(const std::string& key, std::span<const int> v) { ints(key, v); }
   void add_ints(const std::string& key, std::span<const char> v) { ints(key, v); }
   void add_ints(const std::string& key, std::span<const std::uint16_t> v) { ints(key, v); }
-  // N texts, the I-th TEXT_OF(I), as an array of strings.
+  // N texts as an array of strings: TEXT_OF(I, TEXT) puts the I-th in TEXT
+  // (one string reused for all, so that its storage is allocated once).
   void add_strings(const std::string& key, std::size_t n,
-                   const std::function<std::string(std::size_t)>& text_of);
+                   const std::function<void(std::size_t, std::string&)>& text_of);
   // A per-point line read by index (size(), operator[] and run_end(i), the
   // first point after I that may differ from point I): each run of equal
   // values formatted once, no copy of the line made.

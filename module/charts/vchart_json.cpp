@@ -45,7 +45,8 @@ std::string phases_json(const std::vector<PhaseResult>& phases) {
 
 void series_json(const ChartSeries& s, const PointLabels& labels, JsonObject o) {
   if (!labels.empty())
-    o.add_strings("label", labels.size(), [&](std::size_t i) { return labels[i]; });
+    o.add_strings("label", labels.size(),
+                  [&](std::size_t i, std::string& text) { labels.write(i, text); });
   o.add_line("size", s.size);
   o.add_numbers("stat1", s.stat1);
   o.add_numbers("stat2", s.stat2);

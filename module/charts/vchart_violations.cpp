@@ -18,18 +18,20 @@ std::string vchart_violations_json(const ChartResults& r, const PointLabels& lab
   // would write it.
   std::string out = "[";
   const ChartSeries& s = r.series;
+  std::string label;
   char digits[24];
-  for (std::size_t i = 0; i < s.stat1.size(); ++i) {
+  each_beyond(r, [&](std::size_t i, bool beyond1, bool beyond2) {
     const int word = i < s.flags.size() ? s.flags[i] : 0;
     for (int chart = 1; chart <= 2; ++chart) {
-      const bool beyond = chart == 1 ? beyond_chart1(r, i) : beyond_chart2(r, i);
+      const bool beyond = chart == 1 ? beyond1 : beyond2;
       const int bits = (word >> (chart == 1 ? 0 : 6)) & 63;  // rules 1-6: bits 0-5, then 6-11
       if (!beyond && bits == 0) continue;
       if (out.size() > 1) out.push_back(',');
       out += "{\"point\":";
       out.append(digits, std::to_chars(digits, digits + sizeof digits, i + 1).ptr);
       out += ",\"label\":";
-      out += json_quote(labels[i]);
+      labels.write(i, label);
+      out += json_quote(label);
       out += chart == 1 ? ",\"chart\":1" : ",\"chart\":2";
       out += beyond ? ",\"beyond\":true" : ",\"beyond\":false";
       out += ",\"rules\":\"";
@@ -37,7 +39,7 @@ std::string vchart_violations_json(const ChartResults& r, const PointLabels& lab
         if ((bits >> rule) & 1) out.push_back(static_cast<char>('A' + rule));
       out += "\"}";
     }
-  }
+  });
   return out + "]";
 }
 

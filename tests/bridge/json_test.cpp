@@ -70,7 +70,7 @@ void members(JsonObject& o) {
     s.add_ints("flags", std::vector<int>{0, 12, -1});
   }
   o.add_series("ewma1", std::vector<double>{2, 3});
-  o.add_strings("label", 2, [](std::size_t i) { return std::string(i ? "b" : "a\""); });
+  o.add_strings("label", 2, [](std::size_t i, std::string& t) { t = i ? "b" : "a\""; });
   o.add_members("\"arl\":370");
   o.add_string("tail", "a\"b");
 }
