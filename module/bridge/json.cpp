@@ -1,6 +1,7 @@
 #include "bridge/json.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -60,12 +61,15 @@ double ten_to(int e) { return kTens[e + 3]; }
 char* write_short_decimal(char* buf, double v) {
   const double a = std::fabs(v);
   if (!(a >= 1e-3 && a < 1e15)) return nullptr;
-  const int b = std::ilogb(a);                                    // 2^b <= a < 2^(b+1)
+  // 2^b <= a < 2^(b+1): the exponent field of a normal double.
+  const int b = static_cast<int>(std::bit_cast<std::uint64_t>(a) >> 52) - 1023;
   int e = b >= 0 ? b * 1233 >> 12 : -((-b * 1233 + 4095) >> 12);  // floor(b log10 2)
   if (a >= ten_to(e + 1)) ++e;                                    // now 10^e <= a < 10^(e+1)
   const int k = 14 - e;
   const double scale = ten_to(k);
-  const double m = std::nearbyint(a * scale);
+  // Rounded to the nearest integer (ties to even) by adding and taking away
+  // 2^52, exact below 2^52 (a * scale < 10^15).
+  const double m = (a * scale + 0x1p52) - 0x1p52;
   if (m / scale != a) return nullptr;
   // M / 10^K without M's trailing zeros (V is not whole: some places remain).
   auto whole = static_cast<std::uint64_t>(m);
@@ -91,8 +95,10 @@ char* write_short_decimal(char* buf, double v) {
 // Whole numbers below 2^53 as integers ("1000000", not "1e+06"); any other
 // value in the shortest text that reads back as the same double.
 char* write_number(char* buf, char* end, double v) {
-  if (v == std::floor(v) && std::fabs(v) < 9007199254740992.0)
-    return std::to_chars(buf, end, static_cast<long long>(v)).ptr;
+  if (std::fabs(v) < 9007199254740992.0) {
+    const auto whole = static_cast<long long>(v);  // toward zero
+    if (static_cast<double>(whole) == v) return std::to_chars(buf, end, whole).ptr;
+  }
   if (char* p = write_short_decimal(buf, v)) return p;
   return std::to_chars(buf, end, v).ptr;
 }
@@ -167,20 +173,23 @@ void JsonSink::put_repeated(double v, std::size_t count, bool first) {
 }
 
 void JsonSink::put_quoted(std::string_view s) {
-  const bool plain = std::all_of(s.begin(), s.end(), [](char c) {
-    return static_cast<unsigned char>(c) >= 0x20 && c != '"' && c != '\\';
-  });
-  if (!plain) return put(json_quote(std::string(s)));
-  if (s.size() + 2 > kChunk) {
-    put('"');
-    put(s);
-    return put('"');
+  if (s.size() + 2 <= kChunk) {  // copied as it is checked: most texts need no escape
+    char* const start = room(s.size() + 2);
+    char* p = start;
+    *p++ = '"';
+    for (const char c : s) {
+      if (static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\') {
+        p = nullptr;
+        break;
+      }
+      *p++ = c;
+    }
+    if (p != nullptr) {
+      *p++ = '"';
+      return done(p);
+    }
   }
-  char* p = room(s.size() + 2);
-  *p++ = '"';
-  p = std::copy(s.begin(), s.end(), p);
-  *p++ = '"';
-  done(p);
+  put(json_quote(std::string(s)));
 }
 
 bool JsonSink::flush() {

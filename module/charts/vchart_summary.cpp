@@ -120,7 +120,7 @@ bool beyond_chart2(const ChartResults& r, std::size_t i) {
   return usable(r, i) && !is_missing(x) && beyond(x, at(r.series.ucl2, i), at(r.series.lcl2, i));
 }
 
-void each_beyond(const ChartResults& r, const std::function<void(std::size_t, bool, bool)>& mark) {
+void each_flagged(const ChartResults& r, const std::function<void(std::size_t, bool, bool)>& mark) {
   const ChartSeries& s = r.series;
   const std::size_t n = s.stat1.size();
   for (std::size_t i = 0; i < n;) {
@@ -131,7 +131,9 @@ void each_beyond(const ChartResults& r, const std::function<void(std::size_t, bo
     for (; i < end; ++i) {
       const bool use = usable(r, i);
       const double x = at(s.stat2, i);
-      mark(i, use && beyond(s.stat1[i], u1, l1), use && !is_missing(x) && beyond(x, u2, l2));
+      const bool beyond1 = use && beyond(s.stat1[i], u1, l1);
+      const bool beyond2 = use && !is_missing(x) && beyond(x, u2, l2);
+      if (beyond1 || beyond2 || (i < s.flags.size() && s.flags[i] != 0)) mark(i, beyond1, beyond2);
     }
   }
 }

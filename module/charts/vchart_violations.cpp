@@ -20,7 +20,7 @@ std::string vchart_violations_json(const ChartResults& r, const PointLabels& lab
   const ChartSeries& s = r.series;
   std::string label;
   char digits[24];
-  each_beyond(r, [&](std::size_t i, bool beyond1, bool beyond2) {
+  each_flagged(r, [&](std::size_t i, bool beyond1, bool beyond2) {
     const int word = i < s.flags.size() ? s.flags[i] : 0;
     for (int chart = 1; chart <= 2; ++chart) {
       const bool beyond = chart == 1 ? beyond1 : beyond2;
