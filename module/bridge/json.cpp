@@ -154,6 +154,12 @@ void JsonSink::put_number(double v) {
 
 void JsonSink::put_repeated(double v, std::size_t count, bool first) {
   if (count == 0) return;
+  if (count == 1) {  // a line of one value per point
+    char* p = room(kNumber + 1);
+    if (!first) *p++ = ',';
+    return done(is_missing(v) || !std::isfinite(v) ? std::copy_n("null", 4, p)
+                                                   : write_number(p, p + kNumber, v));
+  }
   char one[kNumber + 1];
   one[0] = ',';
   const char* end = is_missing(v) || !std::isfinite(v) ? std::copy_n("null", 4, one + 1)
@@ -199,7 +205,7 @@ bool JsonSink::flush() {
   return ok_;
 }
 
-std::string JsonObject::gather(const std::function<void(JsonSink&)>& write) {
+std::string json_gathered(const std::function<void(JsonSink&)>& write) {
   std::string text;
   const auto append = [](void* c, const char* b, int32_t n) -> int32_t {
     static_cast<std::string*>(c)->append(b, static_cast<std::size_t>(n));
@@ -288,7 +294,7 @@ void JsonObject::ints(const std::string& key, std::span<const T> v) {
     }
     sink.put(']');
   };
-  if (sink_ == nullptr) return add_raw(key, gather(write));
+  if (sink_ == nullptr) return add_raw(key, json_gathered(write));
   open_member(key);
   write(*sink_);
 }
@@ -322,7 +328,7 @@ void JsonObject::add_strings(const std::string& key, std::size_t n,
     }
     sink.put(']');
   };
-  if (sink_ == nullptr) return add_raw(key, gather(write));
+  if (sink_ == nullptr) return add_raw(key, json_gathered(write));
   open_member(key);
   write(*sink_);
 }

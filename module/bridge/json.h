@@ -17,6 +17,10 @@ std::string json_number(double v);
 std::string json_numbers(std::span<const double> v);
 std::string json_strings(const std::vector<std::string>& v);
 
+class JsonSink;
+// The text that WRITE forms in a sink, gathered in a string.
+std::string json_gathered(const std::function<void(JsonSink&)>& write);
+
 // Where a JSON text is written as it is formed: chunks of at most 64 KiB
 // handed to WRITE (which returns 0 to stop), so that a results text of 10^7
 // points is never held whole. The first failed write ends the output.
@@ -41,19 +45,19 @@ class JsonSink {
   void put_quoted(std::string_view s);  // as json_quote
   bool flush();                         // false once a write has failed
   bool ok() const { return ok_; }
-
-  bool series = true;  // false: the per-point series are left out
-
- private:
-  friend class JsonObject;
-  static constexpr std::size_t kChunk = 1 << 16;
-  static constexpr std::size_t kNumber = 40;  // room for a comma and any number
-  // Room for N (at most kChunk) bytes at the end of the buffer.
+  // Room for N (at most kChunk) bytes at the end of the buffer, written
+  // through the pointer returned and kept by done(the end of what was written).
   char* room(std::size_t n) {
     if (used_ + n > kChunk) flush();
     return buf_.get() + used_;
   }
   void done(const char* end) { used_ = static_cast<std::size_t>(end - buf_.get()); }
+
+  bool series = true;  // false: the per-point series are left out
+  static constexpr std::size_t kChunk = 1 << 16;
+  static constexpr std::size_t kNumber = 40;  // room for a comma and any number
+
+ private:
   WriteFn write_;
   void* context_;
   std::unique_ptr<char[]> buf_;
@@ -111,8 +115,6 @@ class JsonObject {
 
  private:
   void open_member(const std::string& key);  // ,"key": in sink mode
-  // The text that WRITE (given a sink) forms, in a string.
-  static std::string gather(const std::function<void(JsonSink&)>& write);
   template <class T>
   void ints(const std::string& key, std::span<const T> v);  // int, char, std::uint16_t
   std::string body_;
@@ -138,7 +140,7 @@ void JsonObject::add_line(const std::string& key, const Line& line) {
     open_member(key);
     return runs(*sink_);
   }
-  add_raw(key, gather(runs));
+  add_raw(key, json_gathered(runs));
 }
 
 }  // namespace ztq

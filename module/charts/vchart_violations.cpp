@@ -5,42 +5,54 @@
 #include <string>
 #include <vector>
 
+#include "bridge/analysis.h"
 #include "bridge/json.h"
 #include "bridge/strings.h"
+#include "charts/vchart_family.h"
 #include "charts/vchart_json.h"
 #include "charts/vchart_panes.h"
 
 namespace ztq {
 
-std::string vchart_violations_json(const ChartResults& r, const PointLabels& labels) {
-  // Formed in one text (a chart of 10^6 points may flag 10^5 of them), each
-  // entry as a JsonObject with members point, label, chart, beyond and rules
-  // would write it.
-  std::string out = "[";
+void write_vchart_violations_json(const ChartResults& r, const PointLabels& labels,
+                                  JsonSink& sink) {
+  // Each entry as a JsonObject with members point, label, chart, beyond and
+  // rules would write it (a chart of 10^6 points may flag 10^5 of them).
   const ChartSeries& s = r.series;
   std::string label;
-  char digits[24];
+  bool first = true;
+  sink.put('[');
   each_flagged(r, [&](std::size_t i, bool beyond1, bool beyond2) {
     const int word = i < s.flags.size() ? s.flags[i] : 0;
     for (int chart = 1; chart <= 2; ++chart) {
       const bool beyond = chart == 1 ? beyond1 : beyond2;
       const int bits = (word >> (chart == 1 ? 0 : 6)) & 63;  // rules 1-6: bits 0-5, then 6-11
       if (!beyond && bits == 0) continue;
-      if (out.size() > 1) out.push_back(',');
-      out += "{\"point\":";
-      out.append(digits, std::to_chars(digits, digits + sizeof digits, i + 1).ptr);
-      out += ",\"label\":";
+      sink.put(first ? "{\"point\":" : ",{\"point\":");
+      first = false;
+      char* p = sink.room(24);
+      sink.done(std::to_chars(p, p + 24, i + 1).ptr);
+      sink.put(",\"label\":");
       labels.write(i, label);
-      out += json_quote(label);
-      out += chart == 1 ? ",\"chart\":1" : ",\"chart\":2";
-      out += beyond ? ",\"beyond\":true" : ",\"beyond\":false";
-      out += ",\"rules\":\"";
+      sink.put_quoted(label);
+      sink.put(chart == 1 ? ",\"chart\":1" : ",\"chart\":2");
+      sink.put(beyond ? ",\"beyond\":true" : ",\"beyond\":false");
+      sink.put(",\"rules\":\"");
       for (int rule = 0; rule < 6; ++rule)
-        if ((bits >> rule) & 1) out.push_back(static_cast<char>('A' + rule));
-      out += "\"}";
+        if ((bits >> rule) & 1) sink.put(static_cast<char>('A' + rule));
+      sink.put("\"}");
     }
   });
-  return out + "]";
+  sink.put(']');
+}
+
+std::string vchart_violations_json(const ChartResults& r, const PointLabels& labels) {
+  return json_gathered([&](JsonSink& sink) { write_vchart_violations_json(r, labels, sink); });
+}
+
+void Vchart::write_violations_json(const Analysis& a, JsonSink& sink) const {
+  if (const VchartState* s = a.results<VchartState>(); s != nullptr)
+    write_vchart_violations_json(s->results, s->labels, sink);
 }
 
 }  // namespace ztq
