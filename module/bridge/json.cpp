@@ -93,13 +93,20 @@ char* write_short_decimal(char* buf, double v) {
 }
 
 // Whole numbers below 2^53 as integers ("1000000", not "1e+06"); any other
-// value in the shortest text that reads back as the same double.
-char* write_number(char* buf, char* end, double v) {
+// value in the shortest text that reads back as the same double. With
+// TRY_SHORT false the short-decimal path is not tried (the same text, found
+// by to_chars alone); *SHORT tells whether it was tried and gave the text.
+char* write_number(char* buf, char* end, double v, bool try_short = true,
+                   bool* short_ok = nullptr) {
   if (std::fabs(v) < 9007199254740992.0) {
     const auto whole = static_cast<long long>(v);  // toward zero
     if (static_cast<double>(whole) == v) return std::to_chars(buf, end, whole).ptr;
   }
-  if (char* p = write_short_decimal(buf, v)) return p;
+  if (try_short) {
+    char* p = write_short_decimal(buf, v);
+    if (short_ok != nullptr) *short_ok = p != nullptr;
+    if (p != nullptr) return p;
+  }
   return std::to_chars(buf, end, v).ptr;
 }
 
@@ -146,24 +153,30 @@ void JsonSink::put(std::string_view s) {
   }
 }
 
-void JsonSink::put_number(double v) {
-  char* p = room(kNumber);
-  done(is_missing(v) || !std::isfinite(v) ? std::copy_n("null", 4, p)
-                                          : write_number(p, p + kNumber, v));
+char* JsonSink::write_value(char* p, double v) {
+  if (is_missing(v) || !std::isfinite(v)) return std::copy_n("null", 4, p);
+  // After 16 values in a row that the short-decimal path could not write (a
+  // series of computed values) it is tried on every 64th value only, until it
+  // writes one again.
+  const bool try_short = short_misses_ < 16 || (++short_skipped_ & 63) == 0;
+  bool short_ok = false;
+  char* end = write_number(p, p + kNumber, v, try_short, &short_ok);
+  if (try_short) short_misses_ = short_ok ? 0 : short_misses_ + 1;
+  return end;
 }
+
+void JsonSink::put_number(double v) { done(write_value(room(kNumber), v)); }
 
 void JsonSink::put_repeated(double v, std::size_t count, bool first) {
   if (count == 0) return;
   if (count == 1) {  // a line of one value per point
     char* p = room(kNumber + 1);
     if (!first) *p++ = ',';
-    return done(is_missing(v) || !std::isfinite(v) ? std::copy_n("null", 4, p)
-                                                   : write_number(p, p + kNumber, v));
+    return done(write_value(p, v));
   }
   char one[kNumber + 1];
   one[0] = ',';
-  const char* end = is_missing(v) || !std::isfinite(v) ? std::copy_n("null", 4, one + 1)
-                                                       : write_number(one + 1, one + kNumber, v);
+  const char* end = write_value(one + 1, v);
   const auto n = static_cast<std::size_t>(end - one);
   if (first) {
     put(std::string_view(one + 1, n - 1));
@@ -309,9 +322,7 @@ void JsonObject::add_numbers(const std::string& key, std::span<const double> v) 
   for (size_t i = 0; i < v.size(); ++i) {
     char* p = sink_->room(JsonSink::kNumber + 1);
     if (i) *p++ = ',';
-    sink_->done(is_missing(v[i]) || !std::isfinite(v[i])
-                    ? std::copy_n("null", 4, p)
-                    : write_number(p, p + JsonSink::kNumber, v[i]));
+    sink_->done(sink_->write_value(p, v[i]));
   }
   sink_->put(']');
 }

@@ -52,6 +52,8 @@ class JsonSink {
     return buf_.get() + used_;
   }
   void done(const char* end) { used_ = static_cast<std::size_t>(end - buf_.get()); }
+  // V as put_number writes it, at P (kNumber bytes of room); the end.
+  char* write_value(char* p, double v);
 
   bool series = true;  // false: the per-point series are left out
   static constexpr std::size_t kChunk = 1 << 16;
@@ -63,6 +65,8 @@ class JsonSink {
   std::unique_ptr<char[]> buf_;
   std::size_t used_ = 0;
   bool ok_ = true;
+  unsigned short_misses_ = 0;   // values in a row the short-decimal path missed
+  unsigned short_skipped_ = 0;  // values written while it is skipped
 };
 
 // The members of an object, gathered in a string or, given a sink, written to

@@ -172,6 +172,19 @@ TEST(JsonSink, LongOutputGoesInChunksAndStopsWhenRefused) {
   }
   EXPECT_EQ(runs.text, c.text);
 
+  // Computed values (thirds: 16 or 17 digits) then short decimals, streamed:
+  // the same text as the gathered form, which tries the short form on each.
+  std::vector<double> mixed;
+  for (int i = 1; i <= 300; ++i) mixed.push_back(i / 3.0);
+  for (int i = 1; i <= 300; ++i) mixed.push_back(i * 0.25 + 0.001);
+  Chunks m;
+  {
+    JsonSink sink(take, &m);
+    JsonObject o(sink);
+    o.add_numbers("v", mixed);
+  }
+  EXPECT_EQ(m.text, "\"v\":" + json_numbers(mixed));
+
   Chunks refused;
   refused.stop_after = 2;
   JsonSink sink(take, &refused);
