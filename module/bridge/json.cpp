@@ -327,6 +327,24 @@ void JsonObject::add_numbers(const std::string& key, std::span<const double> v) 
   sink_->put(']');
 }
 
+void JsonObject::add_numbered_strings(const std::string& key, std::size_t n) {
+  const auto write = [n](JsonSink& sink) {
+    sink.put('[');
+    for (std::size_t i = 1; i <= n; ++i) {
+      char* p = sink.room(24);
+      if (i > 1) *p++ = ',';
+      *p++ = '"';
+      p = std::to_chars(p, p + 20, i).ptr;
+      *p++ = '"';
+      sink.done(p);
+    }
+    sink.put(']');
+  };
+  if (sink_ == nullptr) return add_raw(key, json_gathered(write));
+  open_member(key);
+  write(*sink_);
+}
+
 void JsonObject::add_strings(const std::string& key, std::size_t n,
                              const std::function<void(std::size_t, std::string&)>& text_of) {
   const auto write = [&](JsonSink& sink) {

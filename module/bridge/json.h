@@ -98,6 +98,8 @@ class JsonObject {
   // (one string reused for all, so that its storage is allocated once).
   void add_strings(const std::string& key, std::size_t n,
                    const std::function<void(std::size_t, std::string&)>& text_of);
+  // The texts "1" to "N" as an array of strings (points labelled by number).
+  void add_numbered_strings(const std::string& key, std::size_t n);
   // A per-point line read by index (size(), operator[] and run_end(i), the
   // first point after I that may differ from point I): each run of equal
   // values formatted once, no copy of the line made.

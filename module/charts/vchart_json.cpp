@@ -44,7 +44,9 @@ std::string phases_json(const std::vector<PhaseResult>& phases) {
 }
 
 void series_json(const ChartSeries& s, const PointLabels& labels, JsonObject o) {
-  if (!labels.empty())
+  if (labels.numbered_only() && !labels.empty())
+    o.add_numbered_strings("label", labels.size());
+  else if (!labels.empty())
     o.add_strings("label", labels.size(),
                   [&](std::size_t i, std::string& text) { labels.write(i, text); });
   o.add_line("size", s.size);

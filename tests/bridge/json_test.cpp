@@ -71,6 +71,7 @@ void members(JsonObject& o) {
   }
   o.add_series("ewma1", std::vector<double>{2, 3});
   o.add_strings("label", 2, [](std::size_t i, std::string& t) { t = i ? "b" : "a\""; });
+  o.add_numbered_strings("n", 3);
   o.add_members("\"arl\":370");
   o.add_string("tail", "a\"b");
 }
@@ -124,7 +125,8 @@ TEST(JsonSink, WritesWhatTheStringFormHolds) {
   members(gathered);
   const std::string want =
       "\"chart\":3,\"centre\":10.5,\"series\":{\"stat1\":[1,null,0.25],\"flags\":[0,12,-1]},"
-      "\"ewma1\":[2,3],\"label\":[\"a\\\"\",\"b\"],\"arl\":370,\"tail\":\"a\\\"b\"";
+      "\"ewma1\":[2,3],\"label\":[\"a\\\"\",\"b\"],\"n\":[\"1\",\"2\",\"3\"],\"arl\":370,\"tail\":"
+      "\"a\\\"b\"";
   EXPECT_EQ(gathered.members(), want);
   Chunks c;
   {
