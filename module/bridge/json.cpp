@@ -95,7 +95,7 @@ char* write_short_decimal(char* buf, double v) {
 // Whole numbers below 2^53 as integers ("1000000", not "1e+06"); any other
 // value in the shortest text that reads back as the same double. With
 // TRY_SHORT false the short-decimal path is not tried (the same text, found
-// by to_chars alone); *SHORT tells whether it was tried and gave the text.
+// by to_chars alone); *SHORT_OK tells whether it was tried and gave the text.
 char* write_number(char* buf, char* end, double v, bool try_short = true,
                    bool* short_ok = nullptr) {
   if (std::fabs(v) < 9007199254740992.0) {
@@ -193,8 +193,7 @@ void JsonSink::put_repeated(double v, std::size_t count, bool first) {
 
 void JsonSink::put_quoted(std::string_view s) {
   if (s.size() + 2 <= kChunk) {  // copied as it is checked: most texts need no escape
-    char* const start = room(s.size() + 2);
-    char* p = start;
+    char* p = room(s.size() + 2);
     *p++ = '"';
     for (const char c : s) {
       if (static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\') {
