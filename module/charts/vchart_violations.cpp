@@ -2,6 +2,7 @@
 // limits (as the point listing marks them) and the runs rules that fired on
 // each chart (as the runs-rules pane lists them), one entry per point and chart.
 #include <charconv>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,10 +15,22 @@
 
 namespace ztq {
 
+namespace {
+
+// Literal text at P (its length known when compiled); the end.
+template <std::size_t N>
+char* copy(char* p, const char (&text)[N]) {
+  std::memcpy(p, text, N - 1);
+  return p + N - 1;
+}
+
+}  // namespace
+
 void write_vchart_violations_json(const ChartResults& r, const PointLabels& labels,
                                   JsonSink& sink) {
   // Each entry as a JsonObject with members point, label, chart, beyond and
-  // rules would write it (a chart of 10^6 points may flag 10^5 of them).
+  // rules would write it (a chart of 10^6 points may flag 10^5 of them),
+  // formed in the sink's buffer before and after its label.
   const ChartSeries& s = r.series;
   std::string label;
   bool first = true;
@@ -28,19 +41,20 @@ void write_vchart_violations_json(const ChartResults& r, const PointLabels& labe
       const bool beyond = chart == 1 ? beyond1 : beyond2;
       const int bits = (word >> (chart == 1 ? 0 : 6)) & 63;  // rules 1-6: bits 0-5, then 6-11
       if (!beyond && bits == 0) continue;
-      sink.put(first ? "{\"point\":" : ",{\"point\":");
+      char* p = sink.room(64);
+      p = first ? copy(p, "{\"point\":") : copy(p, ",{\"point\":");
       first = false;
-      char* p = sink.room(24);
-      sink.done(std::to_chars(p, p + 24, i + 1).ptr);
-      sink.put(",\"label\":");
+      p = std::to_chars(p, p + 24, i + 1).ptr;
+      sink.done(copy(p, ",\"label\":"));
       labels.write(i, label);
       sink.put_quoted(label);
-      sink.put(chart == 1 ? ",\"chart\":1" : ",\"chart\":2");
-      sink.put(beyond ? ",\"beyond\":true" : ",\"beyond\":false");
-      sink.put(",\"rules\":\"");
+      p = sink.room(64);
+      p = chart == 1 ? copy(p, ",\"chart\":1") : copy(p, ",\"chart\":2");
+      p = beyond ? copy(p, ",\"beyond\":true") : copy(p, ",\"beyond\":false");
+      p = copy(p, ",\"rules\":\"");
       for (int rule = 0; rule < 6; ++rule)
-        if ((bits >> rule) & 1) sink.put(static_cast<char>('A' + rule));
-      sink.put("\"}");
+        if ((bits >> rule) & 1) *p++ = static_cast<char>('A' + rule);
+      sink.done(copy(p, "\"}"));
     }
   });
   sink.put(']');
