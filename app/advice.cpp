@@ -11,12 +11,15 @@ PaneAdvice pane_advice(const ModuleExports& module, AnalysisRecord* record, int 
   text.back() = '\0';
   a.text = text.data();
   if (module.advice_sentences != nullptr) {
-    const int32_t count = module.advice_sentences(record, pane, nullptr, 0);
-    if (count > 0) {
+    // Room for the usual few first, so that the advice is formed once more,
+    // not twice (a chart of 10^6 points counts its points each time).
+    a.sentences.resize(64);
+    int32_t count = module.advice_sentences(record, pane, a.sentences.data(), 64);
+    if (count > 64) {
       a.sentences.resize(static_cast<size_t>(count));
-      const int32_t again = module.advice_sentences(record, pane, a.sentences.data(), count);
-      a.sentences.resize(static_cast<size_t>(std::max(0, std::min(again, count))));
+      count = std::min(count, module.advice_sentences(record, pane, a.sentences.data(), count));
     }
+    a.sentences.resize(static_cast<size_t>(std::max(0, count)));
   }
   return a;
 }

@@ -35,7 +35,11 @@ struct Stream {
 int32_t take(void* context, const char* bytes, int32_t count) {
   auto* s = static_cast<Stream*>(context);
   if (!s->passing) {
-    (s->in_violations ? s->violations : s->results).append(bytes, static_cast<std::size_t>(count));
+    std::string& held = s->in_violations ? s->violations : s->results;
+    // Room for all that is held at once: no copies as it grows (pages are
+    // only taken as they are written).
+    if (held.empty()) held.reserve(kIndentedAtMost + static_cast<std::size_t>(count));
+    held.append(bytes, static_cast<std::size_t>(count));
     if (s->results.size() + s->violations.size() <= kIndentedAtMost) return 1;
     s->passing = true;
     s->open_results();

@@ -1,8 +1,11 @@
 #include "bridge/json.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "stats/guarded.h"
 
@@ -42,11 +45,68 @@ std::string json_quote(const std::string& s) {
 
 namespace {
 
+// 10^-3 to 10^17, each the double nearest to it (exact from 10^0 on).
+constexpr double kTens[] = {1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6, 1e7,
+                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
+double ten_to(int e) { return kTens[e + 3]; }
+
+// The shortest text of V that reads back as V, as to_chars writes it, for a
+// V of at most 15 significant digits and 10^-3 <= |V| < 10^15 (where that
+// text is always in fixed notation); nullptr for any other V. Method: with
+// K = 14 - floor(log10 |V|), M = round(|V| 10^K) < 10^15 < 2^50 is the only
+// decimal of K places within half an ulp of V, and M / 10^K == |V| (both
+// exact doubles, the quotient correctly rounded as reading the text is) is
+// the round-trip test itself; M's trailing zeros dropped give the fewest
+// digits (Steele & White 1990, Gay 1990: a shortest decimal that reads back).
+char* write_short_decimal(char* buf, double v) {
+  const double a = std::fabs(v);
+  if (!(a >= 1e-3 && a < 1e15)) return nullptr;
+  // 2^b <= a < 2^(b+1): the exponent field of a normal double.
+  const int b = static_cast<int>(std::bit_cast<std::uint64_t>(a) >> 52) - 1023;
+  int e = b >= 0 ? b * 1233 >> 12 : -((-b * 1233 + 4095) >> 12);  // floor(b log10 2)
+  if (a >= ten_to(e + 1)) ++e;                                    // now 10^e <= a < 10^(e+1)
+  const int k = 14 - e;
+  const double scale = ten_to(k);
+  // Rounded to the nearest integer (ties to even) by adding and taking away
+  // 2^52, exact below 2^52 (a * scale < 10^15).
+  const double m = (a * scale + 0x1p52) - 0x1p52;
+  if (m / scale != a) return nullptr;
+  // M / 10^K without M's trailing zeros (V is not whole: some places remain).
+  auto whole = static_cast<std::uint64_t>(m);
+  int places = k;
+  while (whole % 10000 == 0) whole /= 10000, places -= 4;
+  while (whole % 10 == 0) whole /= 10, --places;
+  char digits[24];
+  char* d = std::to_chars(digits, digits + sizeof digits, whole).ptr;
+  const auto n = static_cast<int>(d - digits);
+  char* p = buf;
+  if (v < 0) *p++ = '-';
+  if (n <= places) {  // below 1: zero, the point, the zeros after it, the digits
+    *p++ = '0';
+    *p++ = '.';
+    p = std::fill_n(p, places - n, '0');
+    return std::copy(digits, d, p);
+  }
+  p = std::copy(digits, d - places, p);
+  *p++ = '.';
+  return std::copy(d - places, d, p);
+}
+
 // Whole numbers below 2^53 as integers ("1000000", not "1e+06"); any other
-// value in the shortest text that reads back as the same double.
-char* write_number(char* buf, char* end, double v) {
-  if (v == std::floor(v) && std::fabs(v) < 9007199254740992.0)
-    return std::to_chars(buf, end, static_cast<long long>(v)).ptr;
+// value in the shortest text that reads back as the same double. With
+// TRY_SHORT false the short-decimal path is not tried (the same text, found
+// by to_chars alone); *SHORT_OK tells whether it was tried and gave the text.
+char* write_number(char* buf, char* end, double v, bool try_short = true,
+                   bool* short_ok = nullptr) {
+  if (std::fabs(v) < 9007199254740992.0) {
+    const auto whole = static_cast<long long>(v);  // toward zero
+    if (static_cast<double>(whole) == v) return std::to_chars(buf, end, whole).ptr;
+  }
+  if (try_short) {
+    char* p = write_short_decimal(buf, v);
+    if (short_ok != nullptr) *short_ok = p != nullptr;
+    if (p != nullptr) return p;
+  }
   return std::to_chars(buf, end, v).ptr;
 }
 
@@ -84,21 +144,90 @@ std::string json_strings(const std::vector<std::string>& v) {
 }
 
 void JsonSink::put(std::string_view s) {
-  buf_.append(s);
-  if (buf_.size() >= kChunk) flush();
+  while (!s.empty()) {
+    if (used_ == kChunk) flush();
+    const std::size_t n = std::min(s.size(), kChunk - used_);
+    std::memcpy(buf_.get() + used_, s.data(), n);
+    used_ += n;
+    s.remove_prefix(n);
+  }
 }
 
-void JsonSink::put_number(double v) {
-  if (is_missing(v) || !std::isfinite(v)) return put("null");
-  char buf[32];
-  put(std::string_view(buf, static_cast<size_t>(write_number(buf, buf + sizeof buf, v) - buf)));
+char* JsonSink::write_value(char* p, double v) {
+  if (is_missing(v) || !std::isfinite(v)) return std::copy_n("null", 4, p);
+  // After 16 values in a row that the short-decimal path could not write (a
+  // series of computed values) it is tried on every 64th value only, until it
+  // writes one again.
+  const bool try_short = short_misses_ < 16 || (++short_skipped_ & 63) == 0;
+  bool short_ok = false;
+  char* end = write_number(p, p + kNumber, v, try_short, &short_ok);
+  if (try_short) short_misses_ = short_ok ? 0 : short_misses_ + 1;
+  return end;
+}
+
+void JsonSink::put_number(double v) { done(write_value(room(kNumber), v)); }
+
+void JsonSink::put_repeated(double v, std::size_t count, bool first) {
+  if (count == 0) return;
+  if (count == 1) {  // a line of one value per point
+    char* p = room(kNumber + 1);
+    if (!first) *p++ = ',';
+    return done(write_value(p, v));
+  }
+  char one[kNumber + 1];
+  one[0] = ',';
+  const char* end = write_value(one + 1, v);
+  const auto n = static_cast<std::size_t>(end - one);
+  if (first) {
+    put(std::string_view(one + 1, n - 1));
+    --count;
+  }
+  // The text repeated in a block of up to 4 KiB, written a block at a time.
+  char block[4096];
+  const std::size_t per_block = std::min(count, sizeof block / n);
+  for (std::size_t k = 0; k < per_block; ++k) std::memcpy(block + k * n, one, n);
+  for (; count >= per_block && per_block > 0; count -= per_block)
+    put(std::string_view(block, per_block * n));
+  put(std::string_view(block, count * n));
+}
+
+void JsonSink::put_quoted(std::string_view s) {
+  if (s.size() + 2 <= kChunk) {  // copied as it is checked: most texts need no escape
+    char* p = room(s.size() + 2);
+    *p++ = '"';
+    for (const char c : s) {
+      if (static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\') {
+        p = nullptr;
+        break;
+      }
+      *p++ = c;
+    }
+    if (p != nullptr) {
+      *p++ = '"';
+      return done(p);
+    }
+  }
+  put(json_quote(std::string(s)));
 }
 
 bool JsonSink::flush() {
-  if (ok_ && !buf_.empty() && write_ != nullptr)
-    ok_ = write_(context_, buf_.data(), static_cast<int32_t>(buf_.size())) != 0;
-  buf_.clear();
+  if (ok_ && used_ > 0 && write_ != nullptr)
+    ok_ = write_(context_, buf_.get(), static_cast<int32_t>(used_)) != 0;
+  used_ = 0;
   return ok_;
+}
+
+std::string json_gathered(const std::function<void(JsonSink&)>& write) {
+  std::string text;
+  const auto append = [](void* c, const char* b, int32_t n) -> int32_t {
+    static_cast<std::string*>(c)->append(b, static_cast<std::size_t>(n));
+    return 1;
+  };
+  {
+    JsonSink sink(append, &text);
+    write(sink);
+  }
+  return text;
 }
 
 JsonObject::JsonObject(JsonObject&& o) noexcept
@@ -162,29 +291,24 @@ void JsonObject::add_members(const std::string& members) {
 
 template <class T>
 void JsonObject::ints(const std::string& key, std::span<const T> v) {
-  std::string text;
-  if (sink_ != nullptr) {
-    open_member(key);
-    sink_->put('[');
-  } else {
-    text.reserve(v.size() * 2 + 2);
-    text.push_back('[');
-  }
-  char buf[16];
-  for (size_t i = 0; i < v.size(); ++i) {
-    const std::string_view digits(
-        buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, static_cast<int>(v[i])).ptr -
-                                 buf));
-    if (sink_ != nullptr) {
-      if (i) sink_->put(',');
-      sink_->put(digits);
-    } else {
-      if (i) text.push_back(',');
-      text.append(digits);
+  const auto write = [v](JsonSink& sink) {
+    sink.put('[');
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      char* p = sink.room(16);
+      if (i) *p++ = ',';
+      const int x = static_cast<int>(v[i]);
+      if (x >= 0 && x < 10) {  // most flags and every exclusion
+        *p = static_cast<char>('0' + x);
+        sink.done(p + 1);
+      } else {
+        sink.done(std::to_chars(p, p + 15, x).ptr);
+      }
     }
-  }
-  if (sink_ != nullptr) return sink_->put(']');
-  add_raw(key, text + "]");
+    sink.put(']');
+  };
+  if (sink_ == nullptr) return add_raw(key, json_gathered(write));
+  open_member(key);
+  write(*sink_);
 }
 template void JsonObject::ints<int>(const std::string&, std::span<const int>);
 template void JsonObject::ints<char>(const std::string&, std::span<const char>);
@@ -195,29 +319,46 @@ void JsonObject::add_numbers(const std::string& key, std::span<const double> v) 
   open_member(key);
   sink_->put('[');
   for (size_t i = 0; i < v.size(); ++i) {
-    if (i) sink_->put(',');
-    sink_->put_number(v[i]);
+    char* p = sink_->room(JsonSink::kNumber + 1);
+    if (i) *p++ = ',';
+    sink_->done(sink_->write_value(p, v[i]));
   }
   sink_->put(']');
 }
 
-void JsonObject::add_strings(const std::string& key, std::size_t n,
-                             const std::function<std::string(std::size_t)>& text_of) {
-  if (sink_ == nullptr) {
-    std::string text = "[";
-    for (size_t i = 0; i < n; ++i) {
-      if (i) text.push_back(',');
-      text += json_quote(text_of(i));
+void JsonObject::add_numbered_strings(const std::string& key, std::size_t n) {
+  const auto write = [n](JsonSink& sink) {
+    sink.put('[');
+    for (std::size_t i = 1; i <= n; ++i) {
+      char* p = sink.room(24);
+      if (i > 1) *p++ = ',';
+      *p++ = '"';
+      p = std::to_chars(p, p + 20, i).ptr;
+      *p++ = '"';
+      sink.done(p);
     }
-    return add_raw(key, text + "]");
-  }
+    sink.put(']');
+  };
+  if (sink_ == nullptr) return add_raw(key, json_gathered(write));
   open_member(key);
-  sink_->put('[');
-  for (size_t i = 0; i < n; ++i) {
-    if (i) sink_->put(',');
-    sink_->put(json_quote(text_of(i)));
-  }
-  sink_->put(']');
+  write(*sink_);
+}
+
+void JsonObject::add_strings(const std::string& key, std::size_t n,
+                             const std::function<void(std::size_t, std::string&)>& text_of) {
+  const auto write = [&](JsonSink& sink) {
+    std::string text;  // one buffer for every text
+    sink.put('[');
+    for (size_t i = 0; i < n; ++i) {
+      if (i) sink.put(',');
+      text_of(i, text);
+      sink.put_quoted(text);
+    }
+    sink.put(']');
+  };
+  if (sink_ == nullptr) return add_raw(key, json_gathered(write));
+  open_member(key);
+  write(*sink_);
 }
 
 }  // namespace ztq

@@ -286,7 +286,7 @@ void lifecycle_write_results_json(const Procedure& p, AnalysisRecord& record, bo
   Analysis a(record, p);
   const bool fine = (record.error_state == 0 || p.results_with_error()) && record.computed != 0;
   if (violations) {
-    if (fine) sink.put(p.violations_json(a));
+    if (fine) p.write_violations_json(a, sink);
     return;
   }
   sink.put('{');

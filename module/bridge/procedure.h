@@ -156,6 +156,10 @@ class Procedure {
   // The points flagged out of control as a JSON array ("" when the procedure
   // flags none).
   virtual std::string violations_json(const Analysis&) const { return {}; }
+  // The same array written to SINK as it is formed (nothing when none).
+  virtual void write_violations_json(const Analysis& a, JsonSink& sink) const {
+    sink.put(violations_json(a));
+  }
   // True when results_json also describes an analysis in an error state
   // (its status), so that the JSON carries it.
   virtual bool results_with_error() const { return false; }

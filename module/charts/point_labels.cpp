@@ -71,14 +71,22 @@ std::size_t PointLabels::size() const {
   return std::max({store_->texts.size(), store_->values.size(), store_->numbered});
 }
 
-std::string PointLabels::operator[](std::size_t i) const {
-  if (store_ && i < store_->texts.size()) return store_->texts[i];
-  if (store_ && i < store_->values.size()) {
+void PointLabels::write(std::size_t i, std::string& text) const {
+  const bool has_value = store_ && i < store_->values.size();
+  char buf[40];
+  if (store_ && i < store_->texts.size()) {
+    text = store_->texts[i];
+  } else if (has_value && !is_missing(store_->values[i])) {
     const double v = store_->values[i];
-    if (!is_missing(v)) return label_of_value(v, store_->type);
-    if (store_->blank_missing) return {};
+    if (is_date_type(store_->type))
+      text = label_of_value(v, store_->type);
+    else
+      text.assign(buf, format_number(v, buf, buf + sizeof buf));
+  } else if (has_value && store_->blank_missing) {
+    text.clear();
+  } else {
+    text.assign(buf, std::to_chars(buf, buf + sizeof buf, i + 1).ptr);
   }
-  return std::to_string(i + 1);
 }
 
 std::size_t PointLabels::longest(std::size_t cap) const {

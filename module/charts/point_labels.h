@@ -26,9 +26,17 @@ class PointLabels {
   static PointLabels numbered(std::size_t n);
 
   std::size_t size() const;
+  // Whether every label is its point's 1-based number (none stored).
+  bool numbered_only() const { return store_ && store_->texts.empty() && store_->values.empty(); }
   bool empty() const { return size() == 0; }
   // The label of point I (its 1-based number past the end).
-  std::string operator[](std::size_t i) const;
+  std::string operator[](std::size_t i) const {
+    std::string text;
+    write(i, text);
+    return text;
+  }
+  // The same in TEXT, whose storage is reused.
+  void write(std::size_t i, std::string& text) const;
   // The length of the longest label, counted no further than CAP.
   std::size_t longest(std::size_t cap) const;
 

@@ -60,6 +60,7 @@ class Vchart final : public Procedure {
   std::string results_json(const Analysis& a) const override;
   void write_results_json(const Analysis& a, JsonObject& out) const override;
   std::string violations_json(const Analysis& a) const override;
+  void write_violations_json(const Analysis& a, JsonSink& sink) const override;  // violations.cpp
 
   // The panes' view of the analysis; PANE (1 to 14) selects the pane options.
   VchartView view_of(const Analysis& a, const ChartOptions& options, int pane = 0) const;

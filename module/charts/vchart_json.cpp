@@ -45,20 +45,23 @@ std::string phases_json(const std::vector<PhaseResult>& phases) {
 }
 
 void series_json(const ChartSeries& s, const PointLabels& labels, JsonObject o) {
-  if (!labels.empty())
-    o.add_strings("label", labels.size(), [&](std::size_t i) { return labels[i]; });
-  o.add_numbers("size", s.size.values());
+  if (labels.numbered_only() && !labels.empty())
+    o.add_numbered_strings("label", labels.size());
+  else if (!labels.empty())
+    o.add_strings("label", labels.size(),
+                  [&](std::size_t i, std::string& text) { labels.write(i, text); });
+  o.add_line("size", s.size);
   o.add_numbers("stat1", s.stat1);
   o.add_numbers("stat2", s.stat2);
-  o.add_numbers("ucl1", s.ucl1.values());
-  o.add_numbers("lcl1", s.lcl1.values());
-  o.add_numbers("ucl2", s.ucl2.values());
-  o.add_numbers("lcl2", s.lcl2.values());
-  o.add_numbers("ucl1_unclipped", s.ucl1_unclipped.values());
-  o.add_numbers("lcl1_unclipped", s.lcl1_unclipped.values());
-  o.add_numbers("ucl2_unclipped", s.ucl2_unclipped.values());
-  o.add_numbers("lcl2_unclipped", s.lcl2_unclipped.values());
-  o.add_numbers("cl1", s.cl1.values());
+  o.add_line("ucl1", s.ucl1);
+  o.add_line("lcl1", s.lcl1);
+  o.add_line("ucl2", s.ucl2);
+  o.add_line("lcl2", s.lcl2);
+  o.add_line("ucl1_unclipped", s.ucl1_unclipped);
+  o.add_line("lcl1_unclipped", s.lcl1_unclipped);
+  o.add_line("ucl2_unclipped", s.ucl2_unclipped);
+  o.add_line("lcl2_unclipped", s.lcl2_unclipped);
+  o.add_line("cl1", s.cl1);
   o.add_ints("flags", s.flags);
   o.add_ints("excluded", s.excluded);
 }
@@ -106,7 +109,7 @@ void kind_json(const ChartResults& r, JsonObject& out) {
     o.add_series("sl1", by_point(TabularSeries::sl1));
     o.add_series("sh2", by_point(TabularSeries::sh2));
     o.add_series("sl2", by_point(TabularSeries::sl2));
-    o.add_series("decision1", t.decision1.values());
+    o.add_series_line("decision1", t.decision1);
     o.add_number("decision2", t.decision2);
     o.add_series("z", by_point(TabularSeries::z));
     o.add_series("w", by_point(TabularSeries::w));

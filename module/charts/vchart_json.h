@@ -22,5 +22,7 @@ void write_vchart_results_json(const ChartResults& r, const PointLabels& labels,
 // chart's limits), "rules" (the letters A to F of the runs rules that fired
 // on that chart)}].
 std::string vchart_violations_json(const ChartResults& r, const PointLabels& labels);
+// The same array written to SINK as it is formed.
+void write_vchart_violations_json(const ChartResults& r, const PointLabels& labels, JsonSink& sink);
 
 }  // namespace ztq

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -51,6 +52,10 @@ void vchart_masks(int code, int32_t out[2]);
 // excluded, past a present limit).
 bool beyond_chart1(const ChartResults& r, std::size_t i);
 bool beyond_chart2(const ChartResults& r, std::size_t i);
+// MARK(i, beyond1, beyond2) for every point beyond the limits of chart 1 or
+// 2 or with a runs-rule flag, as beyond_chart1 and beyond_chart2 give them,
+// the limits read once a run of points.
+void each_flagged(const ChartResults& r, const std::function<void(std::size_t, bool, bool)>& mark);
 
 struct VchartCounts {
   int marked1 = 0;

@@ -120,6 +120,24 @@ bool beyond_chart2(const ChartResults& r, std::size_t i) {
   return usable(r, i) && !is_missing(x) && beyond(x, at(r.series.ucl2, i), at(r.series.lcl2, i));
 }
 
+void each_flagged(const ChartResults& r, const std::function<void(std::size_t, bool, bool)>& mark) {
+  const ChartSeries& s = r.series;
+  const std::size_t n = s.stat1.size();
+  for (std::size_t i = 0; i < n;) {
+    std::size_t end = n;
+    for (const PointLine* line : {&s.ucl1, &s.lcl1, &s.ucl2, &s.lcl2})
+      if (i < line->size()) end = std::min(end, line->run_end(i));  // past its size: missing
+    const double u1 = at(s.ucl1, i), l1 = at(s.lcl1, i), u2 = at(s.ucl2, i), l2 = at(s.lcl2, i);
+    for (; i < end; ++i) {
+      const bool use = usable(r, i);
+      const double x = at(s.stat2, i);
+      const bool beyond1 = use && beyond(s.stat1[i], u1, l1);
+      const bool beyond2 = use && !is_missing(x) && beyond(x, u2, l2);
+      if (beyond1 || beyond2 || (i < s.flags.size() && s.flags[i] != 0)) mark(i, beyond1, beyond2);
+    }
+  }
+}
+
 // As beyond_chart1 and beyond_chart2 point by point, the limits read once a
 // run of points over which none of them changes (one a phase when constant).
 VchartCounts vchart_counts(const ChartResults& r) {
