@@ -120,7 +120,12 @@ bool beyond_chart2(const ChartResults& r, std::size_t i) {
   return usable(r, i) && !is_missing(x) && beyond(x, at(r.series.ucl2, i), at(r.series.lcl2, i));
 }
 
-void each_flagged(const ChartResults& r, const std::function<void(std::size_t, bool, bool)>& mark) {
+namespace {
+
+// VISIT(i, ucl1, lcl1, ucl2, lcl2) for every point, the limits read once a
+// run of points over which none of them changes (one a phase when constant).
+template <class Visit>
+void each_point(const ChartResults& r, Visit visit) {
   const ChartSeries& s = r.series;
   const std::size_t n = s.stat1.size();
   for (std::size_t i = 0; i < n;) {
@@ -128,35 +133,34 @@ void each_flagged(const ChartResults& r, const std::function<void(std::size_t, b
     for (const PointLine* line : {&s.ucl1, &s.lcl1, &s.ucl2, &s.lcl2})
       if (i < line->size()) end = std::min(end, line->run_end(i));  // past its size: missing
     const double u1 = at(s.ucl1, i), l1 = at(s.lcl1, i), u2 = at(s.ucl2, i), l2 = at(s.lcl2, i);
-    for (; i < end; ++i) {
-      const bool use = usable(r, i);
-      const double x = at(s.stat2, i);
-      const bool beyond1 = use && beyond(s.stat1[i], u1, l1);
-      const bool beyond2 = use && !is_missing(x) && beyond(x, u2, l2);
-      if (beyond1 || beyond2 || (i < s.flags.size() && s.flags[i] != 0)) mark(i, beyond1, beyond2);
-    }
+    for (; i < end; ++i) visit(i, u1, l1, u2, l2);
   }
 }
 
-// As beyond_chart1 and beyond_chart2 point by point, the limits read once a
-// run of points over which none of them changes (one a phase when constant).
+}  // namespace
+
+void each_flagged(const ChartResults& r, const std::function<void(std::size_t, bool, bool)>& mark) {
+  const ChartSeries& s = r.series;
+  each_point(r, [&](std::size_t i, double u1, double l1, double u2, double l2) {
+    const bool use = usable(r, i);
+    const double x = at(s.stat2, i);
+    const bool beyond1 = use && beyond(s.stat1[i], u1, l1);
+    const bool beyond2 = use && !is_missing(x) && beyond(x, u2, l2);
+    if (beyond1 || beyond2 || (i < s.flags.size() && s.flags[i] != 0)) mark(i, beyond1, beyond2);
+  });
+}
+
+// As beyond_chart1 and beyond_chart2 point by point.
 VchartCounts vchart_counts(const ChartResults& r) {
   VchartCounts c;
   const ChartSeries& s = r.series;
-  const std::size_t n = s.stat1.size();
-  for (std::size_t i = 0; i < n;) {
-    std::size_t end = n;
-    for (const PointLine* line : {&s.ucl1, &s.lcl1, &s.ucl2, &s.lcl2})
-      if (i < line->size()) end = std::min(end, line->run_end(i));  // past its size: missing
-    const double u1 = at(s.ucl1, i), l1 = at(s.lcl1, i), u2 = at(s.ucl2, i), l2 = at(s.lcl2, i);
-    for (; i < end; ++i) {
-      c.excluded += i < s.excluded.size() && s.excluded[i] != 0 ? 1 : 0;
-      if (!usable(r, i)) continue;
-      c.marked1 += beyond(s.stat1[i], u1, l1) ? 1 : 0;
-      const double x = at(s.stat2, i);
-      c.marked2 += !is_missing(x) && beyond(x, u2, l2) ? 1 : 0;
-    }
-  }
+  each_point(r, [&](std::size_t i, double u1, double l1, double u2, double l2) {
+    c.excluded += i < s.excluded.size() && s.excluded[i] != 0 ? 1 : 0;
+    if (!usable(r, i)) return;
+    c.marked1 += beyond(s.stat1[i], u1, l1) ? 1 : 0;
+    const double x = at(s.stat2, i);
+    c.marked2 += !is_missing(x) && beyond(x, u2, l2) ? 1 : 0;
+  });
   return c;
 }
 
