@@ -18,8 +18,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -55,8 +53,14 @@ double cpu_now() {
 // The floor: the file read whole and every number parsed into a column.
 double floor_seconds(const std::string& path, std::size_t* count) {
   const double start = cpu_now();
-  std::ifstream in(path, std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string text;  // read whole in one call (a character iterator would be the slower part)
+  if (std::FILE* f = std::fopen(path.c_str(), "rb"); f != nullptr) {
+    std::fseek(f, 0, SEEK_END);
+    text.resize(static_cast<std::size_t>(std::max(0L, std::ftell(f))));
+    std::fseek(f, 0, SEEK_SET);
+    text.resize(std::fread(text.data(), 1, text.size(), f));
+    std::fclose(f);
+  }
   std::vector<double> column;
   const char* p = text.data();
   const char* end = p + text.size();
