@@ -9,6 +9,7 @@
 
 #include "charts/cusum.h"
 #include "charts/engine.h"
+#include "charts/runs_rules.h"
 #include "charts/smoothers.h"
 #include "charts/tabular_cusum.h"
 
@@ -113,6 +114,24 @@ void BM_Recursion(benchmark::State& state, int which) {
   }
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * n));
 }
+// The six runs rules alone over one chart of individuals with constant lines.
+void BM_RunsRules(benchmark::State& state) {
+  const std::size_t n = static_cast<std::size_t>(state.range(0));
+  const std::vector<double> x = observations(n);
+  ztq::ChartOptions o = ztq::default_chart_options();
+  for (int r = 10; r <= 15; ++r) o.option[r] = 1;  // all six rules
+  ztq::PointLine cl, ucl, lcl;
+  cl.assign(n, 10.0), ucl.assign(n, 11.5), lcl.assign(n, 8.5);
+  const ztq::RulesChart chart{x, &cl, &ucl, &lcl, 3.0, -3.0, false};
+  std::vector<std::uint16_t> flags(n, 0);
+  for (auto _ : state) {
+    ztq::apply_runs_rules(chart, {}, o, 0, &flags);
+    benchmark::DoNotOptimize(flags.data());
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * n));
+}
+BENCHMARK(BM_RunsRules)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
 BENCHMARK_CAPTURE(BM_Recursion, moving_average, 0)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Recursion, ewma, 1)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Recursion, cumulative_sum, 2)->Arg(10'000'000)->Unit(benchmark::kMillisecond);

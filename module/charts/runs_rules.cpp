@@ -54,10 +54,31 @@ class RunningCount {
   int count_ = 0;
 };
 
+// RunningCount for windows of up to 64 positions (or none, keeping every
+// mark): plain values the compiler can hold in registers.
+struct ShortWindow {
+  ShortWindow() = default;
+  ShortWindow(long long w, std::size_t n)
+      : size(w >= 1 && w <= 64 && static_cast<unsigned long long>(w) <= n ? static_cast<unsigned>(w)
+                                                                          : 0) {}
+  int push(bool mark) {
+    const std::uint64_t m = mark ? 1 : 0;
+    count += static_cast<int>(m);
+    if (size == 0) return count;
+    count -= static_cast<int>((word >> (size - 1)) & 1);
+    word = (word << 1) | m;
+    return count;
+  }
+  std::uint64_t word = 0;
+  int count = 0;
+  unsigned size = 0;
+};
+
 // A rule on zone boundaries at Z sigmas measured on the unclipped limits:
 // CL + (UCLu - CL) z / kU and CL - (CL - LCLu) z / (-kL). Rules 3 and 4
 // (M of the last W beyond the zone, one side) count each side; rules 5
 // (INSIDE) and 6 (outside, either side) need all W positions marked.
+template <class Window>
 struct ZoneRule {
   bool on = false;
   bool all = false;
@@ -66,8 +87,8 @@ struct ZoneRule {
   int w = 0;
   int m = 0;
   int bit = 0;
-  RunningCount upper{0, 0};  // rules 3, 4: beyond the upper boundary; 5, 6: marked
-  RunningCount lower{0, 0};
+  Window upper{0, 0};  // rules 3, 4: beyond the upper boundary; 5, 6: marked
+  Window lower{0, 0};
   bool has_hi = false, has_lo = false;  // the boundaries at the current lines
   double hi = 0.0, lo = 0.0;
 
@@ -84,10 +105,11 @@ struct ZoneRule {
 // the line continues both runs.
 struct SideRun {
   long long above = 0, below = 0;
-  // Branch-free: on random data each comparison goes either way.
+  // Branch-free (a product, not a choice): on random data each comparison
+  // goes either way, and a mispredicted branch costs more than the rule.
   bool step(double x, double cl, int length) {
-    above = x < cl ? 0 : above + 1;
-    below = x > cl ? 0 : below + 1;
+    above = (above + 1) * static_cast<long long>(!(x < cl));
+    below = (below + 1) * static_cast<long long>(!(x > cl));
     return (above >= length) | (below >= length);
   }
 };
@@ -101,8 +123,8 @@ struct TrendRun {
   bool step(double d, int length) {
     bool hit = false;
     if (!first) {
-      up = d < previous ? 0 : up + 1;
-      down = d > previous ? 0 : down + 1;
+      up = (up + 1) * static_cast<long long>(!(d < previous));  // branch-free, as above
+      down = (down + 1) * static_cast<long long>(!(d > previous));
       hit = (up + 1 >= length) | (down + 1 >= length);
     }
     previous = d;
@@ -111,10 +133,11 @@ struct TrendRun {
   }
 };
 
-}  // namespace
-
-void apply_runs_rules(const RulesChart& c, const std::vector<char>& excluded, const ChartOptions& o,
-                      int shift, std::vector<std::uint16_t>* flags) {
+// The zone rules' windows of WINDOW: RunningCount, or ShortWindow when every
+// window is at most 64 positions.
+template <class Window>
+void run_rules(const RulesChart& c, const std::vector<char>& excluded, const ChartOptions& o,
+               int shift, std::vector<std::uint16_t>* flags) {
   const std::size_t n = c.x.size();
   const std::span<const double> xs = c.x;
   auto bit = [shift](int rule) { return 1 << (rule - 1 + shift); };
@@ -123,12 +146,12 @@ void apply_runs_rules(const RulesChart& c, const std::vector<char>& excluded, co
 
   const bool rule1 = on(1, o.run_length()), rule2 = on(2, o.trend_length());
   const int run_length = o.run_length(), trend_length = o.trend_length();
-  ZoneRule zones[4];
+  ZoneRule<Window> zones[4];
   const int windows[4] = {o.rule3_window(), o.rule4_window(), o.rule5_window(), o.rule6_window()};
   const int counts[4] = {o.rule3_count(), o.rule4_count(), o.rule5_window(), o.rule6_window()};
   bool any_zone = false;
   for (int k = 0; k < 4; ++k) {
-    ZoneRule& zr = zones[k];
+    ZoneRule<Window>& zr = zones[k];
     const int rule = k + 3;
     zr.on = on(rule, windows[k]);
     if (!zr.on) continue;
@@ -139,14 +162,30 @@ void apply_runs_rules(const RulesChart& c, const std::vector<char>& excluded, co
     zr.w = windows[k];
     zr.m = counts[k];
     zr.bit = bit(rule);
-    zr.upper = RunningCount(zr.w, n);
-    if (!zr.all) zr.lower = RunningCount(zr.w, n);
+    zr.upper = Window(zr.w, n);
+    if (!zr.all) zr.lower = Window(zr.w, n);
   }
   const bool up = present(c.k_upper) && c.k_upper != 0.0;
   const bool down = present(c.k_lower) && c.k_lower != 0.0;
 
   SideRun side;
   TrendRun trend;
+  // The four zone rules as four locals, each step written out: held in
+  // registers rather than read and written through an array every point.
+  ZoneRule<Window> z3 = zones[0], z4 = zones[1], z5 = zones[2], z6 = zones[3];
+  const auto skip = [](ZoneRule<Window>& zr) {
+    if (!zr.on) return;
+    zr.upper.push(false);
+    if (!zr.all) zr.lower.push(false);
+  };
+  const auto test = [](ZoneRule<Window>& zr, double x) {
+    if (!zr.on) return 0;
+    // Bitwise, not short-circuit: no branch on a comparison that goes either way.
+    const bool above = zr.has_hi & (x > zr.hi), below = zr.has_lo & (x < zr.lo);
+    if (zr.all) return zr.upper.push((above | below) != zr.inside) >= zr.w ? zr.bit : 0;
+    const int hi = zr.upper.push(above), lo = zr.lower.push(below);
+    return (hi >= zr.m) | (lo >= zr.m) ? zr.bit : 0;
+  };
   // The lines are read once a run of equal values (most charts: once a phase);
   // the points of a run are tested against boundaries placed once.
   for (std::size_t i = 0; i < n;) {
@@ -157,38 +196,38 @@ void apply_runs_rules(const RulesChart& c, const std::vector<char>& excluded, co
     if (has_cl) end = std::min({end, c.ucl->run_end(i), c.lcl->run_end(i)});
     if (any_zone) {
       const bool has_u = up && has_cl && present(ucl), has_l = down && has_cl && present(lcl);
-      for (ZoneRule& zr : zones)
-        if (zr.on) zr.place(c, cl, ucl, lcl, has_u, has_l);
+      for (ZoneRule<Window>* zr : {&z3, &z4, &z5, &z6})
+        if (zr->on) zr->place(c, cl, ucl, lcl, has_u, has_l);
     }
     const bool side_on = rule1 && has_cl, trend_on = rule2 && (!c.detrend || has_cl);
     for (; i < end; ++i) {
       const double x = xs[i];
       const bool usable = present(x) && !(i < excluded.size() && excluded[i]);
       if (!usable) {
-        for (ZoneRule& zr : zones) {
-          if (!zr.on) continue;
-          zr.upper.push(false);
-          if (!zr.all) zr.lower.push(false);
-        }
+        skip(z3), skip(z4), skip(z5), skip(z6);
         continue;
       }
       int bits = 0;
       if (side_on) bits |= side.step(x, cl, run_length) ? bit(1) : 0;
       if (trend_on) bits |= trend.step(c.detrend ? x - cl : x, trend_length) ? bit(2) : 0;
-      for (ZoneRule& zr : zones) {
-        if (!zr.on) continue;
-        // Bitwise, not short-circuit: no branch on a comparison that goes either way.
-        const bool above = zr.has_hi & (x > zr.hi), below = zr.has_lo & (x < zr.lo);
-        if (zr.all) {
-          const bool out = above | below;
-          bits |= zr.upper.push(out != zr.inside) >= zr.w ? zr.bit : 0;
-        } else {
-          const int hi = zr.upper.push(above), lo = zr.lower.push(below);
-          bits |= (hi >= zr.m) | (lo >= zr.m) ? zr.bit : 0;
-        }
-      }
+      bits |= test(z3, x) | test(z4, x) | test(z5, x) | test(z6, x);
       (*flags)[i] = static_cast<std::uint16_t>((*flags)[i] | bits);  // 12 bits: two charts of six
     }
+  }
+}
+
+}  // namespace
+
+void apply_runs_rules(const RulesChart& c, const std::vector<char>& excluded, const ChartOptions& o,
+                      int shift, std::vector<std::uint16_t>* flags) {
+  const int windows[4] = {o.rule3_window(), o.rule4_window(), o.rule5_window(), o.rule6_window()};
+  bool short_windows = true;
+  for (int k = 0; k < 4; ++k)
+    short_windows = short_windows && (!o.rule_enabled(k + 3) || windows[k] <= 64);
+  if (short_windows) {
+    run_rules<ShortWindow>(c, excluded, o, shift, flags);
+  } else {
+    run_rules<RunningCount>(c, excluded, o, shift, flags);
   }
 }
 
