@@ -2,6 +2,7 @@
 // file wires its exports; the options file lists its forms and saved series).
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -24,6 +25,14 @@ struct VchartState {
   std::span<const double> observations;
   std::vector<double> kept;
   int missing_role = 0;  // a required column not given (1-based role)
+  // Counts over every point that the sentences of each pane draw on, formed
+  // on first use and kept with these results (a new computation replaces the
+  // whole state).
+  struct PointCounts {
+    VchartCounts marked;
+    int n1 = 0, n2 = 0, excluded = 0;
+  };
+  mutable std::optional<PointCounts> point_counts;
 };
 
 // The record's numbered options as the engine reads them, and back.

@@ -48,15 +48,23 @@ Facts facts_of(const AnalysisRecord& rec, const VchartState& s) {
   f.name1 = in_sentence(text(statistic_name(f.code, true)));
   f.name2 = in_sentence(text(statistic_name(f.code, false)));
   f.data = rec.variables[0].expression;
-  for (size_t i = 0; i < r.series.stat1.size(); ++i) {
-    const bool used = !excluded_point(r, i);
-    f.excluded += used ? 0 : 1;
-    f.n1 += used && present(r.series.stat1[i]) ? 1 : 0;
-    f.n2 += used && f.has2 && present(at(r.series.stat2, i)) ? 1 : 0;
+  if (!s.point_counts) {  // every pane's sentences read them: counted once
+    VchartState::PointCounts k;
+    for (size_t i = 0; i < r.series.stat1.size(); ++i) {
+      const bool used = !excluded_point(r, i);
+      k.excluded += used ? 0 : 1;
+      k.n1 += used && present(r.series.stat1[i]) ? 1 : 0;
+      k.n2 += used && f.has2 && present(at(r.series.stat2, i)) ? 1 : 0;
+    }
+    k.marked = vchart_counts(r);
+    s.point_counts = k;
   }
-  const VchartCounts marked = vchart_counts(r);
-  f.c1 = marked.marked1;
-  f.c2 = f.has2 ? marked.marked2 : 0;
+  const VchartState::PointCounts& counted = *s.point_counts;
+  f.excluded = counted.excluded;
+  f.n1 = counted.n1;
+  f.n2 = counted.n2;
+  f.c1 = counted.marked.marked1;
+  f.c2 = f.has2 ? counted.marked.marked2 : 0;
   ChartCounts k;
   k.code = f.code;
   k.n1 = f.n1;
