@@ -25,19 +25,14 @@ class RunningCount {
  public:
   RunningCount(long long w, std::size_t n)
       : size_(w >= 1 && static_cast<unsigned long long>(w) <= n ? static_cast<std::size_t>(w) : 0),
-        bits_(size_ > 64 ? (size_ + 63) / 64 : 0, 0) {}
+        bits_((size_ + 63) / 64, 0) {}
 
-  // The marks live as bits of 64-bit words: a byte ring would alias every
-  // other variable of the loop and keep them out of registers.
+  // The marks live as bits of 64-bit words, a ring of SIZE positions: a byte
+  // ring would alias every other variable of the loop.
   int push(bool mark) {
     const std::uint64_t m = mark ? 1 : 0;
     count_ += static_cast<int>(m);
     if (size_ == 0) return count_;
-    if (size_ <= 64) {  // the window in one word: bit k is the mark k positions back
-      count_ -= static_cast<int>((word_ >> (size_ - 1)) & 1);
-      word_ = (word_ << 1) | m;
-      return count_;
-    }
     std::uint64_t& word = bits_[next_ >> 6];
     const unsigned shift = static_cast<unsigned>(next_ & 63);
     count_ -= static_cast<int>((word >> shift) & 1);  // the mark that leaves the window
@@ -48,14 +43,14 @@ class RunningCount {
 
  private:
   std::size_t size_;
-  std::uint64_t word_ = 0;  // windows of up to 64
   std::vector<std::uint64_t> bits_;
   std::size_t next_ = 0;
   int count_ = 0;
 };
 
 // RunningCount for windows of up to 64 positions (or none, keeping every
-// mark): plain values the compiler can hold in registers.
+// mark): one word, bit k the mark k positions back, in plain values the
+// compiler can hold in registers. RunningCount serves when a window is longer.
 struct ShortWindow {
   ShortWindow() = default;
   ShortWindow(long long w, std::size_t n)

@@ -60,13 +60,14 @@ TEST(RunsRulesWindows, MatchDirectCountForShortAndLongWindows) {
   struct Case {
     int rule, w, m;
     double z;
+    bool beside_long = false;  // rule 4 on too, over 130: every window on the long path
   };
   // Rules 5 and 6 need windows short enough to fire on random data: all
   // inside 2.9 sigma or all outside 0.05 sigma.
-  const Case cases[] = {{3, 3, 2, 1.0},    {3, 64, 30, 1.0},    {3, 65, 30, 1.0},
-                        {4, 130, 30, 1.5}, {4, 2999, 200, 1.0}, {4, 5000, 300, 1.0},
-                        {5, 40, 40, 2.9},  {5, 70, 70, 2.95},   {6, 64, 64, 0.05},
-                        {6, 66, 66, 0.02}};
+  const Case cases[] = {{3, 3, 2, 1.0},    {3, 64, 30, 1.0},     {3, 65, 30, 1.0},
+                        {4, 130, 30, 1.5}, {4, 2999, 200, 1.0},  {4, 5000, 300, 1.0},
+                        {5, 40, 40, 2.9},  {5, 70, 70, 2.95},    {6, 64, 64, 0.05},
+                        {6, 66, 66, 0.02}, {3, 3, 2, 1.0, true}, {6, 8, 8, 0.05, true}};
   for (const Case& c : cases) {
     ChartOptions o = default_chart_options();
     for (int r = 1; r <= 6; ++r) o.option[9 + r] = r == c.rule;
@@ -75,6 +76,7 @@ TEST(RunsRulesWindows, MatchDirectCountForShortAndLongWindows) {
     if (c.rule == 3) o.option[19] = c.m;
     if (c.rule == 4) o.option[21] = c.m;
     o.doption[9 + c.rule] = c.z;  // zone width in sigmas
+    if (c.beside_long) o.option[13] = 1, o.option[20] = 130, o.option[21] = 30;
     std::vector<std::uint16_t> flags(n, 0);
     apply_runs_rules(chart, s.excluded, o, 0, &flags);
     int fired = 0;
