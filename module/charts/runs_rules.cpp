@@ -7,10 +7,16 @@
 #include "charts/runs_rules.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
+#include "charts/rule_blocks.h"
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include "stats/guarded.h"
 
 namespace ztq {
@@ -128,6 +134,140 @@ struct TrendRun {
   }
 };
 
+// The marks over 64 points of A > B (above), A < B (below), or not below, not
+// above: two points a vector compare where the target has them (the same
+// comparisons, NaN compares false), one at a time elsewhere. B is one value
+// for all 64 (a line) or, with kPaired, a value per point.
+enum class Mark { above, below, not_below, not_above };
+
+template <Mark kMark, bool kPaired = false>
+std::uint64_t marks_of(const double* a, const double* b) {
+  std::uint64_t m = 0;
+#if defined(__SSE2__)
+  const __m128d line = _mm_set1_pd(*b);
+  for (unsigned j = 0; j < 64; j += 2) {
+    const __m128d x = _mm_loadu_pd(a + j), y = kPaired ? _mm_loadu_pd(b + j) : line;
+    __m128d hit;
+    if constexpr (kMark == Mark::above) hit = _mm_cmpgt_pd(x, y);
+    if constexpr (kMark == Mark::below) hit = _mm_cmplt_pd(x, y);
+    if constexpr (kMark == Mark::not_below) hit = _mm_cmpnlt_pd(x, y);
+    if constexpr (kMark == Mark::not_above) hit = _mm_cmpngt_pd(x, y);
+    // In at the top, shifted down as the next two come: points j, j + 1 end at bits j, j + 1.
+    m = (m >> 2) | (static_cast<std::uint64_t>(_mm_movemask_pd(hit)) << 62);
+  }
+#else
+  for (unsigned j = 0; j < 64; ++j) {
+    const double x = a[j], y = kPaired ? b[j] : *b;
+    bool hit = false;
+    if constexpr (kMark == Mark::above) hit = x > y;
+    if constexpr (kMark == Mark::below) hit = x < y;
+    if constexpr (kMark == Mark::not_below) hit = !(x < y);
+    if constexpr (kMark == Mark::not_above) hit = !(x > y);
+    m |= static_cast<std::uint64_t>(hit) << j;
+  }
+#endif
+  return m;
+}
+
+// Whether the 64 points from X are all present (not missing, finite).
+bool all_present(const double* x) {
+#if defined(__SSE2__)
+  const __m128d missing = _mm_set1_pd(kMissing), zero = _mm_setzero_pd();
+  int all = 3;
+  for (unsigned j = 0; j < 64; j += 2) {
+    const __m128d two = _mm_loadu_pd(x + j);
+    // x - x is 0 for a finite x, NaN for an infinite or NaN one.
+    all &= _mm_movemask_pd(
+        _mm_and_pd(_mm_cmpneq_pd(two, missing), _mm_cmpeq_pd(_mm_sub_pd(two, two), zero)));
+  }
+  return all == 3;
+#else
+  bool all = true;
+  for (unsigned j = 0; j < 64; ++j) all &= present(x[j]);
+  return all;
+#endif
+}
+
+// A window's word and count after a block of MARKS (bit 63 the latest).
+void window_after(ShortWindow& w, std::uint64_t marks) {
+  w.word = rule_blocks::reversed(marks);  // bit k: the mark k positions back
+  const std::uint64_t kept = w.size >= 64 ? rule_blocks::kAll : (std::uint64_t{1} << w.size) - 1;
+  w.count = std::popcount(w.word & kept);
+}
+
+// Zone rule ZR over a block of 64 usable points: the points it marks.
+std::uint64_t zone_block(ZoneRule<ShortWindow>& zr, const double* x) {
+  namespace rb = rule_blocks;
+  if (!zr.on) return 0;
+  const double hi = zr.hi, lo = zr.lo;
+  const std::uint64_t above = zr.has_hi ? marks_of<Mark::above>(x, &hi) : 0;
+  const std::uint64_t below = zr.has_lo ? marks_of<Mark::below>(x, &lo) : 0;
+  const unsigned w = static_cast<unsigned>(zr.w);
+  if (zr.all) {
+    const std::uint64_t marks = zr.inside ? ~(above | below) : above | below;
+    const std::uint64_t hit = rb::all_of_last(marks, rb::reversed(zr.upper.word), w);
+    window_after(zr.upper, marks);
+    return hit;
+  }
+  const std::uint64_t hit = rb::at_least_of_last(above, rb::reversed(zr.upper.word), w, zr.m) |
+                            rb::at_least_of_last(below, rb::reversed(zr.lower.word), w, zr.m);
+  window_after(zr.upper, above);
+  window_after(zr.lower, below);
+  return hit;
+}
+
+// The settings a block of 64 points runs under.
+struct BlockLines {
+  double cl = 0.0;
+  bool side = false, trend = false, detrend = false;
+  int run_length = 0, trend_length = 0;
+  int shift = 0;
+};
+
+// Points I0 to I0 + 63 of X, all usable and under one set of lines, as one
+// block: the same marks and the same state after it as point by point.
+void run_block(const double* x, std::size_t i0, const BlockLines& b, SideRun& side, TrendRun& trend,
+               ZoneRule<ShortWindow>* const (&zones)[4], std::vector<std::uint16_t>* flags) {
+  namespace rb = rule_blocks;
+  std::uint64_t hits[6] = {};
+  if (b.side) {
+    const std::uint64_t above = marks_of<Mark::not_below>(x, &b.cl);
+    const std::uint64_t below = marks_of<Mark::not_above>(x, &b.cl);
+    const unsigned length = static_cast<unsigned>(b.run_length);
+    hits[0] = rb::all_of_last(above, rb::history_of_run(side.above), length) |
+              rb::all_of_last(below, rb::history_of_run(side.below), length);
+    side.above = rb::run_after(above, side.above);
+    side.below = rb::run_after(below, side.below);
+  }
+  if (b.trend) {  // steps of the 64 points from the point before them
+    double d[65];
+    d[0] = trend.previous;
+    if (b.detrend) {
+      for (unsigned j = 0; j < 64; ++j) d[j + 1] = x[j] - b.cl;
+    } else {
+      std::copy(x, x + 64, d + 1);
+    }
+    const std::uint64_t up = marks_of<Mark::not_below, true>(d + 1, d);
+    const std::uint64_t down = marks_of<Mark::not_above, true>(d + 1, d);
+    const unsigned steps = static_cast<unsigned>(b.trend_length - 1);
+    hits[1] = rb::all_of_last(up, rb::history_of_run(trend.up), steps) |
+              rb::all_of_last(down, rb::history_of_run(trend.down), steps);
+    trend.up = rb::run_after(up, trend.up);
+    trend.down = rb::run_after(down, trend.down);
+    trend.previous = d[64];
+  }
+  for (int k = 0; k < 4; ++k) hits[k + 2] = zone_block(*zones[k], x);
+  std::uint64_t any = 0;
+  for (const std::uint64_t h : hits) any |= h;
+  for (; any != 0; any &= any - 1) {  // flagged points are few: only they are written
+    const int j = std::countr_zero(any);
+    int bits = 0;
+    for (int r = 0; r < 6; ++r) bits |= static_cast<int>((hits[r] >> j) & 1) << (r + b.shift);
+    std::uint16_t& f = (*flags)[i0 + static_cast<std::size_t>(j)];
+    f = static_cast<std::uint16_t>(f | bits);
+  }
+}
+
 // The zone rules' windows of WINDOW: RunningCount, or ShortWindow when every
 // window is at most 64 positions.
 template <class Window>
@@ -181,6 +321,21 @@ void run_rules(const RulesChart& c, const std::vector<char>& excluded, const Cha
     const int hi = zr.upper.push(above), lo = zr.lower.push(below);
     return (hi >= zr.m) | (lo >= zr.m) ? zr.bit : 0;
   };
+  // Blocks of 64 need every run length and window within one word of history.
+  ZoneRule<Window>* const zone_list[4] = {&z3, &z4, &z5, &z6};
+  bool blocks = std::is_same_v<Window, ShortWindow> && n >= 64 && (!rule1 || run_length <= 64) &&
+                (!rule2 || (trend_length >= 2 && trend_length <= 65));
+  if constexpr (std::is_same_v<Window, ShortWindow>)
+    for (const ZoneRule<Window>* zr : zone_list)
+      blocks = blocks && (!zr->on || static_cast<int>(zr->upper.size) == zr->w);
+  const auto all_usable = [&](std::size_t first) {
+    if (!all_present(xs.data() + first)) return false;
+    if (excluded.size() <= first) return true;
+    const std::size_t stop = std::min(excluded.size(), first + 64);
+    return std::all_of(excluded.begin() + static_cast<std::ptrdiff_t>(first),
+                       excluded.begin() + static_cast<std::ptrdiff_t>(stop),
+                       [](char e) { return e == 0; });
+  };
   // The lines are read once a run of equal values (most charts: once a phase);
   // the points of a run are tested against boundaries placed once.
   for (std::size_t i = 0; i < n;) {
@@ -195,18 +350,29 @@ void run_rules(const RulesChart& c, const std::vector<char>& excluded, const Cha
         if (zr->on) zr->place(c, cl, ucl, lcl, has_u, has_l);
     }
     const bool side_on = rule1 && has_cl, trend_on = rule2 && (!c.detrend || has_cl);
-    for (; i < end; ++i) {
-      const double x = xs[i];
-      const bool usable = present(x) && !(i < excluded.size() && excluded[i]);
-      if (!usable) {
-        skip(z3), skip(z4), skip(z5), skip(z6);
-        continue;
+    const BlockLines lines{cl, side_on, trend_on, c.detrend, run_length, trend_length, shift};
+    while (i < end) {
+      // Runs of 64 usable points go as one block where every window fits a word.
+      if constexpr (std::is_same_v<Window, ShortWindow>) {
+        if (blocks && end - i >= 64 && !(trend_on && trend.first) && all_usable(i)) {
+          run_block(xs.data() + i, i, lines, side, trend, zone_list, flags);
+          i += 64;
+          continue;
+        }
       }
-      int bits = 0;
-      if (side_on) bits |= side.step(x, cl, run_length) ? bit(1) : 0;
-      if (trend_on) bits |= trend.step(c.detrend ? x - cl : x, trend_length) ? bit(2) : 0;
-      bits |= test(z3, x) | test(z4, x) | test(z5, x) | test(z6, x);
-      (*flags)[i] = static_cast<std::uint16_t>((*flags)[i] | bits);  // 12 bits: two charts of six
+      for (const std::size_t stop = blocks ? std::min(end, i + 64) : end; i < stop; ++i) {
+        const double x = xs[i];
+        const bool usable = present(x) && !(i < excluded.size() && excluded[i]);
+        if (!usable) {
+          skip(z3), skip(z4), skip(z5), skip(z6);
+          continue;
+        }
+        int bits = 0;
+        if (side_on) bits |= side.step(x, cl, run_length) ? bit(1) : 0;
+        if (trend_on) bits |= trend.step(c.detrend ? x - cl : x, trend_length) ? bit(2) : 0;
+        bits |= test(z3, x) | test(z4, x) | test(z5, x) | test(z6, x);
+        (*flags)[i] = static_cast<std::uint16_t>((*flags)[i] | bits);  // 12 bits: two charts of six
+      }
     }
   }
 }
