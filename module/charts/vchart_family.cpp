@@ -267,9 +267,10 @@ bool Vchart::text_pane(const Analysis& a, int pane, std::string& text) const {
   const VchartState& state = s != nullptr ? *s : kNone;
   const AnalysisRecord& r = a.record();
   const ChartOptions options = chart_options_of(r);
-  const VchartView v = view_of(a, options);
+  VchartView v = view_of(a, options);
   switch (vchart_pane_of(r.variant, pane)) {
     case VchartPane::S:
+      v.counts = &state.counts();  // the sentences read the same counts
       text = vchart_summary_text(state.results, v);
       return true;
     case VchartPane::T2:

@@ -25,14 +25,14 @@ struct VchartState {
   std::span<const double> observations;
   std::vector<double> kept;
   int missing_role = 0;  // a required column not given (1-based role)
-  // Counts over every point that the sentences of each pane draw on, formed
-  // on first use and kept with these results (a new computation replaces the
-  // whole state).
-  struct PointCounts {
-    VchartCounts marked;
-    int n1 = 0, n2 = 0, excluded = 0;
-  };
-  mutable std::optional<PointCounts> point_counts;
+  // The counts over every point that the summary and the sentences of each
+  // pane draw on, formed on first use and kept with these results (a new
+  // computation replaces the whole state).
+  const VchartCounts& counts() const {
+    if (!counts_) counts_ = vchart_counts(results);
+    return *counts_;
+  }
+  mutable std::optional<VchartCounts> counts_;
 };
 
 // The record's numbered options as the engine reads them, and back.

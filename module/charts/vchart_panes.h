@@ -22,6 +22,15 @@
 
 namespace ztq {
 
+// The points of a chart counted: beyond its limits, left out, present.
+struct VchartCounts {
+  int marked1 = 0;   // usable points beyond the limits of chart 1
+  int marked2 = 0;   // and of chart 2
+  int excluded = 0;  // points left out
+  int present1 = 0;  // points not left out whose statistic is present (finite)
+  int present2 = 0;  // and whose chart-2 statistic is
+};
+
 // What the panes need beside the results.
 struct VchartView {
   int code = 0;
@@ -36,6 +45,7 @@ struct VchartView {
                                          // with entered statistics
   std::array<int32_t, 8> pane_option{};  // the options of the pane being built (0: default)
   int digits = 6;                        // significant digits of graph labels
+  const VchartCounts* counts = nullptr;  // the points counted already, or null: counted here
 };
 
 // Whether the chart graphs of V draw the 1- and 2-sigma zone lines: pane
@@ -57,11 +67,6 @@ bool beyond_chart2(const ChartResults& r, std::size_t i);
 // the limits read once a run of points.
 void each_flagged(const ChartResults& r, const std::function<void(std::size_t, bool, bool)>& mark);
 
-struct VchartCounts {
-  int marked1 = 0;
-  int marked2 = 0;
-  int excluded = 0;
-};
 VchartCounts vchart_counts(const ChartResults& r);
 
 std::string vchart_summary_text(const ChartResults& r, const VchartView& v);

@@ -1,7 +1,9 @@
 // The summary pane S of the control charts, the routing table of the panes,
 // the pane masks and the helpers the pane files share.
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <limits>
 
 #include "bridge/strings.h"
 #include "charts/chart_kind.h"
@@ -122,18 +124,18 @@ bool beyond_chart2(const ChartResults& r, std::size_t i) {
 
 namespace {
 
-// VISIT(i, ucl1, lcl1, ucl2, lcl2) for every point, the limits read once a
-// run of points over which none of them changes (one a phase when constant).
+// VISIT(first, end, ucl1, lcl1, ucl2, lcl2) for the runs of points over which
+// none of the limits changes (one a phase when they are constant).
 template <class Visit>
-void each_point(const ChartResults& r, Visit visit) {
+void each_run(const ChartResults& r, Visit visit) {
   const ChartSeries& s = r.series;
   const std::size_t n = s.stat1.size();
   for (std::size_t i = 0; i < n;) {
     std::size_t end = n;
     for (const PointLine* line : {&s.ucl1, &s.lcl1, &s.ucl2, &s.lcl2})
       if (i < line->size()) end = std::min(end, line->run_end(i));  // past its size: missing
-    const double u1 = at(s.ucl1, i), l1 = at(s.lcl1, i), u2 = at(s.ucl2, i), l2 = at(s.lcl2, i);
-    for (; i < end; ++i) visit(i, u1, l1, u2, l2);
+    visit(i, end, at(s.ucl1, i), at(s.lcl1, i), at(s.ucl2, i), at(s.lcl2, i));
+    i = end;
   }
 }
 
@@ -141,31 +143,49 @@ void each_point(const ChartResults& r, Visit visit) {
 
 void each_flagged(const ChartResults& r, const std::function<void(std::size_t, bool, bool)>& mark) {
   const ChartSeries& s = r.series;
-  each_point(r, [&](std::size_t i, double u1, double l1, double u2, double l2) {
-    const bool use = usable(r, i);
-    const double x = at(s.stat2, i);
-    const bool beyond1 = use && beyond(s.stat1[i], u1, l1);
-    const bool beyond2 = use && !is_missing(x) && beyond(x, u2, l2);
-    if (beyond1 || beyond2 || (i < s.flags.size() && s.flags[i] != 0)) mark(i, beyond1, beyond2);
+  each_run(r, [&](std::size_t first, std::size_t end, double u1, double l1, double u2, double l2) {
+    for (std::size_t i = first; i < end; ++i) {
+      const bool use = usable(r, i);
+      const double x = at(s.stat2, i);
+      const bool beyond1 = use && beyond(s.stat1[i], u1, l1);
+      const bool beyond2 = use && !is_missing(x) && beyond(x, u2, l2);
+      if (beyond1 || beyond2 || (i < s.flags.size() && s.flags[i] != 0)) mark(i, beyond1, beyond2);
+    }
   });
 }
 
-// As beyond_chart1 and beyond_chart2 point by point.
+// As beyond_chart1 and beyond_chart2 point by point, in one pass over plain
+// arrays. Counted with bitwise operators: a branch on a point's side of a line
+// would be mispredicted as often as the points scatter.
 VchartCounts vchart_counts(const ChartResults& r) {
   VchartCounts c;
   const ChartSeries& s = r.series;
-  // Counted with bitwise operators: a branch on a point's side of a line
-  // would be mispredicted as often as the points scatter.
-  const auto past = [](double x, double ucl, double lcl) {
-    return (!is_missing(ucl) & (x > ucl)) | (!is_missing(lcl) & (x < lcl));
-  };
-  each_point(r, [&](std::size_t i, double u1, double l1, double u2, double l2) {
-    const bool out = i < s.excluded.size() && s.excluded[i] != 0;
-    c.excluded += out ? 1 : 0;
-    const double y = s.stat1[i], x = at(s.stat2, i);
-    const bool use = !out & !is_missing(y);
-    c.marked1 += (use & past(y, u1, l1)) ? 1 : 0;
-    c.marked2 += (use & !is_missing(x) & past(x, u2, l2)) ? 1 : 0;
+  const double* y = s.stat1.data();
+  const double* x2 = s.stat2.data();
+  const char* ex = s.excluded.data();
+  const std::size_t n2 = s.stat2.size(), n_ex = s.excluded.size();
+  auto finite = [](double v) { return !is_missing(v) & std::isfinite(v); };
+  each_run(r, [&](std::size_t first, std::size_t end, double u1, double l1, double u2, double l2) {
+    // A missing limit is no limit: an infinite one, which no point passes.
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    const double hi1 = is_missing(u1) ? kInf : u1, lo1 = is_missing(l1) ? -kInf : l1;
+    const double hi2 = is_missing(u2) ? kInf : u2, lo2 = is_missing(l2) ? -kInf : l2;
+    int excluded = 0, marked1 = 0, marked2 = 0, present1 = 0, present2 = 0;
+    const auto count = [&](bool out, double v, double x) {
+      const bool use = !out & !is_missing(v);
+      excluded += out;
+      marked1 += use & ((v > hi1) | (v < lo1));
+      marked2 += use & !is_missing(x) & ((x > hi2) | (x < lo2));
+      present1 += (!out) & finite(v);
+      present2 += (!out) & finite(x);
+    };
+    // Where every array reaches, plain reads; past the end of one, its default.
+    const std::size_t full = std::max(first, std::min({end, n2, n_ex}));
+    for (std::size_t i = first; i < full; ++i) count(ex[i] != 0, y[i], x2[i]);
+    for (std::size_t i = full; i < end; ++i)
+      count(i < n_ex && ex[i] != 0, y[i], i < n2 ? x2[i] : kMissing);
+    c.excluded += excluded, c.marked1 += marked1, c.marked2 += marked2;
+    c.present1 += present1, c.present2 += present2;
   });
   return c;
 }
@@ -198,7 +218,7 @@ std::string vchart_summary_text(const ChartResults& r, const VchartView& v) {
       if (usable(r, i) && !is_missing(r.series.size[i])) observations += r.series.size[i];
     out += text_with(Str::kVcObservationCount, static_cast<int>(observations)) + kCrLf;
   }
-  const VchartCounts counts = vchart_counts(r);
+  const VchartCounts counts = v.counts != nullptr ? *v.counts : vchart_counts(r);
   out += text_with(Str::kVcMarked1, counts.marked1) + kCrLf;
   if (t.has_chart2) out += text_with(Str::kVcMarked2, counts.marked2) + kCrLf;
   out += text_with(Str::kVcExcludedCount, counts.excluded) + kCrLf + kCrLf;

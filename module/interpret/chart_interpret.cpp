@@ -40,7 +40,6 @@ Facts facts_of(const AnalysisRecord& rec, const VchartState& s) {
   Facts f;
   f.state = &s;
   f.r = &s.results;
-  const ChartResults& r = s.results;
   f.o = chart_options_of(rec);
   f.code = rec.variant;
   ChartTraits t;
@@ -48,23 +47,12 @@ Facts facts_of(const AnalysisRecord& rec, const VchartState& s) {
   f.name1 = in_sentence(text(statistic_name(f.code, true)));
   f.name2 = in_sentence(text(statistic_name(f.code, false)));
   f.data = rec.variables[0].expression;
-  if (!s.point_counts) {  // every pane's sentences read them: counted once
-    VchartState::PointCounts k;
-    for (size_t i = 0; i < r.series.stat1.size(); ++i) {
-      const bool used = !excluded_point(r, i);
-      k.excluded += used ? 0 : 1;
-      k.n1 += used && present(r.series.stat1[i]) ? 1 : 0;
-      k.n2 += used && f.has2 && present(at(r.series.stat2, i)) ? 1 : 0;
-    }
-    k.marked = vchart_counts(r);
-    s.point_counts = k;
-  }
-  const VchartState::PointCounts& counted = *s.point_counts;
+  const VchartCounts& counted = s.counts();  // every pane's sentences read them: counted once
   f.excluded = counted.excluded;
-  f.n1 = counted.n1;
-  f.n2 = counted.n2;
-  f.c1 = counted.marked.marked1;
-  f.c2 = f.has2 ? counted.marked.marked2 : 0;
+  f.n1 = counted.present1;
+  f.n2 = f.has2 ? counted.present2 : 0;
+  f.c1 = counted.marked1;
+  f.c2 = f.has2 ? counted.marked2 : 0;
   ChartCounts k;
   k.code = f.code;
   k.n1 = f.n1;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -288,23 +289,37 @@ TEST_F(VchartPanes, RoutingAndMasks) {
 TEST(VchartCounts, PointsBeyondLimitsThatChangeByPhaseAndByPoint) {
   // Eight points; chart 1's upper limit 10 then 20 from point 5 (two runs),
   // its lower limit one value per point; chart 2's limits cover five points
-  // only (missing after them). Point 3 is excluded.
+  // only (missing after them). Point 3 is excluded. PRESENT: points not
+  // excluded whose value is neither missing nor infinite.
   struct Case {
     const char* why;
     std::vector<double> stat1, stat2;
-    int marked1, marked2, excluded;
+    int marked1, marked2, excluded, present1, present2;
   };
+  constexpr double inf = std::numeric_limits<double>::infinity();
   const Case cases[] = {
       // 11 > 10 (pt 1), 15 excluded (pt 3), 21 > 20 (pt 6), 1 < 2 (pt 8: lower 2).
-      {"two phases", {11, 5, 15, 5, 15, 21, 5, 1}, {1, 9, 9, 1, 9, 99, 99, 99}, 3, 2, 1},
+      {"two phases", {11, 5, 15, 5, 15, 21, 5, 1}, {1, 9, 9, 1, 9, 99, 99, 99}, 3, 2, 1, 7, 7},
       // 9 > 8 at points 2 and 5 (pt 3 excluded); nothing past the 5th point of chart 2.
-      {"chart 2 after its limits", {5, 5, 5, 5, 5, 5, 5, 5}, {1, 9, 9, 1, 9, 99, 99, 99}, 0, 2, 1},
+      {"chart 2 after its limits",
+       {5, 5, 5, 5, 5, 5, 5, 5},
+       {1, 9, 9, 1, 9, 99, 99, 99},
+       0,
+       2,
+       1,
+       7,
+       7},
+      // Missing at points 1 and 3 (3 excluded anyway): six present on each chart.
       {"missing points",
        {kMissing, 11, kMissing, 5, 5, 5, 5, 5},
        {kMissing, 1, 9, 1, 1, 1, 1, 1},
        1,
        0,
-       1},
+       1,
+       6,
+       6},
+      // An infinite moving range at point 2 is beyond 8 but not present.
+      {"infinite point", {5, 5, 5, 5, 5, 5, 5, 5}, {1, inf, 1, 1, 1, 1, 1, 1}, 0, 1, 1, 7, 6},
   };
   for (const Case& c : cases) {
     ChartResults r;
@@ -320,6 +335,8 @@ TEST(VchartCounts, PointsBeyondLimitsThatChangeByPhaseAndByPoint) {
     EXPECT_EQ(k.marked1, c.marked1) << c.why;
     EXPECT_EQ(k.marked2, c.marked2) << c.why;
     EXPECT_EQ(k.excluded, c.excluded) << c.why;
+    EXPECT_EQ(k.present1, c.present1) << c.why;
+    EXPECT_EQ(k.present2, c.present2) << c.why;
   }
 }
 
