@@ -91,6 +91,10 @@ std::string check_expressions(const DataSheet& sheet,
     // (outside text literals); each is checked on its own.
     for (const std::string& expression : split_expression_list(list)) {
       if (expression.find_first_not_of(" \t") == std::string::npos) continue;
+      // A column named by itself evaluates to that column: nothing can fail,
+      // and a copy of a long column is not made to find that out.
+      if (expression.size() <= kMaxExpressionLength && sheet.match_variable(expression) >= 0)
+        continue;
       try {
         (void)evaluate_expression(sheet, expression);
       } catch (const ExpressionError& e) {
