@@ -142,7 +142,8 @@ void phase_series(const ChartTraits& t, const ChartOptions& o, const ChartPoints
   LineCache cache(pr.estimates, o, t.code);
   const bool trend = t.kind == ChartKind::trend || path != nullptr;
   bool one_size = !trend && ph.first < ph.end;
-  for (std::size_t i = ph.first + 1; i < ph.end && one_size; ++i)
+  // Run by run of equal sizes (a fixed size is one run): each compared once.
+  for (std::size_t i = p.size.run_end(ph.first); i < ph.end && one_size; i = p.size.run_end(i))
     one_size =
         p.size[i] == p.size[ph.first] || (is_missing(p.size[i]) && is_missing(p.size[ph.first]));
   if (one_size) {  // the same lines at every point of the phase: kept once

@@ -5,6 +5,7 @@
 // missing, never an abort.
 #include "charts/estimates.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "charts/chart_messages.h"
@@ -45,12 +46,6 @@ std::vector<double> moving_ranges(std::span<const double> x, const std::vector<c
 
 namespace {
 
-bool point_used(const ChartTraits& t, const ChartPoints& p, std::size_t i) {
-  if (p.excluded[i] || is_missing(p.size[i]) || is_missing(p.stat[i])) return false;
-  if (t.family == ChartFamily::subgrouped && is_missing(p.dispersion[i])) return false;
-  return true;
-}
-
 double quotient(double a, double b) { return b != 0.0 ? a / b : kMissing; }
 
 }  // namespace
@@ -59,24 +54,37 @@ ChartEstimates pooled_estimates(const ChartTraits& t, const ChartPoints& p, Phas
   double total = 0.0, weighted = 0.0, disp_sum = 0.0, count_sum = 0.0;
   double var_num = 0.0, var_den = 0.0;
   int used = 0, positive = 0;
-  for (std::size_t i = ph.first; i < ph.end; ++i) {
-    if (!point_used(t, p, i)) continue;
-    const double n = p.size[i];
-    ++used;
-    total += n;
-    weighted += n * p.stat[i];
-    if (t.family == ChartFamily::individuals) {
-      if (!is_missing(p.dispersion[i])) disp_sum += p.dispersion[i];
+  const double* stat = p.stat.data();
+  const double* disp = p.dispersion.data();
+  const char* out = p.excluded.data();
+  // Run by run of one size (one run for a fixed size), the sums in point order.
+  for (std::size_t first = ph.first; first < ph.end;) {
+    const std::size_t end = std::min(ph.end, p.size.run_end(first));
+    const double n = p.size[first];
+    if (is_missing(n)) {  // no point of the run is used
+      first = end;
       continue;
     }
-    if (n <= 0.0) continue;
-    ++positive;
-    count_sum += p.stat[i];
-    if (t.family == ChartFamily::subgrouped) {
-      disp_sum += p.dispersion[i];
-      var_num += (n - 1.0) * p.dispersion[i];
-      var_den += n - 1.0;
+    for (std::size_t i = first; i < end; ++i) {
+      if (out[i] || is_missing(stat[i])) continue;
+      if (t.family == ChartFamily::subgrouped && is_missing(disp[i])) continue;
+      ++used;
+      total += n;
+      weighted += n * stat[i];
+      if (t.family == ChartFamily::individuals) {
+        if (!is_missing(disp[i])) disp_sum += disp[i];
+        continue;
+      }
+      if (n <= 0.0) continue;
+      ++positive;
+      count_sum += stat[i];
+      if (t.family == ChartFamily::subgrouped) {
+        disp_sum += disp[i];
+        var_num += (n - 1.0) * disp[i];
+        var_den += n - 1.0;
+      }
     }
+    first = end;
   }
   ChartEstimates e;
   e.used = used;
