@@ -115,7 +115,27 @@ struct SpreadOps {
     guarded(self, 0, [](SpreadState& s) { return s.access_ = -1; });
   }
 
+  // Runs once per row of a variable: a numeric cell of a column that exists
+  // is read straight from the column's array; every other cell, and every
+  // refusal with its message, takes the checked path.
   static int32_t ReadCell(void* self, int32_t c1, int32_t row, void* value) {
+    if (self != nullptr && value != nullptr && c1 >= 1 && row >= 1) {
+      const DataSheet& sheet = *state(self).sheet_;
+      if (static_cast<std::size_t>(c1) <= sheet.column_count()) {
+        const Column& col = sheet.column(static_cast<std::size_t>(c1 - 1));
+        if (!col.is_text()) {
+          const auto r = static_cast<std::size_t>(row - 1);
+          const double v = r < col.numbers.size() ? col.numbers[r] : kMissing;
+          std::memcpy(value, &v, sizeof v);
+          return 1;
+        }
+      }
+    }
+    return read_cell_checked(self, c1, row, value);
+  }
+
+  [[gnu::noinline]] static int32_t read_cell_checked(void* self, int32_t c1, int32_t row,
+                                                     void* value) {
     return guarded(self, 0, [&](SpreadState& s) {
       const std::size_t c = column1(s, c1);
       const std::size_t r = row1(row);
@@ -124,7 +144,6 @@ struct SpreadOps {
       if (col.is_text()) {
         put_text(value, s.sheet_->text(c, r), col.width);
       } else {
-        // Straight from the column's array: this runs once per row of a variable.
         const double v = r < col.numbers.size() ? col.numbers[r] : kMissing;
         std::memcpy(value, &v, sizeof v);
       }

@@ -211,16 +211,18 @@ int32_t load_slot(ZtSpread* spread, VariableSlot& slot, int32_t rows,
   double* out = static_cast<double*>(block);
   double lo = 0.0;
   double hi = 0.0;
+  auto count = slot.count;  // a local: the slot is not written back every row
   for (size_t r = 0; r < n; ++r) {
     double& x = out[r];
     if (!std::isfinite(x) || !keep(r)) x = kMissing;  // NaN and infinities are no observations
     if (is_missing(x)) continue;
-    if (slot.count == 0 || x < lo) lo = x;
-    if (slot.count == 0 || x > hi) hi = x;
-    ++slot.count;
+    if (count == 0 || x < lo) lo = x;
+    if (count == 0 || x > hi) hi = x;
+    ++count;
   }
-  slot.minimum = slot.count > 0 ? lo : kMissing;
-  slot.maximum = slot.count > 0 ? hi : kMissing;
+  slot.count = count;
+  slot.minimum = count > 0 ? lo : kMissing;
+  slot.maximum = count > 0 ? hi : kMissing;
   return 0;
 }
 
