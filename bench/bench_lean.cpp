@@ -3,9 +3,11 @@
 // per row) for X-bar/R (subgroups of 5),
 // individuals, EWMA and tabular cumulative sums, against a floor measured in
 // the same run (read the file and parse every number with std::from_chars).
-// Prints CPU seconds, the ratio to the floor and the peak resident memory in
-// bytes per observation (whole, and above the fixed peak of a one-row run);
-// then --json with and without the series at 10^6.
+// Prints CPU seconds (each the median of five processes, taken by turns with
+// five of the floor), the ratio to the floor, the same against the warm floor
+// (the parse repeated in this process), and the peak resident memory in bytes
+// per observation (whole, and above the fixed peak of a one-row run); then
+// --json with and without the series at 10^6.
 // Sizes: the arguments (default 100000 1000000 10000000).
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -44,15 +46,8 @@ void write_csv(const std::string& path, std::size_t n, bool sample = true) {
   std::fclose(f);
 }
 
-double cpu_now() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
-
 // The floor: the file read whole and every number parsed into a column.
-double floor_seconds(const std::string& path, std::size_t* count) {
-  const double start = cpu_now();
+std::size_t parse_file(const std::string& path) {
   std::string text;  // read whole in one call (a character iterator would be the slower part)
   if (std::FILE* f = std::fopen(path.c_str(), "rb"); f != nullptr) {
     std::fseek(f, 0, SEEK_END);
@@ -72,15 +67,46 @@ double floor_seconds(const std::string& path, std::size_t* count) {
     if (r.ec == std::errc()) column.push_back(v);
     p = r.ptr;
   }
-  *count = column.size();
-  return cpu_now() - start;
+  return column.size();
 }
 
-// The floor is the fastest of five: a floor, not a typical time.
-double fastest_floor(const std::string& path, std::size_t* count) {
-  double best = floor_seconds(path, count);
-  for (int k = 1; k < 5; ++k) best = std::min(best, floor_seconds(path, count));
-  return best;
+double seconds(const rusage& u) {
+  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         1e-6 * static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
+}
+
+double cpu_now() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return seconds(u);
+}
+
+// The floor as a process of its own (a child that parses and exits), its
+// memory as fresh as a run's and its time counted the same way. The warm
+// floor: the benchmark's own parse again and again in one process, which
+// reuses the memory the parse before it freed (the median of five after one
+// to warm up). Negative when no number was read.
+double fresh_floor_once(const std::string& path) {
+  std::fflush(stdout);
+  const pid_t pid = fork();
+  if (pid == 0) _exit(parse_file(path) > 0 ? 0 : 1);
+  int status = 0;
+  rusage u{};
+  const bool ok =
+      pid > 0 && wait4(pid, &status, 0, &u) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return ok ? seconds(u) : -1.0;
+}
+
+double warm_floor(const std::string& path) {
+  if (parse_file(path) == 0) return -1.0;
+  double t[5];
+  for (double& x : t) {
+    const double start = cpu_now();
+    parse_file(path);
+    x = cpu_now() - start;
+  }
+  std::sort(t, t + 5);
+  return t[2];
 }
 
 struct Run {
@@ -111,13 +137,32 @@ Run run(const std::vector<std::string>& args) {
   return out;
 }
 
-// The median of three runs (by CPU time).
-Run median_of_3(const std::vector<std::string>& args) {
-  Run r[3] = {run(args), run(args), run(args)};
-  for (int i = 0; i < 3; ++i)
-    for (int j = i + 1; j < 3; ++j)
-      if (r[j].cpu < r[i].cpu) std::swap(r[i], r[j]);
-  return r[1];
+// A run and the fresh floor by turns, five times: the medians of each, so
+// that the ratio is taken between times measured side by side on a shared
+// machine whose times drift.
+// The median of five runs (by CPU time).
+Run median_of(const std::vector<std::string>& args) {
+  Run r[5];
+  for (Run& x : r) x = run(args);
+  std::sort(r, r + 5, [](const Run& a, const Run& b) { return a.cpu < b.cpu; });
+  return r[2];
+}
+
+struct Pair {
+  Run run;
+  double floor = 0;
+};
+
+Pair side_by_side(const std::vector<std::string>& args, const std::string& file) {
+  Run r[5];
+  double f[5];
+  for (int k = 0; k < 5; ++k) {
+    f[k] = fresh_floor_once(file);
+    r[k] = run(args);
+  }
+  std::sort(r, r + 5, [](const Run& a, const Run& b) { return a.cpu < b.cpu; });
+  std::sort(f, f + 5);
+  return {r[2], f[2]};
 }
 
 }  // namespace
@@ -142,49 +187,48 @@ int main(int argc, char** argv) {
   // observation at 10^6 can be read both ways.
   const std::string tiny = dir + "/bench_lean_tiny_" + std::to_string(getpid()) + ".csv";
   write_csv(tiny, 1);
-  const double fixed = median_of_3({qualty, "run", "vchart", "--chart", "3", "--var", "data=Value",
-                                    "--pane", "1", tiny})
+  const double fixed = median_of({qualty, "run", "vchart", "--chart", "3", "--var", "data=Value",
+                                  "--pane", "1", tiny})
                            .peak_bytes;
   std::remove(tiny.c_str());
   std::printf("fixed peak of a one-row run: %.1f MB\n", fixed / 1e6);
-  std::printf("%-14s %9s %8s %8s %7s %9s %9s\n", "chart", "N", "floor s", "qualty s", "ratio",
-              "bytes/obs", "above");
+  std::printf("%-14s %9s %8s %8s %6s %8s %6s %9s %9s\n", "chart", "N", "floor s", "qualty s",
+              "ratio", "warm s", "ratio", "bytes/obs", "above");
   for (const std::size_t n : sizes) {
     const std::string csv = dir + "/bench_lean_" + std::to_string(getpid()) + ".csv";
     write_csv(csv, n);
-    std::size_t parsed = 0;
-    const double fl = fastest_floor(csv, &parsed);
-    const auto row = [&](const Chart& c, const std::string& file, double floor,
-                         const char* suffix) {
+    const auto row = [&](const Chart& c, const std::string& file, double warm, const char* suffix) {
       std::vector<std::string> args = {qualty,  "run",        "vchart", "--chart", c.code,
                                        "--var", "data=Value", "--pane", "1"};
       if (c.sized) args.insert(args.end(), {"--var", "subgroup=Sample"});
       args.push_back(file);
-      const Run r = median_of_3(args);
-      std::printf("%-14s %9zu %8.3f %8.3f %7.2f %9.1f %9.1f%s%s\n", c.name, n, floor, r.cpu,
-                  r.cpu / floor, r.peak_bytes / static_cast<double>(n),
+      const Pair p = side_by_side(args, file);
+      const Run& r = p.run;
+      std::printf("%-14s %9zu %8.3f %8.3f %6.2f %8.3f %6.2f %9.1f %9.1f%s%s\n", c.name, n, p.floor,
+                  r.cpu, r.cpu / p.floor, warm, r.cpu / warm, r.peak_bytes / static_cast<double>(n),
                   (r.peak_bytes - fixed) / static_cast<double>(n), suffix,
-                  r.ok ? "" : "  (failed)");
+                  r.ok && p.floor > 0 ? "" : "  (failed)");
     };
-    for (const Chart& c : charts) row(c, csv, fl, "");
+    const double warm = warm_floor(csv);
+    for (const Chart& c : charts) row(c, csv, warm, "");
     // The same values without the subgroup column, which the individuals
     // charts do not read but the sheet holds (8 bytes a row).
     const std::string values = dir + "/bench_lean_values_" + std::to_string(getpid()) + ".csv";
     write_csv(values, n, false);
-    const double fl1 = fastest_floor(values, &parsed);
+    const double warm1 = warm_floor(values);
     for (const Chart& c : charts)
-      if (!c.sized) row(c, values, fl1, "  (values only)");
+      if (!c.sized) row(c, values, warm1, "  (values only)");
     std::remove(values.c_str());
     if (n == 1000000) {
       std::vector<std::string> base = {qualty,  "run",        "vchart", "--chart", "3",
                                        "--var", "data=Value", "--pane", "1"};
       base.push_back(csv);
-      const Run pane = median_of_3(base);
+      const Run pane = median_of(base);
       std::vector<std::string> json = base;
       json.insert(json.end() - 1, "--json");
-      const Run with = median_of_3(json);
+      const Run with = median_of(json);
       json.insert(json.end() - 1, "--no-series");
-      const Run without = median_of_3(json);
+      const Run without = median_of(json);
       std::printf(
           "individuals 10^6: --json %.3f s (%.2f x the summary pane), "
           "--json --no-series %.3f s (%.2f x)\n",
