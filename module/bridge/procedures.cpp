@@ -134,6 +134,7 @@ std::string describe_procedure(const Procedure& p) {
     inputs += (inputs.size() > 1 ? "," : "") + json_quote(n);
   out.add_raw("inputs", inputs + "]");
   std::string panes = "[";
+  AnalysisRecord r = defaults;  // one copy, its variant set in turn (a record is some 20 kB)
   for (const PaneInfo& pane : p.panes()) {
     JsonObject o;
     o.add_raw("pane", std::to_string(pane.number));
@@ -142,7 +143,6 @@ std::string describe_procedure(const Procedure& p) {
     // The pane's options over every variant, each name once.
     std::vector<std::string> seen;
     for (int variant = 0; variant < p.variant_count(); ++variant) {
-      AnalysisRecord r = defaults;
       r.variant = variant;
       for (const OptionField& f : p.pane_options(r, pane.number))
         if (std::find(seen.begin(), seen.end(), f.name) == seen.end()) seen.push_back(f.name);
