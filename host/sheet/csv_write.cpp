@@ -62,9 +62,12 @@ std::string write_csv(const DataSheet& sheet) {
   for (std::size_t c = 0; c < ncols; ++c) {
     const Column& col = sheet.column(c);
     if (col.type != kDateType) continue;
-    as_dates[c] = std::all_of(col.numbers.begin(), col.numbers.end(), [](double v) {
-      return v == kMissing || !format_iso_date(v).empty();
-    });
+    bool dates = true;
+    for (std::size_t r = 0; r < col.numbers.size() && dates; ++r) {
+      const double v = col.numbers[r];
+      dates = v == kMissing || !format_iso_date(v).empty();
+    }
+    as_dates[c] = dates;
   }
   const std::size_t rows = sheet.row_count();
   for (std::size_t r = 0; r < rows; ++r) {

@@ -157,11 +157,12 @@ void DataSheet::define_column(std::size_t c, char type, int width) {
       if (col.numbers[r] != kMissing) col.texts[r] = format_number(col.numbers[r]);
     col.numbers.clear();
   } else if (!to_text && col.is_text()) {
-    col.numbers.assign(col.texts.size(), kMissing);
+    std::vector<double> numbers(col.texts.size(), kMissing);
     for (std::size_t r = 0; r < col.texts.size(); ++r) {
       double v = kMissing;
-      if (classify_number(col.texts[r], v) == NumberText::kNumber) col.numbers[r] = v;
+      if (classify_number(col.texts[r], v) == NumberText::kNumber) numbers[r] = v;
     }
+    col.numbers = std::move(numbers);
     col.texts.clear();
   }
   col.type = type;
@@ -202,8 +203,9 @@ void DataSheet::set_number(std::size_t c, std::size_t row, double value) {
   Column& col = at(c);
   check_row(row);
   if (col.is_text()) throw SheetError("column " + quoted(col.name) + " holds text");
-  if (col.numbers.size() <= row) col.numbers.resize(row + 1, kMissing);
-  col.numbers[row] = value;
+  std::vector<double>& numbers = col.numbers.values();  // a column of integers widened first
+  if (numbers.size() <= row) numbers.resize(row + 1, kMissing);
+  numbers[row] = value;
 }
 
 bool DataSheet::write_cell(std::size_t c, std::size_t row, std::string_view text) {

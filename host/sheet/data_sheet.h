@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/sheet/number_column.h"
 #include "host/sheet/number_text.h"
 
 namespace qualty {
@@ -39,7 +40,7 @@ struct Column {
   char type = kNumericType;  // 'N', 'C', or another letter A-Z for a date type
   int width = 1;             // characters per cell of a character column; 1 otherwise
   std::string comment;
-  std::vector<double> numbers;     // numeric and date columns
+  NumberColumn numbers;            // numeric and date columns
   std::vector<std::string> texts;  // character columns, trailing blanks removed
 
   bool is_text() const { return type == kCharacterType; }

@@ -96,7 +96,7 @@ Value column_value(const DataSheet& sheet, std::size_t c, std::size_t rows) {
     for (std::size_t i = 0; i < have; ++i) out.txt[i] = col.texts[i];
   } else {
     out.num.assign(n, kMissing);
-    std::copy_n(col.numbers.begin(), have, out.num.begin());
+    for (std::size_t i = 0; i < have; ++i) out.num[i] = col.numbers[i];
   }
   return out;
 }
