@@ -86,7 +86,7 @@ BENCHMARK_CAPTURE(BM_Individuals, model, 17)
 void BM_Recursion(benchmark::State& state, int which) {
   const std::size_t n = static_cast<std::size_t>(state.range(0));
   const std::vector<double> x = observations(n);
-  const std::vector<char> excluded(n, 0);
+  const ztq::Marks excluded(n, 0);
   const std::vector<double> s(n, 0.5);
   std::vector<double> out(n), out2(n);
   ztq::DecisionParameters p;

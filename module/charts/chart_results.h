@@ -3,6 +3,8 @@
 // kMissing; no field is ever NaN or infinite.
 #pragma once
 
+#include "charts/marks.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -46,7 +48,7 @@ struct ChartSeries {
   PointLine cl1;                     // centre of chart 1 (the trend line for codes 18, 19)
   PointLine cl2;                     // centre of chart 2
   std::vector<std::uint16_t> flags;  // runs-rule flag word: rules of chart 1, then of chart 2
-  std::vector<char> excluded;        // 0/1
+  Marks excluded;                    // 0/1
 };
 
 struct ChartStandard {

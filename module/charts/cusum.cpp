@@ -4,6 +4,7 @@
 // Johnson (1961), A simple theoretical approach to cumulative sum control
 // charts, J. Am. Stat. Assoc. 56, 835-840.
 #include "charts/cusum.h"
+#include "charts/marks.h"
 
 #include <cmath>
 
@@ -14,13 +15,13 @@ namespace {
 
 bool present(double v) { return !is_missing(v) && std::isfinite(v); }
 
-bool is_excluded(const std::vector<char>& excluded, std::size_t i) {
+bool is_excluded(const Marks& excluded, std::size_t i) {
   return i < excluded.size() && excluded[i] != 0;
 }
 
 }  // namespace
 
-void cumulative_sum(std::span<const double> x, const std::vector<char>& excluded, std::size_t first,
+void cumulative_sum(std::span<const double> x, const Marks& excluded, std::size_t first,
                     std::size_t end, double target, std::vector<double>* s, double* deviation_sum) {
   s->resize(x.size(), kMissing);
   if (end > x.size()) end = x.size();
@@ -55,9 +56,9 @@ double vmask_lead_distance(double alpha, double beta, double delta, double sigma
   return std::isfinite(d) ? d : kMissing;
 }
 
-void vmask_arms(std::span<const double> s, std::span<const double> x,
-                const std::vector<char>& excluded, std::size_t first, std::size_t r, double shift,
-                double lead, std::vector<double>* upper, std::vector<double>* lower) {
+void vmask_arms(std::span<const double> s, std::span<const double> x, const Marks& excluded,
+                std::size_t first, std::size_t r, double shift, double lead,
+                std::vector<double>* upper, std::vector<double>* lower) {
   upper->assign(s.size(), kMissing);
   lower->assign(s.size(), kMissing);
   if (r >= s.size() || !present(shift) || !present(lead) || !present(s[r])) return;

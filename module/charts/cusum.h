@@ -2,6 +2,8 @@
 // and 13).
 #pragma once
 
+#include "charts/marks.h"
+
 #include <cstddef>
 #include <span>
 #include <vector>
@@ -12,7 +14,7 @@ namespace ztq {
 // an excluded point plots 0.0 and leaves the sum unchanged; a missing value
 // has a missing sum; the sum starts at the first usable point. Adds the
 // deviations of the usable points to *DEVIATION_SUM.
-void cumulative_sum(std::span<const double> x, const std::vector<char>& excluded, std::size_t first,
+void cumulative_sum(std::span<const double> x, const Marks& excluded, std::size_t first,
                     std::size_t end, double target, std::vector<double>* s, double* deviation_sum);
 
 // Lead distance d = (2 sigma^2 / (n-bar D^2)) ln(2 (1 - beta) / alpha) with
@@ -24,8 +26,8 @@ double vmask_lead_distance(double alpha, double beta, double delta, double sigma
 // points FIRST..R: with m = 0 at R and one more for each earlier usable point,
 // upper = S_R + (D / 2)(d + m), lower = S_R - (D / 2)(d + m). Every other
 // position of UPPER and LOWER (sized like S) is missing.
-void vmask_arms(std::span<const double> s, std::span<const double> x,
-                const std::vector<char>& excluded, std::size_t first, std::size_t r, double shift,
-                double lead, std::vector<double>* upper, std::vector<double>* lower);
+void vmask_arms(std::span<const double> s, std::span<const double> x, const Marks& excluded,
+                std::size_t first, std::size_t r, double shift, double lead,
+                std::vector<double>* upper, std::vector<double>* lower);
 
 }  // namespace ztq

@@ -65,8 +65,9 @@ ChartPoints normalise(const ChartInput& in, ChartInput* owned, const ChartTraits
   } else if (t.family != ChartFamily::individuals) {
     p.dispersion.assign(n, kMissing);
   }
-  p.excluded.assign(n, 0);
-  for (std::size_t i = 0; i < n && i < in.excluded.size(); ++i) p.excluded[i] = in.excluded[i] != 0;
+  p.excluded = Marks(n);  // zero, and no memory until a point is marked
+  for (std::size_t i = 0; i < n && i < in.excluded.size(); ++i)
+    if (in.excluded[i] != 0) p.excluded[i] = 1;
   if (t.family == ChartFamily::individuals || t.basis == SigmaBasis::poisson_count) {
     p.size.assign(n, 1.0);
     return p;

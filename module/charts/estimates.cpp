@@ -4,6 +4,7 @@
 // charts (ibid., ch. 7). Every division is guarded: what cannot be formed is
 // missing, never an abort.
 #include "charts/estimates.h"
+#include "charts/marks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,7 +29,7 @@ int split_phases(const ChartOptions& options, std::size_t points, std::vector<Ph
   return 0;
 }
 
-std::vector<double> moving_ranges(std::span<const double> x, const std::vector<char>& excluded,
+std::vector<double> moving_ranges(std::span<const double> x, const Marks& excluded,
                                   const std::vector<Phase>& phases) {
   std::vector<double> mr(x.size(), kMissing);
   for (const Phase& ph : phases) {

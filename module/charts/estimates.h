@@ -4,6 +4,8 @@
 // and 19.
 #pragma once
 
+#include "charts/marks.h"
+
 #include <cstddef>
 #include <span>
 #include <vector>
@@ -21,7 +23,7 @@ struct ChartPoints {
   PointLine size;  // one run of 1 for individuals and c charts
   Series stat;     // a view of the observations where they are the statistic, unchanged
   std::vector<double> dispersion;
-  std::vector<char> excluded;
+  Marks excluded;
   // The statistic moves to the results once the estimates are made: count by the flags.
   std::size_t count() const { return excluded.size(); }
 };
@@ -50,7 +52,7 @@ int split_phases(const ChartOptions& options, std::size_t points, std::vector<Ph
 
 // Moving ranges of span 2 within each phase, bridging missing and excluded
 // points; the first usable point of a phase has none.
-std::vector<double> moving_ranges(std::span<const double> x, const std::vector<char>& excluded,
+std::vector<double> moving_ranges(std::span<const double> x, const Marks& excluded,
                                   const std::vector<Phase>& phases);
 
 // Pooled estimates over the usable points of one phase.

@@ -5,6 +5,7 @@
 // over a ring of the last W positions, so every rule costs O(points) time and
 // O(window) memory whatever its window.
 #include "charts/runs_rules.h"
+#include "charts/marks.h"
 
 #include <algorithm>
 #include <bit>
@@ -271,8 +272,8 @@ void run_block(const double* x, std::size_t i0, const BlockLines& b, SideRun& si
 // The zone rules' windows of WINDOW: RunningCount, or ShortWindow when every
 // window is at most 64 positions.
 template <class Window>
-void run_rules(const RulesChart& c, const std::vector<char>& excluded, const ChartOptions& o,
-               int shift, std::vector<std::uint16_t>* flags) {
+void run_rules(const RulesChart& c, const Marks& excluded, const ChartOptions& o, int shift,
+               std::vector<std::uint16_t>* flags) {
   const std::size_t n = c.x.size();
   const std::span<const double> xs = c.x;
   auto bit = [shift](int rule) { return 1 << (rule - 1 + shift); };
@@ -379,8 +380,8 @@ void run_rules(const RulesChart& c, const std::vector<char>& excluded, const Cha
 
 }  // namespace
 
-void apply_runs_rules(const RulesChart& c, const std::vector<char>& excluded, const ChartOptions& o,
-                      int shift, std::vector<std::uint16_t>* flags) {
+void apply_runs_rules(const RulesChart& c, const Marks& excluded, const ChartOptions& o, int shift,
+                      std::vector<std::uint16_t>* flags) {
   const int windows[4] = {o.rule3_window(), o.rule4_window(), o.rule5_window(), o.rule6_window()};
   bool short_windows = true;
   for (int k = 0; k < 4; ++k)

@@ -2,6 +2,8 @@
 // rule r sets bit 2^(r-1) on chart 1 and 2^(r+5) on chart 2.
 #pragma once
 
+#include "charts/marks.h"
+
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -26,7 +28,7 @@ struct RulesChart {
 
 // Tests every usable point (value present, not excluded) of CHART against
 // the enabled rules of OPTIONS and ORs the bits, shifted by SHIFT, into FLAGS.
-void apply_runs_rules(const RulesChart& chart, const std::vector<char>& excluded,
-                      const ChartOptions& options, int shift, std::vector<std::uint16_t>* flags);
+void apply_runs_rules(const RulesChart& chart, const Marks& excluded, const ChartOptions& options,
+                      int shift, std::vector<std::uint16_t>* flags);
 
 }  // namespace ztq

@@ -4,6 +4,7 @@
 // exact variance lambda/(2 - lambda) (1 - (1 - lambda)^(2c)) sigma^2, Lucas and
 // Saccucci (1990), Technometrics 32(1), 1-12. Both run in one pass.
 #include "charts/smoothers.h"
+#include "charts/marks.h"
 
 #include <cmath>
 #include <span>
@@ -13,7 +14,7 @@
 namespace ztq {
 namespace {
 
-bool usable(std::span<const double> x, const std::vector<char>& excluded, std::size_t i) {
+bool usable(std::span<const double> x, const Marks& excluded, std::size_t i) {
   return !is_missing(x[i]) && std::isfinite(x[i]) && !(i < excluded.size() && excluded[i]);
 }
 
@@ -22,7 +23,7 @@ double finite_or_missing(double v) { return std::isfinite(v) ? v : kMissing; }
 }  // namespace
 
 // Running sum and count over the window (i - w, i] of positions.
-void moving_average(std::span<const double> x, const std::vector<char>& excluded, std::size_t first,
+void moving_average(std::span<const double> x, const Marks& excluded, std::size_t first,
                     std::size_t end, int w, double pad, std::vector<double>* out) {
   out->resize(x.size(), kMissing);
   if (end > x.size()) end = x.size();
@@ -52,8 +53,8 @@ void moving_average(std::span<const double> x, const std::vector<char>& excluded
 }
 
 // Roberts (1959): z_i = lambda x_i + (1 - lambda) z_(i-1).
-void ewma(std::span<const double> x, const std::vector<char>& excluded, std::size_t first,
-          std::size_t end, double lambda, double start, std::vector<double>* out) {
+void ewma(std::span<const double> x, const Marks& excluded, std::size_t first, std::size_t end,
+          double lambda, double start, std::vector<double>* out) {
   out->resize(x.size(), kMissing);
   if (end > x.size()) end = x.size();
   if (!(lambda > 0.0 && lambda <= 1.0)) {  // lambda outside (0, 1]: no line
@@ -87,8 +88,7 @@ double ewma_limit_factor(double lambda, long long c) {
 }
 
 void smoother_lines(const ChartOptions& o, std::span<const double> stat1,
-                    std::span<const double> stat2, const std::vector<char>& excluded,
-                    SmootherLines* out) {
+                    std::span<const double> stat2, const Marks& excluded, SmootherLines* out) {
   const std::size_t n1 = stat1.size(), n2 = stat2.size();
   if (o.ma_line1()) moving_average(stat1, excluded, 0, n1, o.span(), kMissing, &out->ma1.values());
   if (o.ewma_line1()) ewma(stat1, excluded, 0, n1, o.lambda(), kMissing, &out->ewma1.values());

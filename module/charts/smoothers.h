@@ -4,6 +4,8 @@
 // unusable point gets a missing output and the others skip it.
 #pragma once
 
+#include "charts/marks.h"
+
 #include <cstddef>
 #include <span>
 #include <vector>
@@ -17,14 +19,14 @@ namespace ztq {
 // the W - 1 positions before it. With PAD present, each position before FIRST
 // counts as one value equal to PAD (the chart's start rules 0 and 1); with PAD
 // missing only the values present are averaged.
-void moving_average(std::span<const double> x, const std::vector<char>& excluded, std::size_t first,
+void moving_average(std::span<const double> x, const Marks& excluded, std::size_t first,
                     std::size_t end, int w, double pad, std::vector<double>* out);
 
 // EWMA with weight LAMBDA over FIRST..END-1 of X into OUT: z starts at START
 // (missing: at the first usable value), z = lambda x + (1 - lambda) z at each
 // usable point; unusable points leave z unchanged.
-void ewma(std::span<const double> x, const std::vector<char>& excluded, std::size_t first,
-          std::size_t end, double lambda, double start, std::vector<double>* out);
+void ewma(std::span<const double> x, const Marks& excluded, std::size_t first, std::size_t end,
+          double lambda, double start, std::vector<double>* out);
 
 // Scale factor of the early limits of a moving-average chart at the C-th
 // usable point (C from 1) with span W and start rule `option73` RULE: 1 for
@@ -38,7 +40,6 @@ double ewma_limit_factor(double lambda, long long c);
 // and STAT2 (whole series, no padding).
 struct SmootherLines;
 void smoother_lines(const ChartOptions& options, std::span<const double> stat1,
-                    std::span<const double> stat2, const std::vector<char>& excluded,
-                    SmootherLines* out);
+                    std::span<const double> stat2, const Marks& excluded, SmootherLines* out);
 
 }  // namespace ztq

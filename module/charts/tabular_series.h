@@ -4,6 +4,8 @@
 // same order, as the chart's own statistic, so every digit agrees with it.
 #pragma once
 
+#include "charts/marks.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -39,7 +41,7 @@ SumPair tabular_sums(const ChartResults& r, int chart, std::size_t count = SIZE_
 // sl), both missing where the point has none.
 template <class F>
 void tabular_pass(const TabularResult& t, const std::vector<PhaseResult>& phases,
-                  const std::vector<char>& excluded, int chart, F f, std::size_t stop = SIZE_MAX) {
+                  const Marks& excluded, int chart, F f, std::size_t stop = SIZE_MAX) {
   const std::size_t n = std::min(t.x.size(), stop);
   for (std::size_t k = 0; k < phases.size() && k < t.target.size(); ++k) {
     const std::size_t end = std::min(static_cast<std::size_t>(std::max(phases[k].last, 0)), n);

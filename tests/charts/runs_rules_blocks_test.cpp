@@ -61,12 +61,12 @@ TEST(RuleBlocks, WordsMatchBitByBitCounts) {
 // point in 400 missing and one in 500 excluded.
 struct Data {
   std::vector<double> x;
-  std::vector<char> excluded;
+  Marks excluded;
 };
 
 Data data(std::size_t n, std::uint64_t seed) {
   Lcg g{seed};
-  Data d{std::vector<double>(n), std::vector<char>(n, 0)};
+  Data d{std::vector<double>(n), Marks(n, 0)};
   int shape = 0;
   for (std::size_t i = 0; i < n; ++i) {
     if (i % 100 == 0) shape = static_cast<int>(g.bits() % 7);

@@ -19,8 +19,8 @@ ChartOptions only(int rule) {
   return o;
 }
 
-std::vector<int> flags_of(const std::vector<double>& x, const ChartOptions& o,
-                          std::vector<char> excluded = {}, int shift = 0, double k_lower = -3.0) {
+std::vector<int> flags_of(const std::vector<double>& x, const ChartOptions& o, Marks excluded = {},
+                          int shift = 0, double k_lower = -3.0) {
   const std::size_t n = x.size();
   excluded.resize(n, 0);
   const PointLine cl(std::vector<double>(n, 0.0)), ucl(std::vector<double>(n, 3.0)),
@@ -46,7 +46,7 @@ TEST(RunsRules, Table) {
   struct Case {
     int rule;
     std::vector<double> x;
-    std::vector<char> excluded;
+    Marks excluded;
     Points want;
     const char* why;
   };

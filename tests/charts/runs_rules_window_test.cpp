@@ -14,13 +14,13 @@ namespace {
 
 struct Series {
   std::vector<double> x;
-  std::vector<char> excluded;
+  Marks excluded;
 };
 
 // Values in [-3, 3) from a 64-bit linear congruential generator (Knuth's MMIX
 // constants); about one point in 25 missing and one in 30 excluded.
 Series series(std::size_t n) {
-  Series s{std::vector<double>(n), std::vector<char>(n, 0)};
+  Series s{std::vector<double>(n), Marks(n, 0)};
   std::uint64_t state = 2024;
   auto next = [&state] {
     state = state * 6364136223846793005ULL + 1442695040888963407ULL;
