@@ -225,11 +225,20 @@ struct BlockLines {
   int shift = 0;
 };
 
+// The state of every rule, carried from point to point.
+struct RuleState {
+  SideRun side;
+  TrendRun trend;
+  ZoneRule<ShortWindow> zones[4];
+};
+
 // Points I0 to I0 + 63 of X, all usable and under one set of lines, as one
 // block: the same marks and the same state after it as point by point.
-void run_block(const double* x, std::size_t i0, const BlockLines& b, SideRun& side, TrendRun& trend,
-               ZoneRule<ShortWindow>* const (&zones)[4], std::vector<std::uint16_t>* flags) {
+void run_block(const double* x, std::size_t i0, const BlockLines& b, RuleState& state,
+               std::vector<std::uint16_t>* flags) {
   namespace rb = rule_blocks;
+  SideRun& side = state.side;
+  TrendRun& trend = state.trend;
   std::uint64_t hits[6] = {};
   if (b.side) {
     const std::uint64_t above = marks_of<Mark::not_below>(x, &b.cl);
@@ -257,7 +266,7 @@ void run_block(const double* x, std::size_t i0, const BlockLines& b, SideRun& si
     trend.down = rb::run_after(down, trend.down);
     trend.previous = d[64];
   }
-  for (int k = 0; k < 4; ++k) hits[k + 2] = zone_block(*zones[k], x);
+  for (int k = 0; k < 4; ++k) hits[k + 2] = zone_block(state.zones[k], x);
   std::uint64_t any = 0;
   for (const std::uint64_t h : hits) any |= h;
   for (; any != 0; any &= any - 1) {  // flagged points are few: only they are written
@@ -323,12 +332,15 @@ void run_rules(const RulesChart& c, const Marks& excluded, const ChartOptions& o
     return (hi >= zr.m) | (lo >= zr.m) ? zr.bit : 0;
   };
   // Blocks of 64 need every run length and window within one word of history.
-  ZoneRule<Window>* const zone_list[4] = {&z3, &z4, &z5, &z6};
-  bool blocks = std::is_same_v<Window, ShortWindow> && n >= 64 && (!rule1 || run_length <= 64) &&
-                (!rule2 || (trend_length >= 2 && trend_length <= 65));
-  if constexpr (std::is_same_v<Window, ShortWindow>)
-    for (const ZoneRule<Window>* zr : zone_list)
-      blocks = blocks && (!zr->on || static_cast<int>(zr->upper.size) == zr->w);
+  const auto fits = [](const ZoneRule<Window>& zr) {
+    if constexpr (std::is_same_v<Window, ShortWindow>)
+      return !zr.on || static_cast<int>(zr.upper.size) == zr.w;
+    return false;
+  };
+  const bool blocks = std::is_same_v<Window, ShortWindow> && n >= 64 &&
+                      (!rule1 || run_length <= 64) &&
+                      (!rule2 || (trend_length >= 2 && trend_length <= 65)) && fits(z3) &&
+                      fits(z4) && fits(z5) && fits(z6);
   const auto all_usable = [&](std::size_t first) {
     if (!all_present(xs.data() + first)) return false;
     if (excluded.size() <= first) return true;
@@ -351,17 +363,10 @@ void run_rules(const RulesChart& c, const Marks& excluded, const ChartOptions& o
         if (zr->on) zr->place(c, cl, ucl, lcl, has_u, has_l);
     }
     const bool side_on = rule1 && has_cl, trend_on = rule2 && (!c.detrend || has_cl);
-    const BlockLines lines{cl, side_on, trend_on, c.detrend, run_length, trend_length, shift};
-    while (i < end) {
-      // Runs of 64 usable points go as one block where every window fits a word.
-      if constexpr (std::is_same_v<Window, ShortWindow>) {
-        if (blocks && end - i >= 64 && !(trend_on && trend.first) && all_usable(i)) {
-          run_block(xs.data() + i, i, lines, side, trend, zone_list, flags);
-          i += 64;
-          continue;
-        }
-      }
-      for (const std::size_t stop = blocks ? std::min(end, i + 64) : end; i < stop; ++i) {
+    // One point at a time: the loop for runs shorter than a block (limits that
+    // change point by point) and for blocks that have a gap.
+    const auto points = [&](std::size_t stop) {
+      for (; i < stop; ++i) {
         const double x = xs[i];
         const bool usable = present(x) && !(i < excluded.size() && excluded[i]);
         if (!usable) {
@@ -374,6 +379,25 @@ void run_rules(const RulesChart& c, const Marks& excluded, const ChartOptions& o
         bits |= test(z3, x) | test(z4, x) | test(z5, x) | test(z6, x);
         (*flags)[i] = static_cast<std::uint16_t>((*flags)[i] | bits);  // 12 bits: two charts of six
       }
+    };
+    if (!blocks || end - i < 64) {
+      points(end);
+      continue;
+    }
+    while (i < end) {
+      // Runs of 64 usable points go as one block where every window fits a word.
+      if constexpr (std::is_same_v<Window, ShortWindow>) {
+        if (end - i >= 64 && !(trend_on && trend.first) && all_usable(i)) {
+          const BlockLines lines{cl, side_on, trend_on, c.detrend, run_length, trend_length, shift};
+          RuleState state{side, trend, {z3, z4, z5, z6}};
+          run_block(xs.data() + i, i, lines, state, flags);
+          side = state.side, trend = state.trend;
+          z3 = state.zones[0], z4 = state.zones[1], z5 = state.zones[2], z6 = state.zones[3];
+          i += 64;
+          continue;
+        }
+      }
+      points(std::min(end, i + 64));
     }
   }
 }
