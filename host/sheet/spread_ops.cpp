@@ -123,12 +123,7 @@ struct SpreadOps {
       const DataSheet& sheet = *state(self).sheet_;
       if (static_cast<std::size_t>(c1) <= sheet.column_count()) {
         const Column& col = sheet.column(static_cast<std::size_t>(c1 - 1));
-        if (!col.is_text()) {
-          const auto r = static_cast<std::size_t>(row - 1);
-          const double v = r < col.numbers.size() ? col.numbers[r] : kMissing;
-          std::memcpy(value, &v, sizeof v);
-          return 1;
-        }
+        if (!col.is_text()) return put_number(value, col, static_cast<std::size_t>(row - 1));
       }
     }
     return read_cell_checked(self, c1, row, value);
@@ -141,14 +136,17 @@ struct SpreadOps {
       const std::size_t r = row1(row);
       if (value == nullptr) throw SheetError("no buffer for the cell");
       const Column& col = s.sheet_->column(c);
-      if (col.is_text()) {
-        put_text(value, s.sheet_->text(c, r), col.width);
-      } else {
-        const double v = r < col.numbers.size() ? col.numbers[r] : kMissing;
-        std::memcpy(value, &v, sizeof v);
-      }
+      if (!col.is_text()) return put_number(value, col, r);
+      put_text(value, s.sheet_->text(c, r), col.width);
       return 1;
     });
+  }
+
+  // Row R of a numeric column into value; missing past the column's end.
+  static int32_t put_number(void* value, const Column& col, std::size_t r) {
+    const double v = r < col.numbers.size() ? col.numbers[r] : kMissing;
+    std::memcpy(value, &v, sizeof v);
+    return 1;
   }
 
   static void SetEvaluationRows(void* self, int32_t rows) {
