@@ -48,8 +48,6 @@ class NumberColumn {
   }
   void clear() { *this = std::vector<double>(); }
   void resize(std::size_t n, double v) { values().resize(n, v); }
-  void assign(std::size_t n, double v) { *this = std::vector<double>(n, v); }
-  void push_back(double v) { values().push_back(v); }
 
   // Keeps the column as 32-bit integers when every value is a whole number
   // that one holds exactly (not -0, whose sign an integer would lose).

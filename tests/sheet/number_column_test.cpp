@@ -53,7 +53,7 @@ TEST(NumberColumn, AWriteWidensTheColumnAndKeepsEveryValue) {
   col.keep_whole_numbers_narrow();
   ASSERT_TRUE(col.is_whole());
   col.values()[1] = 5.25;
-  col.push_back(-7);
+  col.values().push_back(-7);
   EXPECT_FALSE(col.is_whole());
   EXPECT_EQ(col, (std::vector<double>{4, 5.25, kMissing, -7}));
 }

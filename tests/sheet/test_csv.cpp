@@ -192,7 +192,7 @@ TEST(CsvRoundTrip, DoublesKeepEveryBit) {
                             M};
   Column col;
   col.name = "v";
-  for (double v : kValues) col.numbers.push_back(v);
+  for (double v : kValues) col.numbers.values().push_back(v);
   const DataSheet sheet = DataSheet::from_columns({col});
   expect_same(sheet, read_csv(write_csv(sheet)).sheet);
 }
