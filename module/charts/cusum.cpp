@@ -4,7 +4,6 @@
 // Johnson (1961), A simple theoretical approach to cumulative sum control
 // charts, J. Am. Stat. Assoc. 56, 835-840.
 #include "charts/cusum.h"
-#include "charts/marks.h"
 
 #include <cmath>
 

@@ -4,7 +4,6 @@
 // charts (ibid., ch. 7). Every division is guarded: what cannot be formed is
 // missing, never an abort.
 #include "charts/estimates.h"
-#include "charts/marks.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,9 +3,10 @@
 // tests for special causes, J. Qual. Technol. 16(4), 237-239. All rules run in
 // one pass over the points; windowed rules keep running counts of their marks
 // over a ring of the last W positions, so every rule costs O(points) time and
-// O(window) memory whatever its window.
+// O(window) memory whatever its window. Runs of 64 usable points under one
+// set of lines are tested as one block of bit words (rule_blocks.h), with the
+// same marks and the same state after them as point by point.
 #include "charts/runs_rules.h"
-#include "charts/marks.h"
 
 #include <algorithm>
 #include <bit>

@@ -4,7 +4,6 @@
 // exact variance lambda/(2 - lambda) (1 - (1 - lambda)^(2c)) sigma^2, Lucas and
 // Saccucci (1990), Technometrics 32(1), 1-12. Both run in one pass.
 #include "charts/smoothers.h"
-#include "charts/marks.h"
 
 #include <cmath>
 #include <span>
