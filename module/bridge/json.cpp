@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "bridge/shortest_double.h"
 #include "stats/guarded.h"
 
 namespace ztq {
@@ -58,6 +59,7 @@ double ten_to(int e) { return kTens[e + 3]; }
 // exact doubles, the quotient correctly rounded as reading the text is) is
 // the round-trip test itself; M's trailing zeros dropped give the fewest
 // digits (Steele & White 1990, Gay 1990: a shortest decimal that reads back).
+// BUF has kShortestDoubleRoom bytes of room.
 char* write_short_decimal(char* buf, double v) {
   const double a = std::fabs(v);
   if (!(a >= 1e-3 && a < 1e15)) return nullptr;
@@ -71,31 +73,15 @@ char* write_short_decimal(char* buf, double v) {
   // 2^52, exact below 2^52 (a * scale < 10^15).
   const double m = (a * scale + 0x1p52) - 0x1p52;
   if (m / scale != a) return nullptr;
-  // M / 10^K without M's trailing zeros (V is not whole: some places remain).
-  auto whole = static_cast<std::uint64_t>(m);
-  int places = k;
-  while (whole % 10000 == 0) whole /= 10000, places -= 4;
-  while (whole % 10 == 0) whole /= 10, --places;
-  char digits[24];
-  char* d = std::to_chars(digits, digits + sizeof digits, whole).ptr;
-  const auto n = static_cast<int>(d - digits);
-  char* p = buf;
-  if (v < 0) *p++ = '-';
-  if (n <= places) {  // below 1: zero, the point, the zeros after it, the digits
-    *p++ = '0';
-    *p++ = '.';
-    p = std::fill_n(p, places - n, '0');
-    return std::copy(digits, d, p);
-  }
-  p = std::copy(digits, d - places, p);
-  *p++ = '.';
-  return std::copy(d - places, d, p);
+  if (v < 0) *buf++ = '-';
+  return write_decimal(buf, static_cast<std::uint64_t>(m), -k);  // fixed: 10^-3 <= |V| < 10^15
 }
 
 // Whole numbers below 2^53 as integers ("1000000", not "1e+06"); any other
-// value in the shortest text that reads back as the same double. With
-// TRY_SHORT false the short-decimal path is not tried (the same text, found
-// by to_chars alone); *SHORT_OK tells whether it was tried and gave the text.
+// value in the shortest text that reads back as the same double (BUF has
+// kShortestDoubleRoom bytes of room). With TRY_SHORT false the short-decimal
+// path is not tried (the same text, found by write_shortest_double alone);
+// *SHORT_OK tells whether it was tried and gave the text.
 char* write_number(char* buf, char* end, double v, bool try_short = true,
                    bool* short_ok = nullptr) {
   if (std::fabs(v) < 9007199254740992.0) {
@@ -107,21 +93,21 @@ char* write_number(char* buf, char* end, double v, bool try_short = true,
     if (short_ok != nullptr) *short_ok = p != nullptr;
     if (p != nullptr) return p;
   }
-  return std::to_chars(buf, end, v).ptr;
+  return write_shortest_double(buf, v);
 }
 
 }  // namespace
 
 std::string json_number(double v) {
   if (is_missing(v) || !std::isfinite(v)) return "null";
-  char buf[32];
+  char buf[kShortestDoubleRoom];
   return std::string(buf, write_number(buf, buf + sizeof buf, v));
 }
 
 std::string json_numbers(std::span<const double> v) {
   std::string out = "[";
   out.reserve(v.size() * 12 + 2);
-  char buf[32];
+  char buf[kShortestDoubleRoom];
   for (size_t i = 0; i < v.size(); ++i) {
     if (i) out.push_back(',');
     if (is_missing(v[i]) || !std::isfinite(v[i])) {
@@ -328,12 +314,25 @@ void JsonObject::add_numbers(const std::string& key, std::span<const double> v) 
 
 void JsonObject::add_numbered_strings(const std::string& key, std::size_t n) {
   const auto write = [n](JsonSink& sink) {
+    // The decimal text of the count, right-aligned in NUMBER and counted up
+    // in place; the bytes after it are room for a fixed-size copy.
+    char number[48] = {};
+    char* const end = number + 24;
+    char* first = end - 1;
+    *first = '0';
     sink.put('[');
     for (std::size_t i = 1; i <= n; ++i) {
-      char* p = sink.room(24);
+      char* d = end - 1;
+      while (d >= first && *d == '9') *d-- = '0';
+      if (d < first)
+        *(first = d) = '1';
+      else
+        ++*d;
+      char* p = sink.room(32);
       if (i > 1) *p++ = ',';
       *p++ = '"';
-      p = std::to_chars(p, p + 20, i).ptr;
+      std::memcpy(p, first, 24);
+      p += end - first;
       *p++ = '"';
       sink.done(p);
     }

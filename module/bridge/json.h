@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "bridge/shortest_double.h"
+
 namespace ztq {
 
 std::string json_quote(const std::string& s);
@@ -57,7 +59,7 @@ class JsonSink {
 
   bool series = true;  // false: the per-point series are left out
   static constexpr std::size_t kChunk = 1 << 16;
-  static constexpr std::size_t kNumber = 40;  // room for a comma and any number
+  static constexpr std::size_t kNumber = kShortestDoubleRoom;  // room for any number
 
  private:
   WriteFn write_;

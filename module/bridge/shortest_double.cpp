@@ -1,0 +1,218 @@
+// Shortest round-trip text of a double by Giulietti's Schubfach method
+// (R. Giulietti, "The Schubfach way to render doubles", 2020): the decimal
+// of fewest digits inside the rounding interval of V, found from three
+// products of V's bounds with a 126-bit power of ten, each rounded to odd so
+// that its lowest bit tells whether it is exact.
+#include "bridge/shortest_double.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#include "bridge/pow10_table.h"
+
+namespace ztq {
+namespace {
+
+using u64 = std::uint64_t;
+__extension__ typedef unsigned __int128 u128;
+
+constexpr int kPrecision = 53;
+constexpr int kMinQ = -1074;         // exponent of the least subnormal
+constexpr u64 kMinC = u64{1} << 52;  // significand of a power of two
+constexpr u64 kMask63 = (u64{1} << 63) - 1;
+
+// floor(q log10 2), floor(log10(3/4 2^q)) and floor(e log2 10), exact for
+// |q| <= 1100 and |e| <= 350 (checked against integer powers).
+int floor_log10_pow2(int q) { return static_cast<int>(q * 661971961083LL >> 41); }
+int floor_log10_three_quarters_pow2(int q) {
+  return static_cast<int>((q * 661971961083LL - 274743187321LL) >> 41);
+}
+int floor_log2_pow10(int e) { return static_cast<int>(e * 913124641741LL >> 38); }
+
+u64 high64(u64 a, u64 b) { return static_cast<u64>((static_cast<u128>(a) * b) >> 64); }
+
+// floor(g cp / 2^127) with its lowest bit set when the rest is not zero.
+u64 round_to_odd(u64 g1, u64 g0, u64 cp) {
+  const u64 x1 = high64(g0, cp);
+  const u64 y0 = g1 * cp;
+  const u64 y1 = high64(g1, cp);
+  const u64 z = (y0 >> 1) + x1;
+  const u64 vbp = y1 + (z >> 63);
+  return vbp | (((z & kMask63) + kMask63) >> 63);
+}
+
+const char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+constexpr u64 kTens[] = {1,
+                         10,
+                         100,
+                         1000,
+                         10000,
+                         100000,
+                         1000000,
+                         10000000,
+                         100000000,
+                         1000000000,
+                         10000000000,
+                         100000000000,
+                         1000000000000,
+                         10000000000000,
+                         100000000000000,
+                         1000000000000000,
+                         10000000000000000,
+                         100000000000000000,
+                         1000000000000000000,
+                         10000000000000000000u};
+
+// The number of decimal digits of F >= 1.
+int digit_count(u64 f) {
+  const int t = static_cast<int>(std::bit_width(f)) * 1233 >> 12;  // about log10
+  return t + (f >= kTens[t] ? 1 : 0);
+}
+
+// The eight digits of X < 10^8, four pairs at once: X split into two
+// four-digit halves in 32-bit lanes, each into two pairs in 16-bit lanes,
+// each pair into two digits in bytes (division by 100 as * 10486 >> 20 and by
+// 10 as * 103 >> 10, exact below 10^4 and 10^2), byte I of the word the
+// I-th digit.
+void put8(char* out, u64 x) {
+  const u64 hi4 = x / 10000;
+  const u64 halves = hi4 | (x - hi4 * 10000) << 32;
+  const u64 hi2 = (halves * 10486 >> 20) & 0x0000007f0000007fULL;
+  const u64 pairs = hi2 | (halves - hi2 * 100) << 16;
+  const u64 hi1 = (pairs * 103 >> 10) & 0x000f000f000f000fULL;
+  const u64 digits = (hi1 | (pairs - hi1 * 10) << 8) + 0x3030303030303030ULL;
+  if constexpr (std::endian::native == std::endian::little)
+    std::memcpy(out, &digits, 8);
+  else
+    for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(digits >> 8 * i);
+}
+
+// F 10^E in to_chars' plain form, at P with kShortestDoubleRoom bytes of
+// room. A whole number of more digits than F's is written in fixed notation
+// as its exact value EXACT (not F and zeros), as printf's %f would.
+char* put_decimal(char* p, u64 f, int e, u128 exact) {
+  if (f % 10 == 0) {  // trailing zeros dropped eight, four, two and one at a time
+    while (f % 100000000 == 0) f /= 100000000, e += 8;
+    if (f % 10000 == 0) f /= 10000, e += 4;
+    if (f % 100 == 0) f /= 100, e += 2;
+    if (f % 10 == 0) f /= 10, ++e;
+  }
+  const int n = digit_count(f);  // at most 17
+  // F's digits end at d + 24; fixed-size copies may read zeros past them.
+  char d[48] = {};
+  const u64 top = f / 100000000;
+  put8(d + 16, f - top * 100000000);
+  if (top != 0) {
+    const u64 first = top / 100000000;
+    put8(d + 8, top - first * 100000000);
+    d[7] = static_cast<char>('0' + first);
+  }
+  const char* digits = d + 24 - n;
+  const int sci_e = e + n - 1;
+  const int abs_e = sci_e < 0 ? -sci_e : sci_e;
+  const int sci_len = n + (n > 1 ? 1 : 0) + 2 + (abs_e >= 100 ? 3 : 2);
+  const int fixed_len = e >= 0 ? n + e : (n + e > 0 ? n + 1 : 2 - e);
+  if (fixed_len <= sci_len) {
+    if (e > 0 && exact != 0) {  // at most 22 digits
+      char* end = p + n + e;
+      for (char* c = end; c != p; exact /= 10) *--c = static_cast<char>('0' + exact % 10);
+      return end;
+    }
+    if (e >= 0) {  // digits, then at most five zeros
+      std::memcpy(p, digits, 24);
+      std::memcpy(p + n, "00000000", 8);
+      return p + n + e;
+    }
+    if (n + e > 0) {  // a point among the digits: at most 16 after it
+      const int whole = n + e;
+      std::memcpy(p, digits, 24);
+      p[whole] = '.';
+      std::memcpy(p + whole + 1, digits + whole, 16);
+      return p + n + 1;
+    }
+    std::memcpy(p, "0.000", 5);  // 0.ddd after at most three zeros
+    std::memcpy(p + 2 - e - n, digits, 24);
+    return p + 2 - e;
+  }
+  // d.ddde+XX
+  p[0] = digits[0];
+  p[1] = '.';
+  std::memcpy(p + 2, digits + 1, 16);
+  char* q = n > 1 ? p + n + 1 : p + 1;
+  *q++ = 'e';
+  *q++ = sci_e < 0 ? '-' : '+';
+  if (abs_e >= 100) *q++ = static_cast<char>('0' + abs_e / 100);
+  std::memcpy(q, kDigitPairs + 2 * (abs_e % 100), 2);
+  return q + 2;
+}
+
+// The shortest decimal in the rounding interval of C 2^Q, nearest to it
+// (ties to an even last digit), written by put_decimal.
+// EXACT is V when V is a whole number below 2^127, else 0.
+char* to_decimal(char* p, int q, u64 c, u128 exact = 0) {
+  const int out = static_cast<int>(c & 1);  // odd: the interval is open
+  const u64 cb = c << 2;
+  const u64 cbr = cb + 2;
+  u64 cbl;
+  int k;
+  if (c != kMinC || q == kMinQ) {
+    cbl = cb - 2;
+    k = floor_log10_pow2(q);
+  } else {  // a power of two: the gap below is half the gap above
+    cbl = cb - 1;
+    k = floor_log10_three_quarters_pow2(q);
+  }
+  const int h = q + floor_log2_pow10(-k) + 2;
+  const u64* g = pow10_detail::kG[k - pow10_detail::kMinK];
+  const u64 vb = round_to_odd(g[0], g[1], cb << h);
+  const u64 vbl = round_to_odd(g[0], g[1], cbl << h);
+  const u64 vbr = round_to_odd(g[0], g[1], cbr << h);
+  const u64 s = vb >> 2;
+  if (s >= 10) {  // one digit fewer: at most one multiple of ten is inside
+    const u64 sp10 = s / 10 * 10;
+    const u64 tp10 = sp10 + 10;
+    const bool upin = vbl + out <= sp10 << 2;
+    const bool wpin = (tp10 << 2) + out <= vbr;
+    if (upin != wpin) return put_decimal(p, upin ? sp10 : tp10, k, exact);
+  }
+  const u64 t = s + 1;
+  const bool uin = vbl + out <= s << 2;
+  const bool win = (t << 2) + out <= vbr;
+  if (uin != win) return put_decimal(p, uin ? s : t, k, exact);
+  // Both inside: the nearer, the even one on a tie.
+  const auto cmp = static_cast<std::int64_t>(vb - ((s + t) << 1));
+  return put_decimal(p, cmp < 0 || (cmp == 0 && (s & 1) == 0) ? s : t, k, exact);
+}
+
+}  // namespace
+
+char* write_decimal(char* p, std::uint64_t f, int e) { return put_decimal(p, f, e, 0); }
+
+char* write_shortest_double(char* p, double v) {
+  const u64 bits = std::bit_cast<u64>(v);
+  if (bits >> 63) *p++ = '-';
+  const u64 t = bits & (kMinC - 1);
+  const int bq = static_cast<int>(bits >> (kPrecision - 1)) & 0x7ff;
+  if (bq != 0) {
+    const int mq = -kMinQ + 1 - bq;
+    const u64 c = kMinC | t;
+    if (0 < mq && mq < kPrecision) {  // a whole number below 2^53
+      const u64 f = c >> mq;
+      if (f << mq == c) return put_decimal(p, f, 0, 0);
+    }
+    const u128 exact = mq <= 0 && mq > -74 ? static_cast<u128>(c) << -mq : 0;
+    return to_decimal(p, -mq, c, exact);
+  }
+  if (t == 0) {
+    *p = '0';
+    return p + 1;
+  }
+  return to_decimal(p, kMinQ, t);  // subnormal
+}
+
+}  // namespace ztq
