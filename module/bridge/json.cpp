@@ -77,22 +77,19 @@ char* write_short_decimal(char* buf, double v) {
   return write_decimal(buf, static_cast<std::uint64_t>(m), -k);  // fixed: 10^-3 <= |V| < 10^15
 }
 
-// Whole numbers below 2^53 as integers ("1000000", not "1e+06"); any other
-// value in the shortest text that reads back as the same double (BUF has
-// kShortestDoubleRoom bytes of room). With TRY_SHORT false the short-decimal
-// path is not tried (the same text, found by write_shortest_double alone);
-// *SHORT_OK tells whether it was tried and gave the text.
-char* write_number(char* buf, char* end, double v, bool try_short = true,
-                   bool* short_ok = nullptr) {
-  if (std::fabs(v) < 9007199254740992.0) {
-    const auto whole = static_cast<long long>(v);  // toward zero
-    if (static_cast<double>(whole) == v) return std::to_chars(buf, end, whole).ptr;
-  }
-  if (try_short) {
-    char* p = write_short_decimal(buf, v);
-    if (short_ok != nullptr) *short_ok = p != nullptr;
-    if (p != nullptr) return p;
-  }
+// A whole number below 2^53 as an integer ("1000000", not "1e+06");
+// nullptr for any other value.
+char* write_whole(char* buf, double v) {
+  if (!(std::fabs(v) < 9007199254740992.0)) return nullptr;
+  const auto whole = static_cast<long long>(v);  // toward zero
+  return static_cast<double>(whole) == v ? std::to_chars(buf, buf + 24, whole).ptr : nullptr;
+}
+
+// Whole numbers as integers, any other value in the shortest text that
+// reads back as the same double (BUF has kShortestDoubleRoom bytes of room).
+char* write_number(char* buf, double v) {
+  if (char* end = write_whole(buf, v)) return end;
+  if (char* end = write_short_decimal(buf, v)) return end;
   return write_shortest_double(buf, v);
 }
 
@@ -101,7 +98,7 @@ char* write_number(char* buf, char* end, double v, bool try_short = true,
 std::string json_number(double v) {
   if (is_missing(v) || !std::isfinite(v)) return "null";
   char buf[kShortestDoubleRoom];
-  return std::string(buf, write_number(buf, buf + sizeof buf, v));
+  return std::string(buf, write_number(buf, v));
 }
 
 std::string json_numbers(std::span<const double> v) {
@@ -113,7 +110,7 @@ std::string json_numbers(std::span<const double> v) {
     if (is_missing(v[i]) || !std::isfinite(v[i])) {
       out += "null";
     } else {
-      out.append(buf, write_number(buf, buf + sizeof buf, v[i]));
+      out.append(buf, write_number(buf, v[i]));
     }
   }
   out.push_back(']');
@@ -141,14 +138,18 @@ void JsonSink::put(std::string_view s) {
 
 char* JsonSink::write_value(char* p, double v) {
   if (is_missing(v) || !std::isfinite(v)) return std::copy_n("null", 4, p);
+  if (char* end = write_whole(p, v)) return end;
   // After 16 values in a row that the short-decimal path could not write (a
   // series of computed values) it is tried on every 64th value only, until it
-  // writes one again.
-  const bool try_short = short_misses_ < 16 || (++short_skipped_ & 63) == 0;
-  bool short_ok = false;
-  char* end = write_number(p, p + kNumber, v, try_short, &short_ok);
-  if (try_short) short_misses_ = short_ok ? 0 : short_misses_ + 1;
-  return end;
+  // writes one again: the text is the same either way.
+  if (short_misses_ < 16 || (++short_skipped_ & 63) == 0) {
+    if (char* end = write_short_decimal(p, v)) {
+      short_misses_ = 0;
+      return end;
+    }
+    ++short_misses_;
+  }
+  return write_shortest_double(p, v);
 }
 
 void JsonSink::put_number(double v) { done(write_value(room(kNumber), v)); }
@@ -279,17 +280,14 @@ template <class T>
 void JsonObject::ints(const std::string& key, std::span<const T> v) {
   const auto write = [v](JsonSink& sink) {
     sink.put('[');
-    for (std::size_t i = 0; i < v.size(); ++i) {
-      char* p = sink.room(16);
-      if (i) *p++ = ',';
+    sink.put_each(v.size(), 16, [v](std::size_t i, char* p) {
       const int x = static_cast<int>(v[i]);
       if (x >= 0 && x < 10) {  // most flags and every exclusion
         *p = static_cast<char>('0' + x);
-        sink.done(p + 1);
-      } else {
-        sink.done(std::to_chars(p, p + 15, x).ptr);
+        return p + 1;
       }
-    }
+      return std::to_chars(p, p + 15, x).ptr;
+    });
     sink.put(']');
   };
   if (sink_ == nullptr) return add_raw(key, json_gathered(write));
@@ -304,11 +302,8 @@ void JsonObject::add_numbers(const std::string& key, std::span<const double> v) 
   if (sink_ == nullptr) return add_raw(key, json_numbers(v));
   open_member(key);
   sink_->put('[');
-  for (size_t i = 0; i < v.size(); ++i) {
-    char* p = sink_->room(JsonSink::kNumber + 1);
-    if (i) *p++ = ',';
-    sink_->done(sink_->write_value(p, v[i]));
-  }
+  sink_->put_each(v.size(), JsonSink::kNumber + 1,
+                  [&](std::size_t i, char* p) { return sink_->write_value(p, v[i]); });
   sink_->put(']');
 }
 

@@ -2,6 +2,7 @@
 // round-trip form, the missing value (and anything not finite) as null.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -54,6 +55,22 @@ class JsonSink {
     return buf_.get() + used_;
   }
   void done(const char* end) { used_ = static_cast<std::size_t>(end - buf_.get()); }
+  // WRITE(i, p) for i < N writes item i at p and returns its end; every item
+  // but the first after a comma, each with MOST bytes of room (the comma's
+  // too), taken a block of items at a time.
+  template <class Write>
+  void put_each(std::size_t n, std::size_t most, Write write) {
+    const std::size_t per_block = kChunk / most;
+    for (std::size_t i = 0; i < n;) {
+      const std::size_t end = i + std::min(n - i, per_block);
+      char* p = room((end - i) * most);
+      for (; i < end; ++i) {
+        if (i) *p++ = ',';
+        p = write(i, p);
+      }
+      done(p);
+    }
+  }
   // V as put_number writes it, at P (kNumber bytes of room); the end.
   char* write_value(char* p, double v);
 

@@ -96,15 +96,21 @@ void put8(char* out, u64 x) {
 // room. A whole number of more digits than F's is written in fixed notation
 // as its exact value EXACT (not F and zeros), as printf's %f would.
 char* put_decimal(char* p, u64 f, int e, u128 exact) {
-  if (f % 10 == 0) {  // trailing zeros dropped eight, four, two and one at a time
-    while (f % 100000000 == 0) f /= 100000000, e += 8;
-    if (f % 10000 == 0) f /= 10000, e += 4;
-    if (f % 100 == 0) f /= 100, e += 2;
-    if (f % 10 == 0) f /= 10, ++e;
+  if (f == 0) {
+    *p = '0';
+    return p + 1;
   }
+  // Trailing zeros dropped two and one at a time: F is a multiple of 100 when
+  // rotr(F 25^-1 mod 2^64, 2) <= (2^64 - 1) / 100, which is then F / 100
+  // (Granlund & Montgomery 1994: division by invariant integers).
+  constexpr u64 kInv5 = 0xcccccccccccccccdULL;  // 5 kInv5 = 1 mod 2^64
+  constexpr u64 kInv25 = kInv5 * kInv5;
+  for (u64 q; (q = std::rotr(f * kInv25, 2)) <= ~u64{0} / 100;) f = q, e += 2;
+  if (const u64 q = std::rotr(f * kInv5, 1); q <= ~u64{0} / 10) f = q, ++e;
   const int n = digit_count(f);  // at most 17
   // F's digits end at d + 24; fixed-size copies may read zeros past them.
-  char d[48] = {};
+  char d[48];
+  std::memset(d + 24, 0, 24);
   const u64 top = f / 100000000;
   put8(d + 16, f - top * 100000000);
   if (top != 0) {

@@ -139,18 +139,41 @@ void each_run(const ChartResults& r, Visit visit) {
   }
 }
 
+// A run's limits as bounds: a missing limit is no limit, an infinite one,
+// which no point passes.
+struct Bounds {
+  double hi1, lo1, hi2, lo2;
+};
+Bounds bounds_of(double u1, double l1, double u2, double l2) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  return {is_missing(u1) ? kInf : u1, is_missing(l1) ? -kInf : l1, is_missing(u2) ? kInf : u2,
+          is_missing(l2) ? -kInf : l2};
+}
+
 }  // namespace
 
+// As beyond_chart1, beyond_chart2 and the flag words point by point, in one
+// pass over plain arrays; MARK only for the points flagged.
 void each_flagged(const ChartResults& r, const std::function<void(std::size_t, bool, bool)>& mark) {
   const ChartSeries& s = r.series;
+  const double* y = s.stat1.data();
+  const double* x2 = s.stat2.data();
+  const char* ex = s.excluded.data();
+  const std::uint16_t* words = s.flags.data();
+  const std::size_t n2 = s.stat2.size(), n_ex = s.excluded.size(), n_fl = s.flags.size();
   each_run(r, [&](std::size_t first, std::size_t end, double u1, double l1, double u2, double l2) {
-    for (std::size_t i = first; i < end; ++i) {
-      const bool use = usable(r, i);
-      const double x = at(s.stat2, i);
-      const bool beyond1 = use && beyond(s.stat1[i], u1, l1);
-      const bool beyond2 = use && !is_missing(x) && beyond(x, u2, l2);
-      if (beyond1 || beyond2 || (i < s.flags.size() && s.flags[i] != 0)) mark(i, beyond1, beyond2);
-    }
+    const Bounds b = bounds_of(u1, l1, u2, l2);
+    const auto visit = [&](std::size_t i, bool out, double v, double x, bool flagged) {
+      const bool use = !out & !is_missing(v);
+      const bool beyond1 = use & ((v > b.hi1) | (v < b.lo1));
+      const bool beyond2 = use & !is_missing(x) & ((x > b.hi2) | (x < b.lo2));
+      if (beyond1 | beyond2 | flagged) mark(i, beyond1, beyond2);
+    };
+    // Where every array reaches, plain reads; past the end of one, its default.
+    const std::size_t full = std::max(first, std::min({end, n2, n_ex, n_fl}));
+    for (std::size_t i = first; i < full; ++i) visit(i, ex[i] != 0, y[i], x2[i], words[i] != 0);
+    for (std::size_t i = full; i < end; ++i)
+      visit(i, i < n_ex && ex[i] != 0, y[i], i < n2 ? x2[i] : kMissing, i < n_fl && words[i] != 0);
   });
 }
 
@@ -166,10 +189,7 @@ VchartCounts vchart_counts(const ChartResults& r) {
   const std::size_t n2 = s.stat2.size(), n_ex = s.excluded.size();
   auto finite = [](double v) { return !is_missing(v) & std::isfinite(v); };
   each_run(r, [&](std::size_t first, std::size_t end, double u1, double l1, double u2, double l2) {
-    // A missing limit is no limit: an infinite one, which no point passes.
-    constexpr double kInf = std::numeric_limits<double>::infinity();
-    const double hi1 = is_missing(u1) ? kInf : u1, lo1 = is_missing(l1) ? -kInf : l1;
-    const double hi2 = is_missing(u2) ? kInf : u2, lo2 = is_missing(l2) ? -kInf : l2;
+    const auto [hi1, lo1, hi2, lo2] = bounds_of(u1, l1, u2, l2);
     int excluded = 0, marked1 = 0, marked2 = 0, present1 = 0, present2 = 0;
     const auto count = [&](bool out, double v, double x) {
       const bool use = !out & !is_missing(v);
