@@ -247,6 +247,9 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "qualty: not enough memory: an allocation failed (nothing was written)\n");
     return 2;
+  } catch (const qualty::PluginError& e) {  // the drawing or workbook plugin is missing
+    std::fprintf(stderr, "qualty: %s\n", e.what());
+    return 1;
   }
   std::cerr << cli.help();  // no command: the usage, as for any bad usage
   return 2;

@@ -1,25 +1,10 @@
 #include "app/module_loader.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 
 namespace qualty {
-
-// The kernel's link names the executable's real path: a symbolic link on the
-// PATH (bin/qualty to lib/qualty/qualty) leads to the installed folder.
-std::string executable_folder() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : exe.parent_path().string();
-}
-
-std::string install_folder() {
-  if (const char* env = std::getenv("QUALTY_HOME"); env != nullptr && *env) return env;
-  return executable_folder();
-}
 
 std::string Module::default_path() {
   if (const char* env = std::getenv("QUALTY_MODULE"); env != nullptr && *env) return env;

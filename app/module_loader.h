@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "host/plugins/plugin_loader.h"  // install_folder()
 #include "ztqualty.h"
 
 namespace qualty {
@@ -46,11 +47,5 @@ class Module {
   ModuleExports exports_;
   std::string error_;
 };
-
-// The folder of the running executable (its real path, links resolved).
-std::string executable_folder();
-// Where the module, its string table and the data folder are: $QUALTY_HOME,
-// else the executable's folder.
-std::string install_folder();
 
 }  // namespace qualty

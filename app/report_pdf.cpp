@@ -1,13 +1,11 @@
 #include "app/report_pdf.h"
 
-#include <cairo-pdf.h>
-#include <cairo.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 #include "app/report_words.h"
-#include "host/graph/cairo_painter.h"
+#include "host/graph/graph_backend.h"
 #include "host/graph/renderer.h"
 
 namespace qualty {
@@ -20,18 +18,13 @@ constexpr double kBodyWidth = kPageWidth - 2 * kMargin;
 constexpr const char* kSans = "DejaVu Sans";
 constexpr const char* kMono = "DejaVu Sans Mono";
 
-cairo_status_t append(void* closure, const unsigned char* data, unsigned int length) {
-  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-  return CAIRO_STATUS_SUCCESS;
-}
-
 // A cursor down the page that starts a new page when the next line does not fit.
 class PageWriter {
  public:
-  explicit PageWriter(cairo_t* cr) : cr_(cr) {}
+  explicit PageWriter(PdfPages& pages) : pages_(pages) {}
 
   void new_page() {
-    if (used_) cairo_show_page(cr_);
+    if (used_) pages_.show_page();
     y_ = kMargin;
     used_ = false;
   }
@@ -40,16 +33,10 @@ class PageWriter {
     if (y_ + height > kPageHeight - kMargin && used_) new_page();
   }
   void font(const char* family, double size, bool bold) {
-    cairo_select_font_face(cr_, family, CAIRO_FONT_SLANT_NORMAL,
-                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr_, size);
+    pages_.font(family, size, bold);
     size_ = size;
   }
-  double width(const std::string& s) {
-    cairo_text_extents_t e;
-    cairo_text_extents(cr_, s.c_str(), &e);
-    return e.x_advance;
-  }
+  double width(const std::string& s) { return pages_.text_width(s); }
   // One line, cut into pieces that fit the body's width (at a blank when one
   // is in the second half of the piece): a guess in proportion to the width,
   // then shortened, so that a line of 10^5 characters costs few measures.
@@ -81,14 +68,8 @@ class PageWriter {
     const double scale =
         std::min(kBodyWidth / g.width, (kPageHeight - 2 * kMargin) * 0.6 / g.height);
     need(g.height * scale + 6);
-    cairo_save(cr_);
-    cairo_translate(cr_, kMargin, y_);
-    cairo_scale(cr_, scale, scale);
-    {
-      CairoPainter painter(cr_, g.settings.font);
-      render_graph(g, painter);
-    }
-    cairo_restore(cr_);
+    render_graph(g, pages_.begin_graph(kMargin, y_, scale, g.settings.font));
+    pages_.end_graph();
     y_ += g.height * scale + 6;
     used_ = true;
   }
@@ -96,14 +77,12 @@ class PageWriter {
  private:
   void put(const std::string& s, double indent) {
     need(size_ * 1.35);
-    cairo_set_source_rgb(cr_, 0.1, 0.1, 0.1);
-    cairo_move_to(cr_, kMargin + indent, y_ + size_);
-    cairo_show_text(cr_, s.c_str());
+    pages_.text(kMargin + indent, y_ + size_, s);
     y_ += size_ * 1.35;
     used_ = true;
   }
 
-  cairo_t* cr_;
+  PdfPages& pages_;
   double y_ = kMargin, size_ = 10;
   bool used_ = false;
 };
@@ -203,38 +182,27 @@ void analysis_pages(PageWriter& w, const Report& report, const ReportAnalysis& a
 
 bool report_pdf(const Report& report, std::string& bytes, std::string& error) {
   bytes.clear();
-  cairo_surface_t* surface =
-      cairo_pdf_surface_create_for_stream(append, &bytes, kPageWidth, kPageHeight);
-  cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_TITLE, report.title.c_str());
-  cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR,
-                                 ("qualty " + report.version).c_str());
-  cairo_t* cr = cairo_create(surface);
-  {
-    PageWriter w(cr);
-    w.font(kSans, 20, true);
-    w.line(report.title);
+  const std::unique_ptr<PdfPages> pages =
+      graph_backend().pdf_pages(kPageWidth, kPageHeight, report.title, "qualty " + report.version);
+  PageWriter w(*pages);
+  w.font(kSans, 20, true);
+  w.line(report.title);
+  w.font(kSans, 10, false);
+  w.line(report.words.word(kWordCreated, "Created") + " " + report.created + "  " +
+         report.words.word(kWordProgram, "Program") + " qualty " + report.version);
+  if (report.analyses.size() > 1) {
+    w.gap(12);
+    w.font(kSans, 14, true);
+    w.line(report.words.word(kWordContents, "Contents"));
     w.font(kSans, 10, false);
-    w.line(report.words.word(kWordCreated, "Created") + " " + report.created + "  " +
-           report.words.word(kWordProgram, "Program") + " qualty " + report.version);
-    if (report.analyses.size() > 1) {
-      w.gap(12);
-      w.font(kSans, 14, true);
-      w.line(report.words.word(kWordContents, "Contents"));
-      w.font(kSans, 10, false);
-      for (size_t k = 0; k < report.analyses.size(); ++k)
-        w.line(std::to_string(k + 1) + ". " + report.analyses[k].title);
-    }
-    for (const ReportAnalysis& a : report.analyses) analysis_pages(w, report, a);
-    cairo_show_page(cr);
+    for (size_t k = 0; k < report.analyses.size(); ++k)
+      w.line(std::to_string(k + 1) + ". " + report.analyses[k].title);
   }
-  const cairo_status_t drawn = cairo_status(cr);
-  cairo_destroy(cr);
-  cairo_surface_finish(surface);
-  const cairo_status_t written = cairo_surface_status(surface);
-  cairo_surface_destroy(surface);
-  if (drawn != CAIRO_STATUS_SUCCESS || written != CAIRO_STATUS_SUCCESS) {
-    error = std::string("cannot draw the report: ") +
-            cairo_status_to_string(drawn != CAIRO_STATUS_SUCCESS ? drawn : written);
+  for (const ReportAnalysis& a : report.analyses) analysis_pages(w, report, a);
+  pages->show_page();
+  std::string why;
+  if (!pages->finish(bytes, why)) {
+    error = "cannot draw the report: " + why;
     return false;
   }
   return true;

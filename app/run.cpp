@@ -15,11 +15,12 @@
 #include "app/analysis_file.h"
 #include "app/families.h"
 #include "app/guards.h"
+#include "app/json_outcome.h"
 #include "app/option_names.h"
 #include "app/run_checks.h"
-#include "app/json_outcome.h"
 #include "app/run_json.h"
 #include "host/files/atomic_file.h"
+#include "host/graph/graph_backend.h"
 #include "host/graph/graph_file.h"
 #include "host/graph/graph_stack.h"
 #include "host/sheet/csv.h"
@@ -417,6 +418,11 @@ int run_analysis(Session& session, const RunOptions& o, std::ostream& out) {
   if (o.graphs_out != nullptr)  // the report draws them after the record is gone
     for (const auto& [pane, handle] : graphs)
       if (const Graph* g = session.graphs().find(handle)) (*o.graphs_out)[pane] = *g;
+
+  // Graphs to draw need the drawing plugin: loaded before anything is
+  // written, so that a plugin that cannot be loaded (PluginError) stops the
+  // run with nothing written.
+  if (!graphs.empty() && (!o.out_dir.empty() || o.graphs_out != nullptr)) graph_backend();
 
   if (o.save) {
     if (!calls.vsave) return usage("procedure " + procedure + " saves no results");

@@ -1,4 +1,5 @@
-// A kept graph written as SVG (our own writer), PNG or PDF (through cairo).
+// A kept graph written as SVG (our own writer), PNG or PDF (through the
+// drawing plugin, loaded on first use).
 #pragma once
 
 #include <optional>

@@ -1,33 +1,30 @@
-// Text extents of the graph font through cairo, shared by every surface so
-// that SVG, PNG and PDF lay out the same way.
+// Text extents of the graph font through the drawing plugin, shared by every
+// surface so that SVG, PNG and PDF lay out the same way. Making one loads
+// the plugin (PluginError when it cannot be loaded).
 #pragma once
 
-#include <cairo.h>
-
+#include <memory>
 #include <string>
+#include <utility>
 
-#include "host/graph/painter.h"
+#include "host/graph/graph_backend.h"
 
 namespace qualty {
 
 class TextMeasure {
  public:
-  explicit TextMeasure(std::string family);
-  ~TextMeasure();
-  TextMeasure(const TextMeasure&) = delete;
-  TextMeasure& operator=(const TextMeasure&) = delete;
+  explicit TextMeasure(std::string family)
+      : family_(std::move(family)), metrics_(graph_backend().text_metrics(family_)) {}
 
-  double width(const std::string& s, double size, bool bold);
-  FontMetrics metrics(double size);
+  double width(const std::string& s, double size, bool bold) {
+    return metrics_->width(s, size, bold);
+  }
+  FontMetrics metrics(double size) { return metrics_->metrics(size); }
   const std::string& family() const { return family_; }
 
  private:
   std::string family_;
-  cairo_surface_t* surface_;
-  cairo_t* cr_;
+  std::unique_ptr<TextMetrics> metrics_;
 };
-
-// Selects the family, weight and size on a cairo context.
-void select_font(cairo_t* cr, const std::string& family, double size, bool bold);
 
 }  // namespace qualty

@@ -1,7 +1,7 @@
 // Excel workbooks (.xlsx, Office Open XML spreadsheets): one worksheet read
-// into a data sheet. The archive is read with libzip and the XML with expat;
-// what is our own is the mapping of shared strings, styles and cells to
-// columns.
+// into a data sheet. The archive and its XML are read by a plugin (libzip
+// and expat, see xml_archive.h); what is our own is the mapping of shared
+// strings, styles and cells to columns.
 //
 // The worksheet's first row names the columns (as a CSV file's header does);
 // each further row holds one observation. Numbers, texts (shared or inline),

@@ -1,4 +1,4 @@
-#include "host/graph/text_measure.h"
+#include "plugins/cairo/cairo_text.h"
 
 namespace qualty {
 
@@ -8,17 +8,17 @@ void select_font(cairo_t* cr, const std::string& family, double size, bool bold)
   cairo_set_font_size(cr, size);
 }
 
-TextMeasure::TextMeasure(std::string family)
+CairoText::CairoText(std::string family)
     : family_(std::move(family)),
       surface_(cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1)),
       cr_(cairo_create(surface_)) {}
 
-TextMeasure::~TextMeasure() {
+CairoText::~CairoText() {
   cairo_destroy(cr_);
   cairo_surface_destroy(surface_);
 }
 
-double TextMeasure::width(const std::string& s, double size, bool bold) {
+double CairoText::width(const std::string& s, double size, bool bold) {
   if (s.empty()) return 0;
   select_font(cr_, family_, size, bold);
   cairo_text_extents_t e;
@@ -27,7 +27,7 @@ double TextMeasure::width(const std::string& s, double size, bool bold) {
                                                    : 0.6 * size * static_cast<double>(s.size());
 }
 
-FontMetrics TextMeasure::metrics(double size) {
+FontMetrics CairoText::metrics(double size) {
   select_font(cr_, family_, size, false);
   cairo_font_extents_t e;
   cairo_font_extents(cr_, &e);

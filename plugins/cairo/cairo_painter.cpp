@@ -1,4 +1,4 @@
-#include "host/graph/cairo_painter.h"
+#include "plugins/cairo/cairo_painter.h"
 
 #include <cmath>
 

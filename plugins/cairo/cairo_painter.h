@@ -1,4 +1,4 @@
-// A painter on a cairo context: PNG (image surface), PDF and cairo's own SVG.
+// A painter on a cairo context: PNG (image surface) and PDF.
 #pragma once
 
 #include <cairo.h>
@@ -6,7 +6,7 @@
 #include <string>
 
 #include "host/graph/painter.h"
-#include "host/graph/text_measure.h"
+#include "plugins/cairo/cairo_text.h"
 
 namespace qualty {
 
@@ -33,7 +33,7 @@ class CairoPainter final : public Painter {
   void fill_and_stroke(bool fill);
 
   cairo_t* cr_;
-  TextMeasure measure_;
+  CairoText measure_;
   int stroke_ = 0, fill_ = ZTG_COLOUR_NONE;
   bool clipped_ = false;
 };
