@@ -73,7 +73,7 @@ CsvLoad CsvParser::finish() {
     // A generous estimate of the rows leaves much unused room: give it back.
     if (b.numbers.capacity() - b.numbers.size() > b.numbers.size() / 4) b.numbers.shrink_to_fit();
     col.numbers = std::move(b.numbers);
-    col.numbers.keep_whole_numbers_narrow();  // subgroup numbers, counts: 4 bytes a row
+    col.numbers.keep_narrow();  // numbers of few places: 4 bytes a row
     if (b.no_values > 0)
       load.warnings.push_back("column " + std::to_string(c + 1) + " \"" + col.name +
                               "\": " + std::to_string(b.no_values) +

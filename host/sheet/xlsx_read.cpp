@@ -275,7 +275,7 @@ CsvLoad WorksheetReader::finish() {
       col.type = b.kind == Kind::kNumber && b.all_dates && b.any_date ? kDateType : kNumericType;
       b.numbers.resize(rows_, kMissing);
       col.numbers = std::move(b.numbers);
-      col.numbers.keep_whole_numbers_narrow();  // subgroup numbers, counts: 4 bytes a row
+      col.numbers.keep_narrow();  // numbers of few places: 4 bytes a row
     }
     if (b.errors > 0)
       load.warnings.push_back(
