@@ -8,6 +8,7 @@
 #ifndef QUALTY_HOST_SHEET_NUMBER_COLUMN_H
 #define QUALTY_HOST_SHEET_NUMBER_COLUMN_H
 
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -63,18 +64,16 @@ class NumberColumn {
   // read gives back V. Not -0, whose sign an integer would lose.
   void keep_narrow() {
     if (whole_ || doubles_.empty()) return;
-    int k = 0;                // the fewest places every value so far needs
-    std::size_t checked = 0;  // values before this were checked with fewer places
-    for (std::size_t i = 0; i < doubles_.size(); ++i)
-      while (!fits(doubles_[i], k)) {
-        if (++k > kMostPlaces) return;
-        checked = i;
-      }
-    // With more places a value may no longer fit 32 bits.
-    for (std::size_t i = 0; i < checked; ++i)
-      if (!fits(doubles_[i], k)) return;
     std::vector<std::int32_t> w(doubles_.size());
-    for (std::size_t i = 0; i < w.size(); ++i) w[i] = narrow(doubles_[i], k);
+    int k = 0;              // the fewest places every value so far needs
+    std::size_t again = 0;  // values before this were written with fewer places
+    for (std::size_t i = 0; i < doubles_.size(); ++i)
+      while (!encode(doubles_[i], k, &w[i])) {
+        if (++k > kMostPlaces) return;
+        again = i;
+      }
+    for (std::size_t i = 0; i < again; ++i)  // with more places one may no longer fit 32 bits
+      if (!encode(doubles_[i], k, &w[i])) return;
     std::vector<double>().swap(doubles_);
     wholes_ = std::move(w);
     whole_ = true;
@@ -101,27 +100,25 @@ class NumberColumn {
   // The missing value in a column with places (its N would not fit).
   static constexpr std::int32_t kMissingMark = INT32_MIN;
 
-  // V * 10^K rounded to the nearest integer (by adding and taking away 2^52,
-  // exact below 2^51); NaN when that is not above INT32_MIN (kMissingMark)
-  // and at most INT32_MAX, or V is NaN.
-  static double scaled(double v, int k) {
-    const double x = v * kTens[k];
-    if (!(x > -2147483649.0 && x < 2147483648.0)) return std::nan("");
-    const double r = x >= 0 ? (x + 0x1p52) - 0x1p52 : (x - 0x1p52) + 0x1p52;
-    return r > -2147483648.0 && r <= 2147483647.0 ? r : std::nan("");
-  }
-  static bool fits(double v, int k) {
+  // V as N / 10^K into *OUT; false when no 32-bit N gives back V.
+  static bool encode(double v, int k, std::int32_t* out) {
+    constexpr std::uint64_t kMinusZero = std::uint64_t{1} << 63;  // its sign an integer loses
     if (k == 0) {  // whole numbers: every 32-bit integer
-      if (!(v >= -2147483648.0 && v <= 2147483647.0)) return false;              // or NaN
-      if (static_cast<double>(static_cast<std::int32_t>(v)) != v) return false;  // not whole
-      return !(v == 0.0 && std::signbit(v));  // -0 would read back as 0
+      if (!(v >= -2147483648.0 && v <= 2147483647.0)) return false;  // or NaN
+      *out = static_cast<std::int32_t>(v);
+      return static_cast<double>(*out) == v && std::bit_cast<std::uint64_t>(v) != kMinusZero;
     }
-    if (v == -32768.0) return true;  // kept as kMissingMark
-    return scaled(v, k) / kTens[k] == v && !(v == 0.0 && std::signbit(v));
-  }
-  static std::int32_t narrow(double v, int k) {
-    if (k == 0) return static_cast<std::int32_t>(v);
-    return v == -32768.0 ? kMissingMark : static_cast<std::int32_t>(scaled(v, k));
+    if (v == -32768.0) {
+      *out = kMissingMark;
+      return true;
+    }
+    // V 10^K rounded to the nearest integer by adding and taking away 2^52
+    // (exact below 2^51; anything larger fails the range test).
+    const double x = v * kTens[k];
+    const double r = x >= 0 ? (x + 0x1p52) - 0x1p52 : (x - 0x1p52) + 0x1p52;
+    if (!(r > -2147483648.0 && r <= 2147483647.0)) return false;  // or NaN; not kMissingMark
+    *out = static_cast<std::int32_t>(r);
+    return r / kTens[k] == v && std::bit_cast<std::uint64_t>(v) != kMinusZero;
   }
 
   std::vector<double> doubles_;
