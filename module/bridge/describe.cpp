@@ -78,7 +78,8 @@ ZTQ_EXPORT int32_t QualResultsJsonWrite(AnalysisRecord* record, int32_t flags,
         if (record == nullptr || write == nullptr) return -1;
         const ztq::Procedure* p = ztq::procedure_of(*record);
         if (p == nullptr) return -1;
-        ztq::JsonSink sink(write, context);
+        // Chunks of 1 MiB: a host that writes them out makes few system calls.
+        ztq::JsonSink sink(write, context, std::size_t{1} << 20);
         sink.series = (flags & ZTQ_JSON_NO_SERIES) == 0;
         ztq::lifecycle_write_results_json(*p, *record, (flags & ZTQ_JSON_VIOLATIONS) != 0, sink);
         return sink.flush() ? 1 : 0;

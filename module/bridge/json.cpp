@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "bridge/digit_words.h"
 #include "bridge/shortest_double.h"
 #include "stats/guarded.h"
 
@@ -54,11 +55,12 @@ double ten_to(int e) { return kTens[e + 3]; }
 // The shortest text of V that reads back as V, as to_chars writes it, for a
 // V of at most 15 significant digits and 10^-3 <= |V| < 10^15 (where that
 // text is always in fixed notation); nullptr for any other V. Method: with
-// K = 14 - floor(log10 |V|), M = round(|V| 10^K) < 10^15 < 2^50 is the only
-// decimal of K places within half an ulp of V, and M / 10^K == |V| (both
-// exact doubles, the quotient correctly rounded as reading the text is) is
-// the round-trip test itself; M's trailing zeros dropped give the fewest
-// digits (Steele & White 1990, Gay 1990: a shortest decimal that reads back).
+// K = D - 1 - floor(log10 |V|) for D = 8 or 15 significant digits,
+// M = round(|V| 10^K) < 10^15 < 2^50 is the only decimal of K places within
+// half an ulp of V, and M / 10^K == |V| (both exact doubles, the quotient
+// correctly rounded as reading the text is) is the round-trip test itself;
+// M's trailing zeros dropped give the fewest digits (Steele & White 1990,
+// Gay 1990: a shortest decimal that reads back).
 // BUF has kShortestDoubleRoom bytes of room.
 char* write_short_decimal(char* buf, double v) {
   const double a = std::fabs(v);
@@ -67,14 +69,21 @@ char* write_short_decimal(char* buf, double v) {
   const int b = static_cast<int>(std::bit_cast<std::uint64_t>(a) >> 52) - 1023;
   int e = b >= 0 ? b * 1233 >> 12 : -((-b * 1233 + 4095) >> 12);  // floor(b log10 2)
   if (a >= ten_to(e + 1)) ++e;                                    // now 10^e <= a < 10^(e+1)
-  const int k = 14 - e;
-  const double scale = ten_to(k);
-  // Rounded to the nearest integer (ties to even) by adding and taking away
-  // 2^52, exact below 2^52 (a * scale < 10^15).
-  const double m = (a * scale + 0x1p52) - 0x1p52;
-  if (m / scale != a) return nullptr;
-  if (v < 0) *buf++ = '-';
-  return write_decimal(buf, static_cast<std::uint64_t>(m), -k);  // fixed: 10^-3 <= |V| < 10^15
+  // Eight significant digits first, as most data are written (fewer digits
+  // to write and zeros to drop), then fifteen; either is the only decimal
+  // of its places within half an ulp of V.
+  for (const int digits : {8, 15}) {
+    const int k = digits - 1 - e;
+    if (k < 0) continue;  // V of more than eight whole digits
+    const double scale = ten_to(k);
+    // Rounded to the nearest integer (ties to even) by adding and taking
+    // away 2^52, exact below 2^52 (a * scale < 10^15).
+    const double m = (a * scale + 0x1p52) - 0x1p52;
+    if (m / scale != a) continue;
+    if (v < 0) *buf++ = '-';
+    return write_decimal(buf, static_cast<std::uint64_t>(m), -k);  // fixed: 10^-3 <= |V| < 10^15
+  }
+  return nullptr;
 }
 
 // A whole number below 2^53 as an integer ("1000000", not "1e+06");
@@ -128,8 +137,8 @@ std::string json_strings(const std::vector<std::string>& v) {
 
 void JsonSink::put(std::string_view s) {
   while (!s.empty()) {
-    if (used_ == kChunk) flush();
-    const std::size_t n = std::min(s.size(), kChunk - used_);
+    if (used_ == chunk_) flush();
+    const std::size_t n = std::min(s.size(), chunk_ - used_);
     std::memcpy(buf_.get() + used_, s.data(), n);
     used_ += n;
     s.remove_prefix(n);
@@ -169,17 +178,36 @@ void JsonSink::put_repeated(double v, std::size_t count, bool first) {
     put(std::string_view(one + 1, n - 1));
     --count;
   }
-  // The text repeated in a block of up to 4 KiB, written a block at a time.
-  char block[4096];
-  const std::size_t per_block = std::min(count, sizeof block / n);
-  for (std::size_t k = 0; k < per_block; ++k) std::memcpy(block + k * n, one, n);
-  for (; count >= per_block && per_block > 0; count -= per_block)
-    put(std::string_view(block, per_block * n));
-  put(std::string_view(block, count * n));
+  // COUNT copies of the text at P (bytes of room for them), each further
+  // stretch copied from the copies before it.
+  const auto fill = [&one, n](char* p, std::size_t copies) {
+    std::memcpy(p, one, n);
+    for (std::size_t have = n, want = copies * n; have < want;) {
+      const std::size_t more = std::min(have, want - have);
+      std::memcpy(p + have, p, more);
+      have += more;
+    }
+  };
+  const std::size_t per = chunk_ / n;  // copies in a full buffer
+  if (count >= per) {
+    // Whole buffers of copies formed once and written as often as they fit;
+    // the rest are the first copies of the last, in place already.
+    flush();
+    fill(buf_.get(), per);
+    for (; count >= per; count -= per)
+      if (ok_ && write_ != nullptr)
+        ok_ = write_(context_, buf_.get(), static_cast<int32_t>(per * n)) != 0;
+    used_ = count * n;
+    return;
+  }
+  if (count == 0) return;
+  char* p = room(count * n);
+  fill(p, count);
+  done(p + count * n);
 }
 
 void JsonSink::put_quoted(std::string_view s) {
-  if (s.size() + 2 <= kChunk) {  // copied as it is checked: most texts need no escape
+  if (s.size() + 2 <= chunk_) {  // copied as it is checked: most texts need no escape
     char* p = room(s.size() + 2);
     *p++ = '"';
     for (const char c : s) {
@@ -309,28 +337,20 @@ void JsonObject::add_numbers(const std::string& key, std::span<const double> v) 
 
 void JsonObject::add_numbered_strings(const std::string& key, std::size_t n) {
   const auto write = [n](JsonSink& sink) {
-    // The decimal text of the count, right-aligned in NUMBER and counted up
-    // in place; the bytes after it are room for a fixed-size copy.
-    char number[48] = {};
-    char* const end = number + 24;
-    char* first = end - 1;
-    *first = '0';
     sink.put('[');
-    for (std::size_t i = 1; i <= n; ++i) {
-      char* d = end - 1;
-      while (d >= first && *d == '9') *d-- = '0';
-      if (d < first)
-        *(first = d) = '1';
-      else
-        ++*d;
-      char* p = sink.room(32);
-      if (i > 1) *p++ = ',';
+    sink.put_each(n, 32, [](std::size_t i, char* p) {
       *p++ = '"';
-      std::memcpy(p, first, 24);
-      p += end - first;
+      const std::size_t number = i + 1;
+      if (number < 100000000) {  // the digits from a word, written in one store
+        const int digits = digit_words::digit_count(number);
+        digit_words::store8(p, digit_words::eight_digits(number) >> 8 * (8 - digits));
+        p += digits;
+      } else {
+        p = std::to_chars(p, p + 20, number).ptr;
+      }
       *p++ = '"';
-      sink.done(p);
-    }
+      return p;
+    });
     sink.put(']');
   };
   if (sink_ == nullptr) return add_raw(key, json_gathered(write));

@@ -30,14 +30,15 @@ std::string json_gathered(const std::function<void(JsonSink&)>& write);
 class JsonSink {
  public:
   using WriteFn = int32_t (*)(void* context, const char* bytes, int32_t count);
-  JsonSink(WriteFn write, void* context)
-      : write_(write), context_(context), buf_(new char[kChunk]) {}
+  // CHUNK (at least kChunk) bytes are written at a time.
+  JsonSink(WriteFn write, void* context, std::size_t chunk = kChunk)
+      : write_(write), context_(context), chunk_(std::max(chunk, kChunk)), buf_(new char[chunk_]) {}
   ~JsonSink() { flush(); }
   JsonSink(const JsonSink&) = delete;
   JsonSink& operator=(const JsonSink&) = delete;
 
   void put(char c) {
-    if (used_ == kChunk) flush();
+    if (used_ == chunk_) flush();
     buf_[used_++] = c;
   }
   void put(std::string_view s);
@@ -51,7 +52,7 @@ class JsonSink {
   // Room for N (at most kChunk) bytes at the end of the buffer, written
   // through the pointer returned and kept by done(the end of what was written).
   char* room(std::size_t n) {
-    if (used_ + n > kChunk) flush();
+    if (used_ + n > chunk_) flush();
     return buf_.get() + used_;
   }
   void done(const char* end) { used_ = static_cast<std::size_t>(end - buf_.get()); }
@@ -60,7 +61,7 @@ class JsonSink {
   // too), taken a block of items at a time.
   template <class Write>
   void put_each(std::size_t n, std::size_t most, Write write) {
-    const std::size_t per_block = kChunk / most;
+    const std::size_t per_block = chunk_ / most;
     for (std::size_t i = 0; i < n;) {
       const std::size_t end = i + std::min(n - i, per_block);
       char* p = room((end - i) * most);
@@ -81,6 +82,7 @@ class JsonSink {
  private:
   WriteFn write_;
   void* context_;
+  std::size_t chunk_;
   std::unique_ptr<char[]> buf_;
   std::size_t used_ = 0;
   bool ok_ = true;

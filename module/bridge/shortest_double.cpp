@@ -9,12 +9,16 @@
 #include <cstdint>
 #include <cstring>
 
+#include "bridge/digit_words.h"
 #include "bridge/pow10_table.h"
 
 namespace ztq {
 namespace {
 
 using u64 = std::uint64_t;
+using digit_words::digit_count;
+using digit_words::eight_digits;
+using digit_words::store8;
 __extension__ typedef unsigned __int128 u128;
 
 constexpr int kPrecision = 53;
@@ -47,52 +51,45 @@ const char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-constexpr u64 kTens[] = {1,
-                         10,
-                         100,
-                         1000,
-                         10000,
-                         100000,
-                         1000000,
-                         10000000,
-                         100000000,
-                         1000000000,
-                         10000000000,
-                         100000000000,
-                         1000000000000,
-                         10000000000000,
-                         100000000000000,
-                         1000000000000000,
-                         10000000000000000,
-                         100000000000000000,
-                         1000000000000000000,
-                         10000000000000000000u};
-
-// The number of decimal digits of F >= 1.
-int digit_count(u64 f) {
-  const int t = static_cast<int>(std::bit_width(f)) * 1233 >> 12;  // about log10
-  return t + (f >= kTens[t] ? 1 : 0);
+// The N digits of F (N <= 17) at P, with a point before digit POINT when
+// 0 < POINT < N; the end. The digits go from words straight to P, a piece of
+// at most eight at a time; each store may write past its piece, into room
+// the next piece or the caller overwrites. (Nothing written is read back: a
+// read across stores of other sizes would wait for them to reach the cache.)
+char* put_digits(char* p, u64 f, int n, int point) {
+  u64 pieces[3];
+  int lengths[3];
+  int count = 0;
+  const u64 top = f / 100000000;
+  const u64 last = eight_digits(f - top * 100000000);
+  if (n > 16) {
+    const u64 first = top / 100000000;
+    pieces[count] = '0' + first, lengths[count++] = 1;
+    pieces[count] = eight_digits(top - first * 100000000), lengths[count++] = 8;
+  } else if (n > 8) {
+    pieces[count] = eight_digits(top) >> 8 * (16 - n), lengths[count++] = n - 8;
+  }
+  pieces[count] = n >= 8 ? last : last >> 8 * (8 - n);
+  lengths[count++] = n >= 8 ? 8 : n;
+  int at = 0;  // digits written
+  for (int k = 0; k < count; ++k) {
+    const int j = point - at;  // the point's place in this piece
+    if (j > 0 && j < lengths[k]) {
+      store8(p, pieces[k]);
+      p[j] = '.';
+      store8(p + j + 1, pieces[k] >> 8 * j);
+      p += lengths[k] + 1;
+    } else {
+      if (j == 0 && at > 0) *p++ = '.';
+      store8(p, pieces[k]);
+      p += lengths[k];
+    }
+    at += lengths[k];
+  }
+  return p;
 }
 
-// The eight digits of X < 10^8, four pairs at once: X split into two
-// four-digit halves in 32-bit lanes, each into two pairs in 16-bit lanes,
-// each pair into two digits in bytes (division by 100 as * 10486 >> 20 and by
-// 10 as * 103 >> 10, exact below 10^4 and 10^2), byte I of the word the
-// I-th digit.
-void put8(char* out, u64 x) {
-  const u64 hi4 = x / 10000;
-  const u64 halves = hi4 | (x - hi4 * 10000) << 32;
-  const u64 hi2 = (halves * 10486 >> 20) & 0x0000007f0000007fULL;
-  const u64 pairs = hi2 | (halves - hi2 * 100) << 16;
-  const u64 hi1 = (pairs * 103 >> 10) & 0x000f000f000f000fULL;
-  const u64 digits = (hi1 | (pairs - hi1 * 10) << 8) + 0x3030303030303030ULL;
-  if constexpr (std::endian::native == std::endian::little)
-    std::memcpy(out, &digits, 8);
-  else
-    for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(digits >> 8 * i);
-}
-
-// F 10^E in to_chars' plain form, at P with kShortestDoubleRoom bytes of
+// F 10^E in to_chars' plain form, at P with kShortestDoubleRoom - 1 bytes of
 // room. A whole number of more digits than F's is written in fixed notation
 // as its exact value EXACT (not F and zeros), as printf's %f would.
 char* put_decimal(char* p, u64 f, int e, u128 exact) {
@@ -108,17 +105,6 @@ char* put_decimal(char* p, u64 f, int e, u128 exact) {
   for (u64 q; (q = std::rotr(f * kInv25, 2)) <= ~u64{0} / 100;) f = q, e += 2;
   if (const u64 q = std::rotr(f * kInv5, 1); q <= ~u64{0} / 10) f = q, ++e;
   const int n = digit_count(f);  // at most 17
-  // F's digits end at d + 24; fixed-size copies may read zeros past them.
-  char d[48];
-  std::memset(d + 24, 0, 24);
-  const u64 top = f / 100000000;
-  put8(d + 16, f - top * 100000000);
-  if (top != 0) {
-    const u64 first = top / 100000000;
-    put8(d + 8, top - first * 100000000);
-    d[7] = static_cast<char>('0' + first);
-  }
-  const char* digits = d + 24 - n;
   const int sci_e = e + n - 1;
   const int abs_e = sci_e < 0 ? -sci_e : sci_e;
   const int sci_len = n + (n > 1 ? 1 : 0) + 2 + (abs_e >= 100 ? 3 : 2);
@@ -130,26 +116,16 @@ char* put_decimal(char* p, u64 f, int e, u128 exact) {
       return end;
     }
     if (e >= 0) {  // digits, then at most five zeros
-      std::memcpy(p, digits, 24);
-      std::memcpy(p + n, "00000000", 8);
-      return p + n + e;
+      p = put_digits(p, f, n, 0);
+      store8(p, 0x3030303030303030ULL);
+      return p + e;
     }
-    if (n + e > 0) {  // a point among the digits: at most 16 after it
-      const int whole = n + e;
-      std::memcpy(p, digits, 24);
-      p[whole] = '.';
-      std::memcpy(p + whole + 1, digits + whole, 16);
-      return p + n + 1;
-    }
-    std::memcpy(p, "0.000", 5);  // 0.ddd after at most three zeros
-    std::memcpy(p + 2 - e - n, digits, 24);
-    return p + 2 - e;
+    if (n + e > 0) return put_digits(p, f, n, n + e);  // a point among the digits
+    store8(p, 0x3030303030302e30ULL);                  // "0.000000": at most three zeros
+    return put_digits(p + 2 - e - n, f, n, 0);
   }
   // d.ddde+XX
-  p[0] = digits[0];
-  p[1] = '.';
-  std::memcpy(p + 2, digits + 1, 16);
-  char* q = n > 1 ? p + n + 1 : p + 1;
+  char* q = put_digits(p, f, n, 1);
   *q++ = 'e';
   *q++ = sci_e < 0 ? '-' : '+';
   if (abs_e >= 100) *q++ = static_cast<char>('0' + abs_e / 100);

@@ -137,6 +137,22 @@ TEST(JsonSink, WritesWhatTheStringFormHolds) {
   EXPECT_EQ(c.text, want);
 }
 
+// The point numbers as labels, across the blocks of the sink and every change
+// of length up to 10^5, against std::to_string.
+TEST(JsonSink, NumberedLabelsReadAsTheirNumbers) {
+  const std::size_t n = 123456;
+  std::string want = "\"n\":[";
+  for (std::size_t i = 1; i <= n; ++i) want += (i > 1 ? ",\"" : "\"") + std::to_string(i) + "\"";
+  want += "]";
+  Chunks c;
+  {
+    JsonSink sink(take, &c);
+    JsonObject o(sink);
+    o.add_numbered_strings("n", n);
+  }
+  EXPECT_EQ(c.text, want);
+}
+
 TEST(JsonSink, LeavesSeriesOutOnRequest) {
   Chunks c;
   {
@@ -196,6 +212,17 @@ TEST(JsonSink, LongOutputGoesInChunksAndStopsWhenRefused) {
   }
   EXPECT_FALSE(sink.flush());
   EXPECT_EQ(refused.calls, 3) << "no write after the refused one";
+
+  // Likewise for the whole buffers of a repeated run.
+  Chunks refused_run;
+  refused_run.stop_after = 2;
+  JsonSink run_sink(take, &refused_run);
+  {
+    JsonObject o(run_sink);
+    o.add_line("v", line);
+  }
+  EXPECT_FALSE(run_sink.flush());
+  EXPECT_EQ(refused_run.calls, 3) << "no write after the refused one";
 }
 
 }  // namespace
