@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -203,26 +204,21 @@ TEST(JsonSink, LongOutputGoesInChunksAndStopsWhenRefused) {
   }
   EXPECT_EQ(m.text, "\"v\":" + json_numbers(mixed));
 
-  Chunks refused;
-  refused.stop_after = 2;
-  JsonSink sink(take, &refused);
-  {
-    JsonObject o(sink);
-    o.add_numbers("v", v);
+  // A refused write ends the output: of numbers, and of the whole buffers of
+  // a repeated run.
+  const std::function<void(JsonObject&)> writers[] = {
+      [&](JsonObject& o) { o.add_numbers("v", v); }, [&](JsonObject& o) { o.add_line("v", line); }};
+  for (const auto& write : writers) {
+    Chunks refused;
+    refused.stop_after = 2;
+    JsonSink sink(take, &refused);
+    {
+      JsonObject o(sink);
+      write(o);
+    }
+    EXPECT_FALSE(sink.flush());
+    EXPECT_EQ(refused.calls, 3) << "no write after the refused one";
   }
-  EXPECT_FALSE(sink.flush());
-  EXPECT_EQ(refused.calls, 3) << "no write after the refused one";
-
-  // Likewise for the whole buffers of a repeated run.
-  Chunks refused_run;
-  refused_run.stop_after = 2;
-  JsonSink run_sink(take, &refused_run);
-  {
-    JsonObject o(run_sink);
-    o.add_line("v", line);
-  }
-  EXPECT_FALSE(run_sink.flush());
-  EXPECT_EQ(refused_run.calls, 3) << "no write after the refused one";
 }
 
 }  // namespace
