@@ -28,30 +28,30 @@ class NumberColumn {
   }
   NumberColumn& operator=(std::vector<double> v) {
     doubles_ = std::move(v);
-    std::vector<std::int32_t>().swap(wholes_);
-    whole_ = false;
+    std::vector<std::int32_t>().swap(integers_);
+    narrow_ = false;
     places_ = 0;
     return *this;
   }
 
-  std::size_t size() const { return whole_ ? wholes_.size() : doubles_.size(); }
+  std::size_t size() const { return narrow_ ? integers_.size() : doubles_.size(); }
   bool empty() const { return size() == 0; }
   double operator[](std::size_t i) const {
-    if (!whole_) return doubles_[i];
-    const std::int32_t n = wholes_[i];
+    if (!narrow_) return doubles_[i];
+    const std::int32_t n = integers_[i];
     if (places_ == 0) return n;
     return n == kMissingMark ? -32768.0 : n / kTens[places_];
   }
-  bool is_narrow() const { return whole_; }  // kept as 32-bit integers
-  int places() const { return places_; }     // of a narrow column
+  bool is_narrow() const { return narrow_; }  // kept as 32-bit integers
+  int places() const { return places_; }      // of a narrow column
 
   // The values for writing: doubles, those of a column of integers made first.
   std::vector<double>& values() {
-    if (whole_) {
-      doubles_.resize(wholes_.size());
-      for (std::size_t i = 0; i < wholes_.size(); ++i) doubles_[i] = (*this)[i];
-      std::vector<std::int32_t>().swap(wholes_);
-      whole_ = false;
+    if (narrow_) {
+      doubles_.resize(integers_.size());
+      for (std::size_t i = 0; i < integers_.size(); ++i) doubles_[i] = (*this)[i];
+      std::vector<std::int32_t>().swap(integers_);
+      narrow_ = false;
     }
     return doubles_;
   }
@@ -63,7 +63,7 @@ class NumberColumn {
   // doubles, correctly rounded as reading the text "N e-K" is, so that every
   // read gives back V. Not -0, whose sign an integer would lose.
   void keep_narrow() {
-    if (whole_ || doubles_.empty()) return;
+    if (narrow_ || doubles_.empty()) return;
     std::vector<std::int32_t> w(doubles_.size());
     int k = 0;              // the fewest places every value so far needs
     std::size_t again = 0;  // values before this were written with fewer places
@@ -75,8 +75,8 @@ class NumberColumn {
     for (std::size_t i = 0; i < again; ++i)  // with more places one may no longer fit 32 bits
       if (!encode(doubles_[i], k, &w[i])) return;
     std::vector<double>().swap(doubles_);
-    wholes_ = std::move(w);
-    whole_ = true;
+    integers_ = std::move(w);
+    narrow_ = true;
     places_ = k;
   }
 
@@ -122,8 +122,8 @@ class NumberColumn {
   }
 
   std::vector<double> doubles_;
-  std::vector<std::int32_t> wholes_;
-  bool whole_ = false;
+  std::vector<std::int32_t> integers_;
+  bool narrow_ = false;
   int places_ = 0;
 };
 
