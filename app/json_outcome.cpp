@@ -34,23 +34,29 @@ struct Stream {
 
 int32_t take(void* context, const char* bytes, int32_t count) {
   auto* s = static_cast<Stream*>(context);
+  const auto n = static_cast<std::size_t>(count);
   if (!s->passing) {
-    std::string& held = s->in_violations ? s->violations : s->results;
-    // Room for all that is held at once: no copies as it grows (pages are
-    // only taken as they are written).
-    if (held.empty()) held.reserve(kIndentedAtMost + static_cast<std::size_t>(count));
-    held.append(bytes, static_cast<std::size_t>(count));
-    if (s->results.size() + s->violations.size() <= kIndentedAtMost) return 1;
+    if (s->results.size() + s->violations.size() + n <= kIndentedAtMost) {
+      std::string& held = s->in_violations ? s->violations : s->results;
+      // Room for all that may be held, once: no copies as it grows (pages
+      // are only taken as they are written).
+      if (held.empty()) held.reserve(kIndentedAtMost);
+      held.append(bytes, n);
+      return 1;
+    }
+    // Too large to indent: what is held goes out, then this piece after it.
     s->passing = true;
     s->open_results();
-    *s->out << (s->results.empty() ? std::string("{}") : s->results);
+    if (s->in_violations)
+      *s->out << (s->results.empty() ? std::string("{}") : s->results);
+    else
+      *s->out << s->results;
     std::string().swap(s->results);
     if (s->in_violations) {
       s->open_violations();
       *s->out << s->violations;
       std::string().swap(s->violations);
     }
-    return s->out->good() ? 1 : 0;
   }
   if (s->in_violations && !s->violations_opened) s->open_violations();
   s->out->write(bytes, count);
