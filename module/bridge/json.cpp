@@ -52,6 +52,28 @@ constexpr double kTens[] = {1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
 double ten_to(int e) { return kTens[e + 3]; }
 
+// M 10^-K for 10^7 <= M < 10^8 and 0 < K <= 10, not a whole number, in
+// fixed notation at P (18 bytes of room); the end, or nullptr for any other
+// M and K. The eight digits are one word (byte I the I-th digit); the zero
+// bytes at its top are the trailing zeros dropped, and the point is put in
+// by a second store of the digits after it.
+char* put_eight_places(char* p, std::uint64_t m, int k) {
+  if (m < 10000000 || m >= 100000000 || k <= 0 || k > 10) return nullptr;
+  const std::uint64_t w = digit_words::eight_digits(m);
+  const int kept = 8 - std::countl_zero(w ^ 0x3030303030303030ULL) / 8;  // to the last non-zero
+  const int whole = 8 - k;  // digits before the point; none: "0." and 8 - K zeros
+  if (kept <= whole) return nullptr;
+  if (whole > 0) {
+    digit_words::store8(p, w);
+    p[whole] = '.';
+    digit_words::store8(p + whole + 1, w >> 8 * whole);
+    return p + kept + 1;
+  }
+  digit_words::store8(p, 0x3030303030302e30ULL);  // "0.000000"
+  digit_words::store8(p + 2 - whole, w);
+  return p + 2 - whole + kept;
+}
+
 // The shortest text of V that reads back as V, as to_chars writes it, for a
 // V of at most 15 significant digits and 10^-3 <= |V| < 10^15 (where that
 // text is always in fixed notation); nullptr for any other V. Method: with
@@ -81,7 +103,10 @@ char* write_short_decimal(char* buf, double v) {
     const double m = (a * scale + 0x1p52) - 0x1p52;
     if (m / scale != a) continue;
     if (v < 0) *buf++ = '-';
-    return write_decimal(buf, static_cast<std::uint64_t>(m), -k);  // fixed: 10^-3 <= |V| < 10^15
+    const auto whole_m = static_cast<std::uint64_t>(m);
+    if (digits == 8)
+      if (char* end = put_eight_places(buf, whole_m, k)) return end;
+    return write_decimal(buf, whole_m, -k);  // fixed: 10^-3 <= |V| < 10^15
   }
   return nullptr;
 }

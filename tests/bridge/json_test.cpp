@@ -53,10 +53,17 @@ TEST(Json, NumbersAreShortestAndMissingIsNull) {
     state = state * 6364136223846793005ULL + 1442695040888963407ULL;
     const double v = static_cast<double>(static_cast<std::int64_t>(state >> 20) - (1LL << 43)) /
                      std::pow(10.0, 1 + static_cast<int>(state % 17));
-    if (v == std::floor(v)) continue;
-    char buf[32];
-    const std::string want(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
-    ASSERT_EQ(json_number(v), want) << i;
+    // and data-like values: decimals of at most 8 significant digits and 1
+    // to 12 places (the quotient by an exact power of ten is the nearest double)
+    const double data =
+        static_cast<double>(static_cast<std::int64_t>(state % 200000000) - 100000000) /
+        std::pow(10.0, 1 + static_cast<int>(state >> 59) % 12);
+    for (const double x : {v, data}) {
+      if (x == std::floor(x)) continue;
+      char buf[32];
+      const std::string want(buf, std::to_chars(buf, buf + sizeof buf, x).ptr);
+      ASSERT_EQ(json_number(x), want) << i << " " << x;
+    }
   }
   EXPECT_EQ(json_quote("a\"b\\c\r\n\x01"), "\"a\\\"b\\\\c\\r\\n\\u0001\"");
 }
