@@ -52,41 +52,50 @@ const char kDigitPairs[] =
     "8081828384858687888990919293949596979899";
 
 // The N digits of F (N <= 17) at P, with a point before digit POINT when
-// 0 < POINT < N; the end. The digits go from words straight to P, a piece of
-// at most eight at a time; each store may write past its piece, into room
-// the next piece or the caller overwrites. (Nothing written is read back: a
-// read across stores of other sizes would wait for them to reach the cache.)
+// 0 < POINT < N; the end. The digits go from words straight to P: a
+// seventeenth digit alone, then at most two words of eight (the first
+// without its leading zeros), the one holding the point stored twice, the
+// second time from the point on, one byte up. A store may write past its
+// digits, into room the next store or the caller overwrites. (Nothing
+// written is read back: a read across stores of other sizes would wait for
+// them to reach the cache.)
 char* put_digits(char* p, u64 f, int n, int point) {
-  u64 pieces[3];
-  int lengths[3];
-  int count = 0;
+  const bool has_point = point > 0 && point < n;
+  if (n <= 8) {
+    const u64 w = eight_digits(f) >> 8 * (8 - n);
+    store8(p, w);
+    if (!has_point) return p + n;
+    p[point] = '.';
+    store8(p + point + 1, w >> 8 * point);
+    return p + n + 1;
+  }
+  const u64 lead = f / 10000000000000000;  // a seventeenth digit, or 0
+  const int extra = n > 16 ? 1 : 0;
+  *p = static_cast<char>('0' + lead);
+  p += extra;
+  f -= lead * 10000000000000000;
+  n -= extra;
+  const int j = point - extra;  // the point's place among the N digits left
   const u64 top = f / 100000000;
-  const u64 last = eight_digits(f - top * 100000000);
-  if (n > 16) {
-    const u64 first = top / 100000000;
-    pieces[count] = '0' + first, lengths[count++] = 1;
-    pieces[count] = eight_digits(top - first * 100000000), lengths[count++] = 8;
-  } else if (n > 8) {
-    pieces[count] = eight_digits(top) >> 8 * (16 - n), lengths[count++] = n - 8;
+  const int n_top = n - 8;  // 1 to 8
+  const u64 a = eight_digits(top) >> 8 * (8 - n_top);
+  const u64 b = eight_digits(f - top * 100000000);
+  store8(p, a);
+  if (!has_point) {
+    store8(p + n_top, b);
+    return p + n;
   }
-  pieces[count] = n >= 8 ? last : last >> 8 * (8 - n);
-  lengths[count++] = n >= 8 ? 8 : n;
-  int at = 0;  // digits written
-  for (int k = 0; k < count; ++k) {
-    const int j = point - at;  // the point's place in this piece
-    if (j > 0 && j < lengths[k]) {
-      store8(p, pieces[k]);
-      p[j] = '.';
-      store8(p + j + 1, pieces[k] >> 8 * j);
-      p += lengths[k] + 1;
-    } else {
-      if (j == 0 && at > 0) *p++ = '.';
-      store8(p, pieces[k]);
-      p += lengths[k];
-    }
-    at += lengths[k];
+  if (j < n_top) {
+    p[j] = '.';
+    store8(p + j + 1, a >> 8 * j);
+    store8(p + n_top + 1, b);
+  } else {
+    char* q = p + n_top;
+    store8(q, b);
+    q[j - n_top] = '.';
+    store8(q + j - n_top + 1, b >> 8 * (j - n_top));
   }
-  return p;
+  return p + n + 1;
 }
 
 // F 10^E in to_chars' plain form, at P with kShortestDoubleRoom - 1 bytes of
