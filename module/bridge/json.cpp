@@ -363,16 +363,28 @@ void JsonObject::add_numbers(const std::string& key, std::span<const double> v) 
 void JsonObject::add_numbered_strings(const std::string& key, std::size_t n) {
   const auto write = [n](JsonSink& sink) {
     sink.put('[');
-    sink.put_each(n, 32, [](std::size_t i, char* p) {
+    // The digits of numbers below 10^8 are a word (byte I the I-th digit),
+    // counted on by adding one to the byte of the last digit and formed
+    // afresh only when that digit would pass 9.
+    std::uint64_t word = 0;
+    int digits = 0;
+    sink.put_each(n, 32, [&word, &digits](std::size_t i, char* p) {
       *p++ = '"';
       const std::size_t number = i + 1;
-      if (number < 100000000) {  // the digits from a word, written in one store
-        const int digits = digit_words::digit_count(number);
-        digit_words::store8(p, digit_words::eight_digits(number) >> 8 * (8 - digits));
-        p += digits;
+      const int last = 8 * (digits - 1);
+      if (digits > 0 && (word >> last & 0xff) != '9') {
+        word += std::uint64_t{1} << last;
+      } else if (number < 100000000) {
+        digits = digit_words::digit_count(number);
+        word = digit_words::eight_digits(number) >> 8 * (8 - digits);
       } else {
+        digits = 0;
         p = std::to_chars(p, p + 20, number).ptr;
+        *p++ = '"';
+        return p;
       }
+      digit_words::store8(p, word);
+      p += digits;
       *p++ = '"';
       return p;
     });
