@@ -7,7 +7,8 @@
 // five of the floor), the ratio to the floor, the same against the warm floor
 // (the parse repeated in this process), and the peak resident memory in bytes
 // per observation (whole, and above the fixed peak of a one-row run); then
-// --json with and without the series at 10^6.
+// --json with and without the series at 10^6 (seven of each and of the pane,
+// by turns).
 // Sizes: the arguments (default 100000 1000000 10000000).
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -222,12 +223,21 @@ int main(int argc, char** argv) {
       std::vector<std::string> base = {qualty,  "run",        "vchart", "--chart", "3",
                                        "--var", "data=Value", "--pane", "1"};
       base.push_back(csv);
-      const Run pane = median_of(base);
-      std::vector<std::string> json = base;
-      json.insert(json.end() - 1, "--json");
-      const Run with = median_of(json);
-      json.insert(json.end() - 1, "--no-series");
-      const Run without = median_of(json);
+      std::vector<std::string> with_series = base;
+      with_series.insert(with_series.end() - 1, "--json");
+      std::vector<std::string> without_series = with_series;
+      without_series.insert(without_series.end() - 1, "--no-series");
+      // By turns, seven of each, so that a drift of the machine's speed
+      // falls on all three alike.
+      Run r[3][7];
+      for (int k = 0; k < 7; ++k) {
+        r[0][k] = run(base);
+        r[1][k] = run(with_series);
+        r[2][k] = run(without_series);
+      }
+      for (Run* runs : r)
+        std::sort(runs, runs + 7, [](const Run& a, const Run& b) { return a.cpu < b.cpu; });
+      const Run pane = r[0][3], with = r[1][3], without = r[2][3];
       std::printf(
           "individuals 10^6: --json %.3f s (%.2f x the summary pane), "
           "--json --no-series %.3f s (%.2f x)\n",
