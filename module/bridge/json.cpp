@@ -53,7 +53,7 @@ constexpr double kTens[] = {1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
 double ten_to(int e) { return kTens[e + 3]; }
 
 // M 10^-K for 10^7 <= M < 10^8 and 0 < K <= 10, not a whole number, in
-// fixed notation at P (18 bytes of room); the end, or nullptr for any other
+// fixed notation at P (16 bytes of room); the end, or nullptr for any other
 // M and K. The eight digits are one word (byte I the I-th digit); the zero
 // bytes at its top are the trailing zeros dropped, and the point is put in
 // by a second store of the digits after it.
