@@ -5,12 +5,8 @@
 namespace qualty {
 
 GraphBackend& graph_backend() {
-  static GraphBackend* const backend = [] {
-    auto* make = reinterpret_cast<decltype(&qualty_graph_backend)>(
-        plugin_factory("libqualty_cairo.so", "qualty_graph_backend", "graph renderer"));
-    return make();
-  }();
-  return *backend;
+  return plugin_object<decltype(qualty_graph_backend)>("libqualty_cairo.so", "qualty_graph_backend",
+                                                       "graph renderer");
 }
 
 }  // namespace qualty

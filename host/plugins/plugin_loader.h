@@ -27,4 +27,12 @@ class PluginError : public std::runtime_error {
 // lacks the function.
 void* plugin_factory(const char* file, const char* factory, const char* what);
 
+// What the factory of type MAKE returns, called once, on the first call (a
+// failed load throws and is tried again on the next).
+template <class Make>
+auto& plugin_object(const char* file, const char* factory, const char* what) {
+  static auto* const object = reinterpret_cast<Make*>(plugin_factory(file, factory, what))();
+  return *object;
+}
+
 }  // namespace qualty

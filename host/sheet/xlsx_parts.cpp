@@ -58,12 +58,8 @@ const char* attribute(const char** attributes, std::string_view name) {
 }
 
 XmlArchiveOpener& xml_archive_opener() {
-  static XmlArchiveOpener* const opener = [] {
-    auto* make = reinterpret_cast<decltype(&qualty_xml_archive_opener)>(
-        plugin_factory("libqualty_xlsx.so", "qualty_xml_archive_opener", "workbook reader"));
-    return make();
-  }();
-  return *opener;
+  return plugin_object<decltype(qualty_xml_archive_opener)>(
+      "libqualty_xlsx.so", "qualty_xml_archive_opener", "workbook reader");
 }
 
 Archive::Archive(const std::string& path, std::uint64_t max_unpacked) {
