@@ -24,7 +24,7 @@ const ztq::ChartResults& million_point_results() {
     ztq::ChartResults r;
     ztq::ChartSeries& s = r.series;
     std::vector<double>& y = s.stat1.values();
-    y.resize(n), s.stat2.assign(n, ztq::kMissing);
+    y.resize(n), s.stat2 = std::vector<double>(n, ztq::kMissing);
     s.ucl1.assign(n, 13), s.cl1.assign(n, 10), s.lcl1.assign(n, 7);
     s.ucl1_unclipped = s.ucl1, s.lcl1_unclipped = s.lcl1;
     s.flags.assign(n, 0), s.excluded.assign(n, 0);

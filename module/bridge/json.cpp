@@ -360,6 +360,27 @@ void JsonObject::add_numbers(const std::string& key, std::span<const double> v) 
   sink_->put(']');
 }
 
+void JsonObject::add_numbers(const std::string& key, std::size_t n,
+                             const std::function<void(std::size_t, std::size_t, double*)>& read) {
+  constexpr std::size_t kBlock = 4096;
+  if (sink_ == nullptr) {
+    std::vector<double> v(n);
+    if (n > 0) read(0, n, v.data());
+    return add_numbers(key, v);
+  }
+  open_member(key);
+  sink_->put('[');
+  double block[kBlock];
+  for (std::size_t first = 0; first < n; first += kBlock) {
+    const std::size_t count = std::min(kBlock, n - first);
+    read(first, count, block);
+    if (first > 0) sink_->put(',');
+    sink_->put_each(count, JsonSink::kNumber + 1,
+                    [&](std::size_t i, char* p) { return sink_->write_value(p, block[i]); });
+  }
+  sink_->put(']');
+}
+
 void JsonObject::add_numbered_strings(const std::string& key, std::size_t n) {
   const auto write = [n](JsonSink& sink) {
     sink.put('[');

@@ -112,6 +112,10 @@ class JsonObject {
   }
   void add_number(const std::string& key, double v) { add_raw(key, json_number(v)); }
   void add_numbers(const std::string& key, std::span<const double> v);
+  // N numbers read a block at a time: READ(FIRST, COUNT, OUT) puts COUNT of
+  // them, from the FIRST-th, at OUT (values formed as they are read).
+  void add_numbers(const std::string& key, std::size_t n,
+                   const std::function<void(std::size_t, std::size_t, double*)>& read);
   void add_ints(const std::string& key, std::span<const int> v) { ints(key, v); }
   void add_ints(const std::string& key, std::span<const char> v) { ints(key, v); }
   void add_ints(const std::string& key, std::span<const std::uint16_t> v) { ints(key, v); }

@@ -10,6 +10,7 @@
 
 #include "charts/chart_capability.h"
 #include "charts/chart_kind_results.h"
+#include "charts/dispersion_series.h"
 #include "charts/estimates.h"
 #include "charts/point_line.h"
 #include "stats/guarded.h"
@@ -42,13 +43,21 @@ struct PhaseResult {
 struct ChartSeries {
   PointLine size;                    // one run of 1 for individuals and c charts
   Series stat1;                      // plotted statistic of chart 1
-  std::vector<double> stat2;         // range, SD, variance or moving range (missing: no chart 2)
+  DispersionSeries stat2;            // range, SD, variance or moving range (missing: no chart 2)
   PointLine ucl1, lcl1, ucl2, lcl2;  // clipped
   PointLine ucl1_unclipped, lcl1_unclipped, ucl2_unclipped, lcl2_unclipped;
   PointLine cl1;                     // centre of chart 1 (the trend line for codes 18, 19)
   PointLine cl2;                     // centre of chart 2
   std::vector<std::uint16_t> flags;  // runs-rule flag word: rules of chart 1, then of chart 2
   Marks excluded;                    // 0/1
+
+  // Chart 2's value at point I (missing past the end), points FIRST on into
+  // OUT, and all of them: the moving ranges may be formed as they are read.
+  double stat2_at(std::size_t i) const { return stat2.at(i, excluded); }
+  void read_stat2(std::size_t first, std::size_t count, double* out) const {
+    stat2.read(first, count, excluded, out);
+  }
+  std::vector<double> stat2_values() const { return stat2.values(excluded); }
 };
 
 struct ChartStandard {

@@ -231,28 +231,36 @@ ChartStandard standard_of(const ChartTraits& t, const ChartOptions& o, double nb
 
 // Chart 1 of the cumulative sums is not a Shewhart chart (its points are
 // sums, its limits the V-mask or decision lines): no runs rules there.
-void run_rules(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p, ChartSeries* s) {
-  const bool cumulative = t.kind == ChartKind::cusum || t.kind == ChartKind::decision_cusum;
+void run_rules1(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p, ChartSeries* s) {
+  if (t.kind == ChartKind::cusum || t.kind == ChartKind::decision_cusum) return;
   const bool detrend = t.kind == ChartKind::trend || t.kind == ChartKind::model;
   RulesChart c1{s->stat1,    &s->cl1, &s->ucl1_unclipped, &s->lcl1_unclipped, o.k_upper(),
                 o.k_lower(), detrend};
-  if (!cumulative) apply_runs_rules(c1, p.excluded, o, kChart1RuleShift, &s->flags);
+  apply_runs_rules(c1, p.excluded, o, kChart1RuleShift, &s->flags);
+}
+
+void run_rules2(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p, ChartSeries* s) {
   if (!t.has_chart2) return;
-  RulesChart c2{s->stat2,     &s->cl2, &s->ucl2_unclipped, &s->lcl2_unclipped, o.k2_upper(),
+  RulesChart c2{p.dispersion, &s->cl2, &s->ucl2_unclipped, &s->lcl2_unclipped, o.k2_upper(),
                 o.k2_lower(), false};
   apply_runs_rules(c2, p.excluded, o, kChart2RuleShift, &s->flags);
 }
 
-// The lines that are on, over the plotted statistics; the smoothed charts keep
-// their unsmoothed values in their own slot instead.
-void add_smoother_lines(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p,
-                        ChartResults* r) {
+// The lines that are on, over the plotted statistic of chart 1; the smoothed
+// charts keep their unsmoothed values in their own slot instead.
+void add_smoother_lines1(const ChartTraits& t, const ChartOptions& o, const ChartPoints& p,
+                         ChartResults* r) {
   SmootherLines lines;
-  smoother_lines(o, r->series.stat1, r->series.stat2, p.excluded, &lines);
+  smoother_lines1(o, r->series.stat1, p.excluded, &lines);
   if (t.kind != ChartKind::moving_average) r->smoothers.ma1 = std::move(lines.ma1);
   if (t.kind != ChartKind::ewma) r->smoothers.ewma1 = std::move(lines.ewma1);
-  r->smoothers.ma2 = std::move(lines.ma2);
-  r->smoothers.ewma2 = std::move(lines.ewma2);
+}
+
+// The phases' first points.
+std::vector<std::size_t> phase_starts(const std::vector<Phase>& phases) {
+  std::vector<std::size_t> starts;
+  for (const Phase& ph : phases) starts.push_back(ph.first);
+  return starts;
 }
 
 template <class T>
@@ -312,8 +320,19 @@ ChartResults compute_chart_of(const ChartInput& in, ChartInput* owned, const Cha
     r.used += pr.estimates.used;
     r.phases.push_back(pr);
   }
-  r.series.stat2 = std::move(p.dispersion);  // the estimates were its last reader
-  r.series.stat1 = std::move(p.stat);        // and of the statistic (code 17: gaps filled)
+  // Chart 2 is complete with the estimates: its runs rules and lines are taken
+  // now, so that an individuals chart read in place can let its moving ranges
+  // go before chart 1's sums or smoothed values are formed, and form them
+  // again from the observations when they are read.
+  run_rules2(t, o, p, &r.series);
+  smoother_lines2(o, p.dispersion, p.excluded, &r.smoothers);
+  if (t.family == ChartFamily::individuals && t.kind != ChartKind::model && p.stat.is_view()) {
+    r.series.stat2 = DispersionSeries::moving_ranges_of(p.stat.span(), phase_starts(phases));
+    release(p.dispersion);
+  } else {
+    r.series.stat2 = std::move(p.dispersion);
+  }
+  r.series.stat1 = std::move(p.stat);  // the estimates were its last reader (code 17: gaps filled)
   const PhaseResult& last = r.phases.back();
   r.centre = clean(last.estimates.centre);
   r.sigma = clean(last.estimates.sigma);
@@ -325,15 +344,18 @@ ChartResults compute_chart_of(const ChartInput& in, ChartInput* owned, const Cha
   r.standard = standard_of(t, o, r.nbar);
   r.error = apply_chart_kind(t, o, p, phases, &r);
   r.series.size = std::move(p.size);  // the chart kinds were its last reader
-  if (r.error != 0) {
+  if (r.error != 0) {                 // an error state flags nothing and draws no lines
+    r.series.flags.assign(n, 0);
+    release(r.smoothers.ma2);
+    release(r.smoothers.ewma2);
     r.series.excluded = std::move(p.excluded);
     return r;
   }
   if (t.family != ChartFamily::attribute) {
     r.capability = chart_capability(r.centre, r.sigma, o, in.observations);
   }
-  run_rules(t, o, p, &r.series);
-  add_smoother_lines(t, o, p, &r);
+  run_rules1(t, o, p, &r.series);
+  add_smoother_lines1(t, o, p, &r);
   if (t.kind == ChartKind::ewma) r.arl = ewma_in_control_arl(o, r);
   r.series.excluded = std::move(p.excluded);  // the runs rules and smoothers were its last readers
   r.computed = true;

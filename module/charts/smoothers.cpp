@@ -86,11 +86,16 @@ double ewma_limit_factor(double lambda, long long c) {
   return std::sqrt(1.0 - std::pow(q, 2.0 * static_cast<double>(c)));
 }
 
-void smoother_lines(const ChartOptions& o, std::span<const double> stat1,
-                    std::span<const double> stat2, const Marks& excluded, SmootherLines* out) {
-  const std::size_t n1 = stat1.size(), n2 = stat2.size();
+void smoother_lines1(const ChartOptions& o, std::span<const double> stat1, const Marks& excluded,
+                     SmootherLines* out) {
+  const std::size_t n1 = stat1.size();
   if (o.ma_line1()) moving_average(stat1, excluded, 0, n1, o.span(), kMissing, &out->ma1.values());
   if (o.ewma_line1()) ewma(stat1, excluded, 0, n1, o.lambda(), kMissing, &out->ewma1.values());
+}
+
+void smoother_lines2(const ChartOptions& o, std::span<const double> stat2, const Marks& excluded,
+                     SmootherLines* out) {
+  const std::size_t n2 = stat2.size();
   if (o.ma_line2()) moving_average(stat2, excluded, 0, n2, o.span2(), kMissing, &out->ma2);
   if (o.ewma_line2()) ewma(stat2, excluded, 0, n2, o.lambda2(), kMissing, &out->ewma2);
 }

@@ -36,10 +36,12 @@ double moving_average_limit_factor(int rule, long long c, int w);
 // Of an EWMA chart: sqrt(1 - (1 - lambda)^(2c)).
 double ewma_limit_factor(double lambda, long long c);
 
-// The smoother lines that OPTIONS switch on, over the plotted statistics STAT1
-// and STAT2 (whole series, no padding).
+// The smoother lines that OPTIONS switch on over the plotted statistic of
+// chart 1 (STAT1) and of chart 2 (STAT2), whole series, no padding.
 struct SmootherLines;
-void smoother_lines(const ChartOptions& options, std::span<const double> stat1,
-                    std::span<const double> stat2, const Marks& excluded, SmootherLines* out);
+void smoother_lines1(const ChartOptions& options, std::span<const double> stat1,
+                     const Marks& excluded, SmootherLines* out);
+void smoother_lines2(const ChartOptions& options, std::span<const double> stat2,
+                     const Marks& excluded, SmootherLines* out);
 
 }  // namespace ztq

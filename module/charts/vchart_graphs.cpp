@@ -90,7 +90,8 @@ template <class Beyond>
 void draw_marks(GraphBuilder& g, const ChartSeries& s, std::span<const double> y,
                 const std::vector<double>& xs, int shift, Beyond beyond) {
   const std::size_t n = y.size();
-  std::vector<double> shown(y.begin(), y.end()), over(n, kMissing), rule(n, kMissing), excluded(n, kMissing);
+  std::vector<double> shown(y.begin(), y.end()), over(n, kMissing), rule(n, kMissing),
+      excluded(n, kMissing);
   std::vector<std::size_t> flagged;
   bool any_excluded = false;
   for (std::size_t i = 0; i < n; ++i) {
@@ -170,7 +171,9 @@ bool vchart_chart_graph(const ChartResults& r, const VchartView& v, bool first, 
   const std::size_t n = s.stat1.size();
   std::vector<double> xs(n);
   for (std::size_t i = 0; i < n; ++i) xs[i] = static_cast<double>(i + 1);
-  const std::span<const double> y = first ? s.stat1.span() : std::span<const double>(s.stat2);
+  std::vector<double> stat2;  // chart 2's values, which may be formed as they are read
+  if (!first) stat2 = s.stat2_values();
+  const std::span<const double> y = first ? s.stat1.span() : std::span<const double>(stat2);
   if (y.size() != n) return false;
   g.axis_x(0.5, static_cast<double>(n) + 0.5, 0, text(Str::kVcAxisPoint));
   g.axis_y(0, 0, 0, text(statistic_name(v.code, first)));

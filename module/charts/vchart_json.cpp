@@ -52,7 +52,9 @@ void series_json(const ChartSeries& s, const PointLabels& labels, JsonObject o) 
                   [&](std::size_t i, std::string& text) { labels.write(i, text); });
   o.add_line("size", s.size);
   o.add_numbers("stat1", s.stat1);
-  o.add_numbers("stat2", s.stat2);
+  o.add_numbers("stat2", s.stat2.size(), [&s](std::size_t first, std::size_t count, double* out) {
+    s.read_stat2(first, count, out);
+  });
   o.add_line("ucl1", s.ucl1);
   o.add_line("lcl1", s.lcl1);
   o.add_line("ucl2", s.ucl2);

@@ -121,7 +121,7 @@ std::string vchart_listing_text(const ChartResults& r, const VchartView& v) {
     out += " " + (attribute ? stat : pad(stat, 16));
     if (!attribute) {
       out += mark(r, i, beyond_chart2(r, i));
-      out += " " + pad(format_six(i < s.stat2.size() ? s.stat2[i] : kMissing, 16), 16);
+      out += " " + pad(format_six(s.stat2_at(i), 16), 16);
     }
     out += kCrLf;
   }

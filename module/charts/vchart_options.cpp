@@ -174,7 +174,7 @@ std::vector<SavedSeries> Vchart::saved_series(const Analysis& a) const {
     const Str dispersion = code == 1 || code == 20 ? Str::kVcSaveStdDev
                            : code == 2             ? Str::kVcSaveVariance
                                                    : Str::kVcSaveRange;
-    add_series(out, mr ? Str::kVcSaveMr : dispersion, s.stat2);
+    add_series(out, mr ? Str::kVcSaveMr : dispersion, s.stat2_values());
   }
   const bool sized = !(code == 3 || code == 7 || code == 8 || code == 9 || code == 10 ||
                        code == 15 || code == 17 || code == 19 || code == 21);

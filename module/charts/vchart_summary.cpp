@@ -93,7 +93,6 @@ bool beyond(double x, double ucl, double lcl) {
   return (!is_missing(ucl) && x > ucl) || (!is_missing(lcl) && x < lcl);
 }
 
-double at(const std::vector<double>& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
 double at(const PointLine& v, std::size_t i) { return i < v.size() ? v[i] : kMissing; }
 
 std::string value_cell(double v) { return pad(format_six(v, 16), 16); }
@@ -118,7 +117,7 @@ bool beyond_chart1(const ChartResults& r, std::size_t i) {
 }
 
 bool beyond_chart2(const ChartResults& r, std::size_t i) {
-  const double x = at(r.series.stat2, i);
+  const double x = r.series.stat2_at(i);
   return usable(r, i) && !is_missing(x) && beyond(x, at(r.series.ucl2, i), at(r.series.lcl2, i));
 }
 
@@ -136,6 +135,20 @@ void each_run(const ChartResults& r, Visit visit) {
       if (i < line->size()) end = std::min(end, line->run_end(i));  // past its size: missing
     visit(i, end, at(s.ucl1, i), at(s.lcl1, i), at(s.ucl2, i), at(s.lcl2, i));
     i = end;
+  }
+}
+
+// VISIT(from, to, x2) for points FIRST to END - 1 a block at a time, X2 chart
+// 2's values of the block (missing past its end): the moving ranges may be
+// formed as they are read.
+template <class Visit>
+void each_stat2_block(const ChartSeries& s, std::size_t first, std::size_t end, Visit visit) {
+  constexpr std::size_t kBlock = 1024;
+  double x2[kBlock];
+  for (std::size_t from = first; from < end; from += kBlock) {
+    const std::size_t to = std::min(end, from + kBlock);
+    s.read_stat2(from, to - from, x2);
+    visit(from, to, static_cast<const double*>(x2));
   }
 }
 
@@ -157,10 +170,9 @@ Bounds bounds_of(double u1, double l1, double u2, double l2) {
 void each_flagged(const ChartResults& r, const std::function<void(std::size_t, bool, bool)>& mark) {
   const ChartSeries& s = r.series;
   const double* y = s.stat1.data();
-  const double* x2 = s.stat2.data();
   const char* ex = s.excluded.data();
   const std::uint16_t* words = s.flags.data();
-  const std::size_t n2 = s.stat2.size(), n_ex = s.excluded.size(), n_fl = s.flags.size();
+  const std::size_t n_ex = s.excluded.size(), n_fl = s.flags.size();
   each_run(r, [&](std::size_t first, std::size_t end, double u1, double l1, double u2, double l2) {
     const Bounds b = bounds_of(u1, l1, u2, l2);
     const auto visit = [&](std::size_t i, bool out, double v, double x, bool flagged) {
@@ -169,11 +181,14 @@ void each_flagged(const ChartResults& r, const std::function<void(std::size_t, b
       const bool beyond2 = use & !is_missing(x) & ((x > b.hi2) | (x < b.lo2));
       if (beyond1 | beyond2 | flagged) mark(i, beyond1, beyond2);
     };
-    // Where every array reaches, plain reads; past the end of one, its default.
-    const std::size_t full = std::max(first, std::min({end, n2, n_ex, n_fl}));
-    for (std::size_t i = first; i < full; ++i) visit(i, ex[i] != 0, y[i], x2[i], words[i] != 0);
-    for (std::size_t i = full; i < end; ++i)
-      visit(i, i < n_ex && ex[i] != 0, y[i], i < n2 ? x2[i] : kMissing, i < n_fl && words[i] != 0);
+    each_stat2_block(s, first, end, [&](std::size_t from, std::size_t to, const double* x2) {
+      // Where every array reaches, plain reads; past the end of one, its default.
+      const std::size_t full = std::max(from, std::min({to, n_ex, n_fl}));
+      for (std::size_t i = from; i < full; ++i)
+        visit(i, ex[i] != 0, y[i], x2[i - from], words[i] != 0);
+      for (std::size_t i = full; i < to; ++i)
+        visit(i, i < n_ex && ex[i] != 0, y[i], x2[i - from], i < n_fl && words[i] != 0);
+    });
   });
 }
 
@@ -184,28 +199,29 @@ VchartCounts vchart_counts(const ChartResults& r) {
   VchartCounts c;
   const ChartSeries& s = r.series;
   const double* y = s.stat1.data();
-  const double* x2 = s.stat2.data();
   const char* ex = s.excluded.data();
-  const std::size_t n2 = s.stat2.size(), n_ex = s.excluded.size();
+  const std::size_t n_ex = s.excluded.size();
   auto finite = [](double v) { return !is_missing(v) & std::isfinite(v); };
   each_run(r, [&](std::size_t first, std::size_t end, double u1, double l1, double u2, double l2) {
     const auto [hi1, lo1, hi2, lo2] = bounds_of(u1, l1, u2, l2);
-    int excluded = 0, marked1 = 0, marked2 = 0, present1 = 0, present2 = 0;
-    const auto count = [&](bool out, double v, double x) {
-      const bool use = !out & !is_missing(v);
-      excluded += out;
-      marked1 += use & ((v > hi1) | (v < lo1));
-      marked2 += use & !is_missing(x) & ((x > hi2) | (x < lo2));
-      present1 += (!out) & finite(v);
-      present2 += (!out) & finite(x);
-    };
-    // Where every array reaches, plain reads; past the end of one, its default.
-    const std::size_t full = std::max(first, std::min({end, n2, n_ex}));
-    for (std::size_t i = first; i < full; ++i) count(ex[i] != 0, y[i], x2[i]);
-    for (std::size_t i = full; i < end; ++i)
-      count(i < n_ex && ex[i] != 0, y[i], i < n2 ? x2[i] : kMissing);
-    c.excluded += excluded, c.marked1 += marked1, c.marked2 += marked2;
-    c.present1 += present1, c.present2 += present2;
+    each_stat2_block(s, first, end, [&](std::size_t from, std::size_t to, const double* x2) {
+      // The block's counts in locals of its own, kept in registers.
+      int excluded = 0, marked1 = 0, marked2 = 0, present1 = 0, present2 = 0;
+      const auto count = [&](bool out, double v, double x) {
+        const bool use = !out & !is_missing(v);
+        excluded += out;
+        marked1 += use & ((v > hi1) | (v < lo1));
+        marked2 += use & !is_missing(x) & ((x > hi2) | (x < lo2));
+        present1 += (!out) & finite(v);
+        present2 += (!out) & finite(x);
+      };
+      // Where every array reaches, plain reads; past the end of one, its default.
+      const std::size_t full = std::max(from, std::min(to, n_ex));
+      for (std::size_t i = from; i < full; ++i) count(ex[i] != 0, y[i], x2[i - from]);
+      for (std::size_t i = full; i < to; ++i) count(i < n_ex && ex[i] != 0, y[i], x2[i - from]);
+      c.excluded += excluded, c.marked1 += marked1, c.marked2 += marked2;
+      c.present1 += present1, c.present2 += present2;
+    });
   });
   return c;
 }

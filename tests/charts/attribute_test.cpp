@@ -30,7 +30,7 @@ TEST(PChart, UpperLimitClippedAtOneZonesFromUnclipped) {
   EXPECT_NEAR(r.series.ucl1_unclipped[0], 1.1348, 1e-4);
   EXPECT_EQ(r.limits.lcl1, 0.0);
   EXPECT_EQ(r.limits.ucl2, kM);  // no chart 2
-  EXPECT_EQ(r.series.stat2[0], kM);
+  EXPECT_EQ(r.series.stat2_at(0), kM);
 }
 
 TEST(PChart, RuleFourMeasuredFromTheUnclippedLimit) {

@@ -23,7 +23,7 @@ inline void expect_all_finite(const ChartResults& r) {
   }
   const ChartSeries& s = r.series;
   for (double x : s.stat1) check(x);
-  for (double x : s.stat2) check(x);
+  for (double x : s.stat2_values()) check(x);
   for (const PointLine* v :
        {&s.size, &s.ucl1, &s.lcl1, &s.ucl2, &s.lcl2, &s.ucl1_unclipped, &s.lcl1_unclipped,
         &s.ucl2_unclipped, &s.lcl2_unclipped, &s.cl1, &s.cl2}) {

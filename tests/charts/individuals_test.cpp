@@ -30,7 +30,7 @@ TEST(Individuals, ExcludedPointIsBridged) {
   EXPECT_NEAR(r.limits.ucl1, 11 + 3 * sigma, 1e-12);
   EXPECT_NEAR(r.limits.ucl2, 1.5 + 3 * 0.853 * sigma, 1e-12);
   EXPECT_EQ(r.limits.lcl2, 0.0);  // 1.5 - 2.559 sigma < 0
-  EXPECT_EQ(r.series.stat2, (std::vector<double>{kM, 2, kM, 1}));
+  EXPECT_EQ(r.series.stat2_values(), (std::vector<double>{kM, 2, kM, 1}));
   EXPECT_EQ(r.used, 3);
 }
 

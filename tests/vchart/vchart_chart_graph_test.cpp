@@ -36,7 +36,7 @@ class ChartGraph : public ::testing::Test {
   void flat(std::size_t n) {
     ChartSeries& s = r.series;
     s.stat1.values().assign(n, 10);
-    s.stat2.assign(n, kMissing);
+    s.stat2 = std::vector<double>(n, kMissing);
     s.ucl1.assign(n, 13), s.cl1.assign(n, 10), s.lcl1.assign(n, 7);
     s.ucl1_unclipped = s.ucl1, s.lcl1_unclipped = s.lcl1;
     s.flags.assign(n, 0), s.excluded.assign(n, 0);
