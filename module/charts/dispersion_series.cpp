@@ -61,14 +61,28 @@ void DispersionSeries::read(std::size_t first, std::size_t count, const Marks& e
     auto next_start = std::upper_bound(starts_.begin(), starts_.end(), first);
     for (std::size_t i = first; i < end;) {
       const std::size_t stop = next_start != starts_.end() && *next_start < end ? *next_start : end;
+      const auto use = [&](std::size_t k) {
+        return !is_missing(x[k]) & !(k < marked && ex[k] != 0);
+      };
+      for (; i < stop && !have; ++i) {  // up to the phase's first usable point
+        out[i - first] = kMissing;
+        if (use(i)) {
+          have = true;
+          previous = x[i];
+        }
+      }
+      // Then selects, not branches: gaps and marks fall where the data put them.
+      for (const std::size_t to = std::min(stop, marked); i < to; ++i) {
+        const double xi = x[i];
+        const bool u = !is_missing(xi) & (ex[i] == 0);
+        out[i - first] = u ? std::fabs(xi - previous) : kMissing;
+        previous = u ? xi : previous;
+      }
       for (; i < stop; ++i) {
         const double xi = x[i];
-        const bool use = !is_missing(xi) && !(i < marked && ex[i] != 0);
-        out[i - first] = use && have ? std::fabs(xi - previous) : kMissing;
-        if (use) {
-          have = true;
-          previous = xi;
-        }
+        const bool u = !is_missing(xi);
+        out[i - first] = u ? std::fabs(xi - previous) : kMissing;
+        previous = u ? xi : previous;
       }
       if (stop < end) {  // a new phase
         have = false;
