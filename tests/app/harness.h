@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <system_error>
+#include <vector>
 
 namespace harness {
 
@@ -20,10 +22,29 @@ struct Outcome {
   std::string err;
 };
 
+inline std::string temp_prefix() { return "qualty-app-" + std::to_string(getpid()) + "-"; }
+
+// Removes this process's scratch paths when the test program ends.
+struct ScratchSweeper {
+  ScratchSweeper() = default;
+  ScratchSweeper(const ScratchSweeper&) = delete;
+  ScratchSweeper& operator=(const ScratchSweeper&) = delete;
+  ~ScratchSweeper() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const std::string prefix = temp_prefix();
+    std::vector<fs::path> mine;
+    for (fs::directory_iterator it(fs::temp_directory_path(ec), ec), end; !ec && it != end;
+         it.increment(ec))
+      if (it->path().filename().string().rfind(prefix, 0) == 0) mine.push_back(it->path());
+    for (const fs::path& p : mine) fs::remove_all(p, ec);
+  }
+};
+
 // A scratch path of this process (ctest runs test programs side by side).
 inline std::filesystem::path temp(const std::string& name) {
-  return std::filesystem::temp_directory_path() /
-         ("qualty-app-" + std::to_string(getpid()) + "-" + name);
+  static ScratchSweeper sweeper;
+  return std::filesystem::temp_directory_path() / (temp_prefix() + name);
 }
 
 // A scratch folder of this process, emptied first when FRESH.
