@@ -89,7 +89,9 @@ struct Facts {
   ChartTest test;
 };
 
-bool excluded_point(const ChartResults& r, size_t i);
+inline bool excluded_point(const ChartResults& r, size_t i) {
+  return i < r.series.excluded.size() && r.series.excluded[i] != 0;
+}
 
 // The V-mask (codes 10, 13) and the decision-interval sums (14, 15) take the
 // place of chart 1's limits.

@@ -11,15 +11,6 @@
 #include "interpret/sentence.h"
 
 namespace ztq {
-
-namespace chart_advice {
-
-bool excluded_point(const ChartResults& r, size_t i) {
-  return i < r.series.excluded.size() && r.series.excluded[i] != 0;
-}
-
-}  // namespace chart_advice
-
 namespace {
 
 using namespace chart_advice;

@@ -19,15 +19,20 @@ namespace ztq::chart_advice {
 int past_decision(const ChartResults& r) {
   const TabularResult& t = r.tabular;
   const Series& stat = r.series.stat1;
+  const double* y = stat.data();
   int n = 0;
   bool gaps = false;
   for (size_t i = 0; i < stat.size();) {
     const size_t run = std::clamp(t.decision1.run_end(i), i + 1, stat.size());
     const double h = at(t.decision1, i);
+    if (!present(h)) {
+      i = run;
+      continue;
+    }
     for (; i < run; ++i) {
-      if (!present(h) || excluded_point(r, i)) continue;
-      gaps |= is_missing(stat[i]);
-      n += present(stat[i]) && std::fabs(stat[i]) > h ? 1 : 0;
+      if (excluded_point(r, i)) continue;
+      gaps |= is_missing(y[i]);
+      n += present(y[i]) && std::fabs(y[i]) > h ? 1 : 0;
     }
   }
   if (!gaps) return n;
