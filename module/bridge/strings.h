@@ -188,6 +188,8 @@
   X(kGrPaneReference, 43007) /* pane option: 80 % line */                               \
   X(kGrNoSpecLimits, 43008)  /* note: no specification limits */                        \
   X(kGrEightyPercent, 43009) /* Pareto: label of the 80 % line */                       \
+  X(kGrMovingAverage, 43010) /* %s: legend of a moving-average line (its span) */       \
+  X(kGrEwma, 43011)          /* %s: legend of an EWMA line (its weight) */              \
   X(kVcStatMean, 5210)                                                                  \
   X(kVcStatRange, 5211)                                                                 \
   X(kVcStatSd, 5212)                                                                    \

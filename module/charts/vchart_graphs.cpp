@@ -1,11 +1,14 @@
 // The chart graphs C1 and C2: the plotted statistic against the point number
 // (the point labels on the X axis) with its centre line and limits (labelled
 // in one number format; stepped per point where they change; per phase with
-// dividers), optional zone lines, and marks that tell beyond-limit, rule-only
-// and excluded points apart, with a legend of the kinds that occur.
+// dividers), optional zone lines, the smoother lines that are on, and marks
+// that tell beyond-limit, rule-only and excluded points apart, with a legend
+// of the kinds that occur.
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "bridge/strings.h"
@@ -138,6 +141,45 @@ void draw_marks(GraphBuilder& g, const ChartSeries& s, std::span<const double> y
   if (any_excluded) g.legend(text(Str::kGrExcluded), excluded_attr);
 }
 
+// The smoother lines that are on over this chart, each in a colour and dash
+// of its own with a legend entry naming its span or weight; the smoothed
+// charts' own unsmoothed values, kept in the same slots, are not lines.
+void draw_smoothers(GraphBuilder& g, const ChartResults& r, const VchartView& v, bool first,
+                    const std::vector<double>& xs) {
+  if (v.options == nullptr) return;
+  const ChartOptions& o = *v.options;
+  ChartTraits t;
+  chart_traits(v.code, &t);
+  const SmootherLines& sm = r.smoothers;
+  struct Line {
+    bool on;
+    std::span<const double> y;
+    std::string legend;
+    std::int32_t colour;
+    std::int32_t style;
+  };
+  const auto weight = [&v](double lambda) { return LabelFormat({lambda}, v.digits)(lambda); };
+  const Line lines[2] = {
+      first
+          ? Line{o.ma_line1() && t.kind != ChartKind::moving_average, sm.ma1.span(),
+                 text_with(Str::kGrMovingAverage, std::to_string(o.span())), 0xCC79A7,
+                 ZTG_LINE_SOLID}
+          : Line{o.ma_line2(), sm.ma2, text_with(Str::kGrMovingAverage, std::to_string(o.span2())),
+                 0xCC79A7, ZTG_LINE_SOLID},
+      first ? Line{o.ewma_line1() && t.kind != ChartKind::ewma, sm.ewma1.span(),
+                   text_with(Str::kGrEwma, weight(o.lambda())), 0x000000, ZTG_LINE_DASH_DOT}
+            : Line{o.ewma_line2(), sm.ewma2, text_with(Str::kGrEwma, weight(o.lambda2())), 0x000000,
+                   ZTG_LINE_DASH_DOT}};
+  for (const Line& line : lines) {
+    if (!line.on || line.y.size() != xs.size()) continue;
+    ZtgAttribute look = default_attribute(Tag::fit_curve);
+    look.colour = line.colour, look.line_style = line.style, look.width = 1.6;
+    const int attr = g.attribute(look);
+    g.series(xs, line.y, attr);
+    g.legend(line.legend, attr);
+  }
+}
+
 }  // namespace
 
 bool zones_shown(const VchartView& v) {
@@ -181,6 +223,7 @@ bool vchart_chart_graph(const ChartResults& r, const VchartView& v, bool first, 
   draw_lines_and_zones(g, r, v, first, xs);
   draw_marks(g, s, y, xs, first ? 0 : 6,
              [&](std::size_t i) { return first ? beyond_chart1(r, i) : beyond_chart2(r, i); });
+  draw_smoothers(g, r, v, first, xs);
   if (n > 0 && std::none_of(y.begin(), y.end(), [](double x) { return !is_missing(x); }))
     g.note(text(Str::kGrNoPoints), g.attribute(Tag::text));
   // Acceptance limits come from the specification limits: say why none are drawn.

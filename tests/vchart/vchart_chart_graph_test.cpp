@@ -10,6 +10,7 @@
 
 #include "bridge/module_state.h"
 #include "bridge/strings.h"
+#include "charts/engine.h"
 #include "charts/vchart_chart_parts.h"
 #include "charts/vchart_panes.h"
 
@@ -163,6 +164,56 @@ TEST_F(ChartGraph, LegendListsExactlyTheMarkKindsPresent) {
     if (row.flags3 != 0) {
       EXPECT_EQ(texts_of(ZTG_TEXT_MARK), std::vector<std::string>{row.flags3 == 4 ? "C" : "CD"});
     }
+  }
+}
+
+TEST_F(ChartGraph, SmootherLinesThatAreOnAreDrawnWithTheirLegend) {
+  // x = 1, 3, 4, 8, 9, 9; moving ranges -, 2, 1, 4, 1, 0.
+  // Moving average of span 3 over x (no padding): 1, 2, 8/3, 5, 7, 26/3.
+  // EWMA of weight 0.5 over the moving ranges, from the first present one:
+  // 2, 1.5, 2.75, 1.875, 0.9375 (missing at the first point).
+  const std::vector<double> x = {1, 3, 4, 8, 9, 9};
+  struct Row {
+    int code;
+    bool first;
+    int ma_option, ewma_option;  // 33 / 35 on chart 1, 43 / 45 on chart 2
+    std::string legend;          // the smoother's legend entry, empty: none
+    std::vector<double> line;
+  };
+  const Row kRows[] = {
+      {3, true, 33, 0, "Moving average (span 3)", {1, 2, 8.0 / 3, 5, 7, 26.0 / 3}},
+      {3, false, 0, 45, "EWMA (lambda 0.5)", {kMissing, 2, 1.5, 2.75, 1.875, 0.9375}},
+      {3, true, 0, 0, "", {}},
+      // The EWMA chart keeps its unsmoothed values in the EWMA line's slot:
+      // they are not a line of their own.
+      {9, true, 0, 35, "", {}},
+  };
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(row.legend);
+    options = default_chart_options();
+    options.option[34] = options.option[44] = 3;
+    options.doption[21] = options.doption[31] = 0.5;
+    if (row.ma_option) options.option[row.ma_option] = 1;
+    if (row.ewma_option) options.option[row.ewma_option] = 1;
+    view.code = row.code;
+    r = compute_chart(chart_input_from_raw(row.code, x, {}), options);
+    ASSERT_TRUE(r.computed);
+    build(row.first);
+    std::vector<std::string> smoothers;
+    for (const std::string& t : texts_of(ZTG_TEXT_LEGEND))
+      if (t.rfind("Moving average", 0) == 0 || t.rfind("EWMA", 0) == 0) smoothers.push_back(t);
+    EXPECT_EQ(smoothers, row.legend.empty() ? std::vector<std::string>{}
+                                            : std::vector<std::string>{row.legend});
+    // The line in the smoothers' width, its vertices the smoothed values (a
+    // missing one, where the component breaks the line, kept as missing).
+    std::vector<double> drawn;
+    for (int32_t i = 0; i < d.line_count; ++i)
+      if (d.attributes[d.lines[i].attribute].width == 1.6)
+        for (int32_t k = 0; k < d.lines[i].count; ++k)
+          drawn.push_back(d.coords[d.lines[i].first + k].y);
+    const std::vector<double>& expected = row.line;
+    ASSERT_EQ(drawn.size(), expected.size());
+    for (std::size_t k = 0; k < drawn.size(); ++k) EXPECT_NEAR(drawn[k], expected[k], 1e-12) << k;
   }
 }
 
