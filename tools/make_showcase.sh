@@ -2,7 +2,8 @@
 # Writes docs/gallery/showcase/*.png and the section "Charts as published" at
 # the end of docs/gallery.md: control charts and a Pareto chart drawn by
 # `qualty run` itself on the bundled data and on series made here (marks and
-# legend, stepped limits, phases, 10^5 points, the two-chart page).
+# legend, stepped limits, phases, 10^5 points, the two-chart page, smoother
+# lines).
 # Usage: tools/make_showcase.sh [REPOSITORY_ROOT]; tools/gallery.sh runs it
 # after make_chart_gallery (each rewrites the page's end).
 set -euo pipefail
@@ -49,6 +50,8 @@ shot individuals_1e5 pane8.png vchart "$tmp/long.csv" --chart 3 --var data=Value
 shot pareto pane8.png pareto "$root/data/defects.csv" --var raw=Defect --set reference=1
 shot xbar_r_page chart.png vchart "$root/data/diameters.csv" --chart 0 --var data=Diameter \
   --var subgroup=Sample
+shot smoother_lines chart.png vchart "$root/data/diameters.csv" --chart 3 --var data=Diameter \
+  --set ma_line=1 --set ewma_line=1 --set ma_line2=1
 
 section="$heading
 
@@ -77,6 +80,10 @@ Drawn by \`qualty run\` itself (made by \`tools/make_showcase.sh\`).
 ### X-bar and R chart on one page (\`chart.png\` of \`--out\`)
 
 ![X-bar and R page](gallery/showcase/xbar_r_page.png)
+
+### Smoother lines: a moving average and an EWMA over the individuals, a moving average over the moving ranges
+
+![Smoother lines](gallery/showcase/smoother_lines.png)
 "
 before=$(awk -v h="$heading" '$0 == h { exit } { print }' "$page")
 printf '%s\n%s' "$before" "$section" > "$page.part"
