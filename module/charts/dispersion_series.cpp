@@ -1,3 +1,6 @@
+// Chart 2's values, held or formed when read. The moving range of span 2,
+// MR_i = |x_i - x_(i-1)| (Montgomery, Introduction to Statistical Quality
+// Control, 6th ed., ch. 6), taken across the points a phase leaves out.
 #include "charts/dispersion_series.h"
 
 #include <algorithm>
