@@ -1,47 +1,31 @@
 // qualty as a black box: the built program is run as a user runs it.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "harness.h"
+
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out;
-};
+using harness::Outcome;
 
 // Runs qualty with the arguments, standard error folded into the output.
 Outcome qualty(const std::string& args, const std::string& env = "",
                const std::string& input = "") {
   std::string redirect;
   if (!input.empty()) {
-    const auto path = std::filesystem::temp_directory_path() / "qualty-cli-test-input.txt";
+    const auto path = harness::temp("cli-input.txt");
     std::ofstream(path) << input;
     redirect = " < " + path.string();
   }
-  const std::string cmd =
-      env + " " + std::string(QUALTY_BIN) + "/qualty " + args + redirect + " 2>&1";
-  Outcome r{-1, {}};
-  FILE* pipe = popen(cmd.c_str(), "r");
-  if (pipe == nullptr) return r;
-  std::array<char, 4096> buf{};
-  size_t n = 0;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
-  const int st = pclose(pipe);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
+  return harness::shell(env + " " + std::string(QUALTY_BIN) + "/qualty " + args + redirect +
+                        " 2>&1");
 }
 
-std::string profile_arg() {
-  return "--profile " +
-         (std::filesystem::temp_directory_path() / "qualty-cli-test-absent.ini").string();
-}
+std::string profile_arg() { return "--profile " + harness::temp("absent.ini").string(); }
 
 TEST(Cli, Version) {
   const Outcome r = qualty("--version");

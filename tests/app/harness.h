@@ -62,13 +62,9 @@ inline std::string slurp(const std::filesystem::path& p) {
   return ss.str();
 }
 
-// Runs qualty with the arguments and a profile file (absent unless a run
-// writes it); PREFIX: shell words before the command ("ulimit -v 1000;").
-inline Outcome qualty(const std::string& args, const std::string& profile = "profile.ini",
-                      const std::string& prefix = "") {
-  const std::filesystem::path err = temp("stderr.txt");
-  const std::string cmd = prefix + std::string(QUALTY_BIN) + "/qualty --profile " +
-                          temp(profile).string() + " " + args + " 2>" + err.string();
+// Runs a shell command line: its exit status and standard output (standard
+// error goes where the line sends it).
+inline Outcome shell(const std::string& cmd) {
   Outcome r{-1, {}, {}};
   FILE* pipe = popen(cmd.c_str(), "r");
   if (pipe == nullptr) return r;
@@ -77,6 +73,16 @@ inline Outcome qualty(const std::string& args, const std::string& profile = "pro
   while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
   const int st = pclose(pipe);
   r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+// Runs qualty with the arguments and a profile file (absent unless a run
+// writes it); PREFIX: shell words before the command ("ulimit -v 1000;").
+inline Outcome qualty(const std::string& args, const std::string& profile = "profile.ini",
+                      const std::string& prefix = "") {
+  const std::filesystem::path err = temp("stderr.txt");
+  Outcome r = shell(prefix + std::string(QUALTY_BIN) + "/qualty --profile " +
+                    temp(profile).string() + " " + args + " 2>" + err.string());
   r.err = slurp(err);
   return r;
 }

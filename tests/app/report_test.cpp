@@ -2,10 +2,7 @@
 // their text, their failures, and a report of 10^5 points.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <array>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -13,48 +10,25 @@
 #include <sstream>
 #include <string>
 
+#include "harness.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
 const std::string kData = std::string(QUALTY_SOURCE) + "/data/";
 
-struct Outcome {
-  int status;
-  std::string out;
-};
+using harness::Outcome;
+using harness::slurp;
 
-fs::path scratch(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("qualty-report-test-" + name);
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+fs::path scratch(const std::string& name) { return harness::scratch("report-" + name); }
 
 // Runs a command line, standard error folded into the output.
-Outcome shell(const std::string& cmd) {
-  Outcome r{-1, {}};
-  FILE* pipe = popen((cmd + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return r;
-  std::array<char, 4096> buf{};
-  size_t n = 0;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
-  const int st = pclose(pipe);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
+Outcome shell(const std::string& cmd) { return harness::shell(cmd + " 2>&1"); }
 
 Outcome qualty(const std::string& args) {
-  const fs::path profile =
-      fs::temp_directory_path() / ("qualty-report-test-" + std::to_string(getpid()) + ".ini");
-  return shell(std::string(QUALTY_BIN) + "/qualty --profile " + profile.string() + " " + args);
+  return shell(std::string(QUALTY_BIN) + "/qualty --profile " +
+               harness::temp("report.ini").string() + " " + args);
 }
 
 size_t count(const std::string& s, const std::string& what) {

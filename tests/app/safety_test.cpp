@@ -3,15 +3,13 @@
 // profile that could not be read whole is never written; saved and remembered
 // options pass the checks that --set passes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <array>
-#include <cstdio>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
+
+#include "harness.h"
 
 namespace {
 
@@ -20,26 +18,10 @@ namespace fs = std::filesystem;
 const std::string kData = std::string(QUALTY_SOURCE) + "/data/";
 const std::string kChart = "run vchart --chart 0 --var data=Diameter --var subgroup=Sample ";
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
+using harness::Outcome;
+using harness::slurp;
 
-fs::path scratch(const std::string& name) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("qualty-safety-" + name + "-" + std::to_string(getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+fs::path scratch(const std::string& name) { return harness::scratch("safety-" + name); }
 
 void put(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
 
@@ -51,14 +33,7 @@ Outcome qualty(const fs::path& dir, const std::string& args, const std::string& 
   put(in, input);
   const std::string cmd = "cd '" + dir.string() + "' && (" + prefix + " " + QUALTY_BIN +
                           "/qualty " + args + ") <'" + in.string() + "' 2>'" + err.string() + "'";
-  Outcome r{-1, {}, {}};
-  FILE* pipe = popen(cmd.c_str(), "r");
-  if (pipe == nullptr) return r;
-  std::array<char, 4096> buf{};
-  size_t n = 0;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
-  const int st = pclose(pipe);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  Outcome r = harness::shell(cmd);
   r.err = slurp(err);
   fs::remove(err);
   fs::remove(in);

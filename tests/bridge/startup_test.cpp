@@ -143,14 +143,5 @@ TEST(Messages, GoThroughTheHostWithTheCaption) {
   EXPECT_EQ(AskYesNo(Str::kAskReplaceColumns), ZTQ_IDNO) << "without a UI service: No";
 }
 
-TEST(Interpret, UnknownTitleGivesEmptyText) {
-  AnalysisRecord record{};
-  record.title_number = 12345;
-  char out[8192];
-  out[0] = 'x';
-  EXPECT_EQ(CallQualityInterpret(&record, out, 1), 1);
-  EXPECT_STREQ(out, "");
-}
-
 }  // namespace
 }  // namespace ztq
