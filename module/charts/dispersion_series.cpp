@@ -28,16 +28,24 @@ bool DispersionSeries::usable(std::size_t i, const Marks& excluded) const {
   return !is_missing(x_[i]) && !(i < excluded.size() && excluded[i] != 0);
 }
 
+bool DispersionSeries::last_usable_before(std::size_t i, const Marks& excluded,
+                                          double* value) const {
+  for (std::size_t j = i, start = phase_start(i); j > start;) {  // back over the bridged points
+    --j;
+    if (usable(j, excluded)) {
+      *value = x_[j];
+      return true;
+    }
+  }
+  return false;
+}
+
 double DispersionSeries::at(std::size_t i, const Marks& excluded) const {
   if (i >= size()) return kMissing;
   if (!formed_) return own_[i];
-  if (!usable(i, excluded)) return kMissing;
-  // Moving range: back over the bridged points to the last usable one of the phase.
-  for (std::size_t j = i, start = phase_start(i); j > start;) {
-    --j;
-    if (usable(j, excluded)) return std::fabs(x_[i] - x_[j]);
-  }
-  return kMissing;
+  double previous = 0.0;
+  if (!usable(i, excluded) || !last_usable_before(i, excluded, &previous)) return kMissing;
+  return std::fabs(x_[i] - previous);
 }
 
 void DispersionSeries::read(std::size_t first, std::size_t count, const Marks& excluded,
@@ -48,44 +56,22 @@ void DispersionSeries::read(std::size_t first, std::size_t count, const Marks& e
     if (first < end) std::copy(own_.begin() + first, own_.begin() + end, out);
   } else if (first < end) {
     // From the last usable point before FIRST in its phase, then on in order,
-    // phase by phase, as moving_ranges forms them.
-    bool have = false;
+    // phase by phase.
     double previous = 0.0;
-    for (std::size_t j = first, start = phase_start(first); j > start && !have;) {
-      --j;
-      if (usable(j, excluded)) {
-        have = true;
-        previous = x_[j];
-      }
-    }
+    bool have = last_usable_before(first, excluded, &previous);
     const double* x = x_.data();
     const char* ex = excluded.data();
     const std::size_t marked = std::min(end, excluded.size());  // marks end here
     auto next_start = std::upper_bound(starts_.begin(), starts_.end(), first);
     for (std::size_t i = first; i < end;) {
       const std::size_t stop = next_start != starts_.end() && *next_start < end ? *next_start : end;
-      const auto use = [&](std::size_t k) {
-        return !is_missing(x[k]) & !(k < marked && ex[k] != 0);
-      };
-      for (; i < stop && !have; ++i) {  // up to the phase's first usable point
-        out[i - first] = kMissing;
-        if (use(i)) {
-          have = true;
-          previous = x[i];
-        }
-      }
-      // Then selects, not branches: gaps and marks fall where the data put them.
-      for (const std::size_t to = std::min(stop, marked); i < to; ++i) {
-        const double xi = x[i];
-        const bool u = !is_missing(xi) & (ex[i] == 0);
-        out[i - first] = u ? std::fabs(xi - previous) : kMissing;
-        previous = u ? xi : previous;
-      }
+      // Selects, not branches: gaps and marks fall where the data put them.
       for (; i < stop; ++i) {
         const double xi = x[i];
-        const bool u = !is_missing(xi);
-        out[i - first] = u ? std::fabs(xi - previous) : kMissing;
-        previous = u ? xi : previous;
+        const bool use = !is_missing(xi) & !(i < marked && ex[i] != 0);
+        out[i - first] = use & have ? std::fabs(xi - previous) : kMissing;
+        previous = use ? xi : previous;
+        have |= use;
       }
       if (stop < end) {  // a new phase
         have = false;

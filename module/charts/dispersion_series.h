@@ -48,6 +48,8 @@ class DispersionSeries {
   // The first point of the phase of point I.
   std::size_t phase_start(std::size_t i) const;
   bool usable(std::size_t i, const Marks& excluded) const;
+  // The value of the last usable point before I in I's phase, if there is one.
+  bool last_usable_before(std::size_t i, const Marks& excluded, double* value) const;
 
   std::vector<double> own_;
   std::span<const double> x_;

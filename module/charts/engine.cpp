@@ -256,13 +256,6 @@ void add_smoother_lines1(const ChartTraits& t, const ChartOptions& o, const Char
   if (t.kind != ChartKind::ewma) r->smoothers.ewma1 = std::move(lines.ewma1);
 }
 
-// The phases' first points.
-std::vector<std::size_t> phase_starts(const std::vector<Phase>& phases) {
-  std::vector<std::size_t> starts;
-  for (const Phase& ph : phases) starts.push_back(ph.first);
-  return starts;
-}
-
 template <class T>
 void release(std::vector<T>& v) {
   std::vector<T>().swap(v);

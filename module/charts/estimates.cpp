@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "charts/chart_messages.h"
+#include "charts/dispersion_series.h"
 #include "charts/factors.h"
 
 namespace ztq {
@@ -28,20 +29,15 @@ int split_phases(const ChartOptions& options, std::size_t points, std::vector<Ph
   return 0;
 }
 
+std::vector<std::size_t> phase_starts(const std::vector<Phase>& phases) {
+  std::vector<std::size_t> starts;
+  for (const Phase& ph : phases) starts.push_back(ph.first);
+  return starts;
+}
+
 std::vector<double> moving_ranges(std::span<const double> x, const Marks& excluded,
                                   const std::vector<Phase>& phases) {
-  std::vector<double> mr(x.size(), kMissing);
-  for (const Phase& ph : phases) {
-    bool have_previous = false;
-    double previous = 0.0;
-    for (std::size_t i = ph.first; i < ph.end && i < x.size(); ++i) {
-      if (is_missing(x[i]) || excluded[i]) continue;  // bridged
-      if (have_previous) mr[i] = std::fabs(x[i] - previous);
-      previous = x[i];
-      have_previous = true;
-    }
-  }
-  return mr;
+  return DispersionSeries::moving_ranges_of(x, phase_starts(phases)).values(excluded);
 }
 
 namespace {

@@ -50,6 +50,9 @@ struct TrendLine {
 // break points do not ascend or one lies beyond the last point.
 int split_phases(const ChartOptions& options, std::size_t points, std::vector<Phase>* phases);
 
+// The phases' first points.
+std::vector<std::size_t> phase_starts(const std::vector<Phase>& phases);
+
 // Moving ranges of span 2 within each phase, bridging missing and excluded
 // points; the first usable point of a phase has none.
 std::vector<double> moving_ranges(std::span<const double> x, const Marks& excluded,
