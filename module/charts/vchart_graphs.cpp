@@ -151,33 +151,24 @@ void draw_smoothers(GraphBuilder& g, const ChartResults& r, const VchartView& v,
   ChartTraits t;
   chart_traits(v.code, &t);
   const SmootherLines& sm = r.smoothers;
-  struct Line {
-    bool on;
-    std::span<const double> y;
-    std::string legend;
-    std::int32_t colour;
-    std::int32_t style;
-  };
-  const auto weight = [&v](double lambda) { return LabelFormat({lambda}, v.digits)(lambda); };
-  const Line lines[2] = {
-      first
-          ? Line{o.ma_line1() && t.kind != ChartKind::moving_average, sm.ma1.span(),
-                 text_with(Str::kGrMovingAverage, std::to_string(o.span())), 0xCC79A7,
-                 ZTG_LINE_SOLID}
-          : Line{o.ma_line2(), sm.ma2, text_with(Str::kGrMovingAverage, std::to_string(o.span2())),
-                 0xCC79A7, ZTG_LINE_SOLID},
-      first ? Line{o.ewma_line1() && t.kind != ChartKind::ewma, sm.ewma1.span(),
-                   text_with(Str::kGrEwma, weight(o.lambda())), 0x000000, ZTG_LINE_DASH_DOT}
-            : Line{o.ewma_line2(), sm.ewma2, text_with(Str::kGrEwma, weight(o.lambda2())), 0x000000,
-                   ZTG_LINE_DASH_DOT}};
-  for (const Line& line : lines) {
-    if (!line.on || line.y.size() != xs.size()) continue;
+  const auto draw = [&](bool on, std::span<const double> y, const std::string& legend,
+                        std::int32_t colour, std::int32_t style) {
+    if (!on || y.size() != xs.size()) return;
     ZtgAttribute look = default_attribute(Tag::fit_curve);
-    look.colour = line.colour, look.line_style = line.style, look.width = 1.6;
+    look.colour = colour, look.line_style = style, look.width = 1.6;
     const int attr = g.attribute(look);
-    g.series(xs, line.y, attr);
-    g.legend(line.legend, attr);
-  }
+    g.series(xs, y, attr);
+    g.legend(legend, attr);
+  };
+  const double lambda = first ? o.lambda() : o.lambda2();
+  draw(first ? o.ma_line1() && t.kind != ChartKind::moving_average : o.ma_line2(),
+       first ? sm.ma1.span() : std::span<const double>(sm.ma2),
+       text_with(Str::kGrMovingAverage, std::to_string(first ? o.span() : o.span2())), 0xCC79A7,
+       ZTG_LINE_SOLID);
+  draw(first ? o.ewma_line1() && t.kind != ChartKind::ewma : o.ewma_line2(),
+       first ? sm.ewma1.span() : std::span<const double>(sm.ewma2),
+       text_with(Str::kGrEwma, LabelFormat({lambda}, v.digits)(lambda)), 0x000000,
+       ZTG_LINE_DASH_DOT);
 }
 
 }  // namespace
